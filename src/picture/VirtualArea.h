@@ -1,0 +1,50 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+namespace lumidot {
+
+// The drawing plane: one byte per dot, 0 = clear, 1 = set. Its bounds are
+// exactly what the LCD window reaches at the widest scroll limits. Dots
+// outside the plane read as clear and writes to them are dropped, so every
+// caller may address any coordinate safely.
+class VirtualArea {
+public:
+    static constexpr int kMinX = -512;
+    static constexpr int kMaxX = 543;
+    static constexpr int kMinY = -256;
+    static constexpr int kMaxY = 270;
+    static constexpr int kWidth = kMaxX - kMinX + 1;   // 1056 columns
+    static constexpr int kHeight = kMaxY - kMinY + 1;  // 527 rows
+    static constexpr int kDotCount = kWidth * kHeight; // 556,512 dots
+
+    VirtualArea();
+
+    static constexpr bool contains(int x, int y)
+    {
+        return x >= kMinX && x <= kMaxX && y >= kMinY && y <= kMaxY;
+    }
+
+    std::uint8_t dot(int x, int y) const
+    {
+        return contains(x, y) ? dots_[index(x, y)] : 0;
+    }
+
+    // Stores 1 for any non-zero value, so the plane only ever holds 0 or 1.
+    void setDot(int x, int y, std::uint8_t value)
+    {
+        if (contains(x, y))
+            dots_[index(x, y)] = value ? 1 : 0;
+    }
+
+    void clearAll();
+
+private:
+    // Addressed as [x][y]: a column of the plane is contiguous.
+    static constexpr int index(int x, int y) { return (x - kMinX) * kHeight + (y - kMinY); }
+
+    std::unique_ptr<std::uint8_t[]> dots_;
+};
+
+} // namespace lumidot

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QFont>
+#include <QString>
+
+namespace lumidot {
+
+// Everything that asks the user and waits: message boxes, the file dialogs
+// and the font dialog. The program hands the real ones, tests scripted ones.
+class Prompts {
+public:
+    enum class Answer { Yes, No, Cancel };
+
+    // The state a file dialog keeps between uses: the last name and the
+    // 1-based index of the chosen file type.
+    struct FileChoice {
+        QString fileName;
+        int typeIndex = 1;
+    };
+
+    virtual ~Prompts() = default;
+
+    // A plain message box titled "Lumidot" with an OK button.
+    virtual void information(const QString& text) = 0;
+    // Yes / No / Cancel with a question icon; closing the box is Cancel.
+    virtual Answer askYesNoCancel(const QString& text) = 0;
+    // Yes / No with a question icon; closing the box is No.
+    virtual bool askYesNo(const QString& text) = 0;
+    // Save dialog over a filter in the form "Description|*.ext|...". On
+    // confirmation updates choice and returns true; on cancel leaves it alone.
+    virtual bool saveFile(const QString& filter, FileChoice& choice) = 0;
+    // Open dialog, same conventions as saveFile.
+    virtual bool openFile(const QString& filter, FileChoice& choice) = 0;
+    // Font dialog starting at font; on confirmation replaces it.
+    virtual bool chooseFont(QFont& font) = 0;
+};
+
+// The desktop's "open" of a web address, a mail address or a document.
+class Desktop {
+public:
+    virtual ~Desktop() = default;
+    virtual void open(const QString& url) = 0;
+};
+
+} // namespace lumidot

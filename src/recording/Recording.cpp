@@ -1,0 +1,157 @@
+#include "recording/Recording.h"
+
+#include <algorithm>
+
+namespace lumidot {
+
+Opcode colourOpcode(LcdColour colour)
+{
+    switch (colour) {
+    case LcdColour::Green: return kOpGreen;
+    case LcdColour::Orange: return kOpOrange;
+    case LcdColour::Red: return kOpRed;
+    case LcdColour::Off: break;
+    }
+    return kOpOff;
+}
+
+Recording::Recording()
+    : frames_(std::make_unique<PackedFrame[]>(kTableRecords))
+    , messages_(std::make_unique<std::array<std::uint8_t, kMessageRecordSize>[]>(kTableRecords))
+{
+    // Room for every step up to the limit, so frame and message steps never
+    // allocate; only colour and effect steps past it grow the lists.
+    events_.reserve(kStepLimit + 1);
+    effects_.reserve(3 * 1024);
+}
+
+Recording::Recording(Recording&&) noexcept = default;
+Recording& Recording::operator=(Recording&&) noexcept = default;
+Recording::~Recording() = default;
+
+const PackedFrame& Recording::frameRecord(int index) const
+{
+    return frames_[std::clamp(index, 0, kTableRecords - 1)];
+}
+
+std::span<const std::uint8_t, kMessageRecordSize> Recording::messageRecord(int index) const
+{
+    return messages_[std::clamp(index, 0, kTableRecords - 1)];
+}
+
+std::span<const std::uint8_t> Recording::messageText(int index) const
+{
+    const auto record = messageRecord(index);
+    const std::size_t n = std::min<std::size_t>(record[0], kMessageRecordSize - 1);
+    return record.subspan(1, n);
+}
+
+void Recording::stepAdded()
+{
+    if (listener_)
+        listener_(StepCount());
+}
+
+void Recording::appendColour(LcdColour colour)
+{
+    events_.push_back(colourOpcode(colour));
+    stepAdded();
+}
+
+RecordResult Recording::appendFrame(const PackedFrame& frame)
+{
+    if (full())
+        return RecordResult::Full;
+    frames_[frameCount_++] = frame;
+    events_.push_back(kOpFrame);
+    stepAdded();
+    return RecordResult::Recorded;
+}
+
+std::span<const std::uint8_t> Recording::buildMessage(std::string_view line1,
+                                                      std::string_view line2)
+{
+    // The next free record stays inside the table: MessageCount never
+    // exceeds 9999 while the table has 10,000 records.
+    auto& record = messages_[messageCount_];
+    line1 = line1.substr(0, kMessageLineBytes);
+    line2 = line2.substr(0, kMessageLineBytes);
+    std::fill_n(record.begin() + 1, kMessageLineBytes, std::uint8_t{' '});
+    std::copy(line1.begin(), line1.end(), record.begin() + 1);
+    std::copy(line2.begin(), line2.end(), record.begin() + 1 + kMessageLineBytes);
+    builtTextSize_ = kMessageLineBytes + line2.size();
+    return std::span<const std::uint8_t>(record).subspan(1, builtTextSize_);
+}
+
+RecordResult Recording::commitMessage()
+{
+    if (full())
+        return RecordResult::Full;
+    messages_[messageCount_][0] = static_cast<std::uint8_t>(builtTextSize_);
+    ++messageCount_;
+    events_.push_back(kOpMessage);
+    stepAdded();
+    return RecordResult::Recorded;
+}
+
+RecordResult Recording::appendMessage(std::string_view line1, std::string_view line2)
+{
+    if (full())
+        return RecordResult::Full;
+    buildMessage(line1, line2);
+    return commitMessage();
+}
+
+void Recording::appendEffect(const EffectSetting& effect)
+{
+    events_.push_back(kOpEffect);
+    effects_.insert(effects_.end(), {effect.effect1, effect.effect2, effect.mode});
+    stepAdded();
+}
+
+void Recording::clear()
+{
+    events_.clear();
+    effects_.clear();
+    frameCount_ = 0;
+    messageCount_ = 0;
+    builtTextSize_ = 0;
+    stepAdded();
+}
+
+void Recording::setStepCountListener(std::function<void(int)> listener)
+{
+    listener_ = std::move(listener);
+}
+
+StepReader::StepReader(const Recording& recording)
+    : recording_(recording)
+{
+}
+
+bool StepReader::next(Step& step)
+{
+    if (stepIndex_ >= recording_.StepCount())
+        return false;
+    step = Step{};
+    step.opcode = recording_.eventStream()[stepIndex_++];
+    switch (step.opcode) {
+    case kOpMessage:
+        step.text = recording_.messageText(messageIndex_++);
+        break;
+    case kOpFrame:
+        step.frame = &recording_.frameRecord(frameIndex_++);
+        break;
+    case kOpEffect: {
+        const auto bytes = recording_.effectStream().subspan(effectOffset_, 3);
+        step.effect = {bytes[0], bytes[1], bytes[2]};
+        effectOffset_ += 3;
+        break;
+    }
+    default:
+        break;
+    }
+    return true;
+}
+
+} // namespace lumidot

@@ -1,0 +1,130 @@
+#pragma once
+
+#include "ns5r/Commands.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <span>
+#include <string_view>
+#include <vector>
+
+namespace lumidot {
+
+// Step opcodes of the event stream. The low four bits of the three colour
+// opcodes are the colour byte of the LCD Colour command.
+enum Opcode : std::uint8_t {
+    kOpGreen = 0xF0,
+    kOpOrange = 0xF1,
+    kOpRed = 0xF2,
+    kOpMessage = 0xF3,
+    kOpFrame = 0xF5,
+    kOpOff = 0xF7,
+    kOpEffect = 0xF8,
+};
+
+Opcode colourOpcode(LcdColour colour);
+
+// Frame and message steps are refused from this many steps on; colour, off
+// and effect steps are not held to it.
+inline constexpr int kStepLimit = 9999;
+inline constexpr int kTableRecords = 10000;
+inline constexpr std::size_t kMessageRecordSize = 33;
+
+enum class RecordResult { Recorded, Full, NothingToRecord };
+
+// The recording of an animation: one opcode per step, effect bytes three per
+// effect step, and fixed tables of frame and message records. The k-th frame
+// step owns frame record k, the k-th message step message record k.
+//
+// Invariants after every operation: the event stream holds StepCount()
+// opcodes; FrameCount() and MessageCount() equal the numbers of frame and
+// message opcodes; the effect stream holds three bytes per effect opcode.
+class Recording {
+public:
+    Recording();
+    Recording(Recording&&) noexcept;
+    Recording& operator=(Recording&&) noexcept;
+    ~Recording();
+
+    int StepCount() const { return static_cast<int>(events_.size()); }
+    int FrameCount() const { return frameCount_; }
+    int MessageCount() const { return messageCount_; }
+    bool full() const { return StepCount() >= kStepLimit; }
+
+    std::span<const std::uint8_t> eventStream() const { return events_; }
+    std::span<const std::uint8_t> effectStream() const { return effects_; }
+    const PackedFrame& frameRecord(int index) const;
+    // A whole 33-byte record: byte 0 the text length n, bytes 1..n the text.
+    std::span<const std::uint8_t, kMessageRecordSize> messageRecord(int index) const;
+    // The n text bytes of a committed message record.
+    std::span<const std::uint8_t> messageText(int index) const;
+
+    // Appends a colour or off step; never refused.
+    void appendColour(LcdColour colour);
+    // Appends a frame step; refused from StepCount() 9999 on.
+    RecordResult appendFrame(const PackedFrame& frame);
+    // Writes the two lines into the next free message record, the build area
+    // of the message being sent, and returns its text bytes (16 + n). Commits
+    // nothing.
+    std::span<const std::uint8_t> buildMessage(std::string_view line1, std::string_view line2);
+    // Commits the record last built as a message step; refused at the limit.
+    RecordResult commitMessage();
+    // Builds and commits in one go.
+    RecordResult appendMessage(std::string_view line1, std::string_view line2);
+    // Appends an effect step; never refused.
+    void appendEffect(const EffectSetting& effect);
+    // Empties the recording; the tables keep their bytes, nothing reads them.
+    void clear();
+
+    // Called after every change of StepCount(), with the new count.
+    void setStepCountListener(std::function<void(int)> listener);
+
+private:
+    void stepAdded();
+
+    std::vector<std::uint8_t> events_;
+    std::vector<std::uint8_t> effects_;
+    std::unique_ptr<PackedFrame[]> frames_;
+    std::unique_ptr<std::array<std::uint8_t, kMessageRecordSize>[]> messages_;
+    int frameCount_ = 0;
+    int messageCount_ = 0;
+    std::size_t builtTextSize_ = 0;
+    std::function<void(int)> listener_;
+};
+
+// One recorded step as the writers see it.
+struct Step {
+    std::uint8_t opcode = 0;
+    std::span<const std::uint8_t> text;   // message steps: the 16 + n text bytes
+    const PackedFrame* frame = nullptr;   // frame steps
+    EffectSetting effect{};               // effect steps
+};
+
+// Walks the steps from the first to the last, each with its payload. Reading
+// changes nothing in the recording.
+class StepReader {
+public:
+    explicit StepReader(const Recording& recording);
+    // The next step, or false after the last one.
+    bool next(Step& step);
+
+private:
+    const Recording& recording_;
+    int stepIndex_ = 0;
+    int frameIndex_ = 0;
+    int messageIndex_ = 0;
+    std::size_t effectOffset_ = 0;
+};
+
+// Runs fn(step) for every step in order.
+template <class Fn>
+void forEachStep(const Recording& recording, Fn&& fn)
+{
+    StepReader reader(recording);
+    Step step;
+    while (reader.next(step))
+        fn(step);
+}
+
+} // namespace lumidot

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "midi/MidiOutput.h"
+
+#include <string>
+#include <vector>
+
+namespace lumidot::testing {
+
+// A MIDI output that records every call and every message byte for byte.
+class FakeMidiOutput : public MidiOutput {
+public:
+    std::vector<std::string> deviceNames;      // device ids 0.. in order
+    int failOpenResult = 0;                    // non-zero: every open fails with it
+    std::vector<int> openedIds;                // every open, in order
+    int closeCount = 0;
+    std::vector<std::vector<std::uint8_t>> sent;
+    std::vector<std::string> calls;            // "count", "name", "open", "send", "close"
+
+    int deviceCount() override
+    {
+        calls.push_back("count");
+        return static_cast<int>(deviceNames.size());
+    }
+
+    std::string deviceName(int deviceId) override
+    {
+        calls.push_back("name");
+        if (deviceId == kMapperId)
+            return kMapperName;
+        if (deviceId < 0 || deviceId >= static_cast<int>(deviceNames.size()))
+            return {};
+        return deviceNames[static_cast<std::size_t>(deviceId)];
+    }
+
+    int open(int deviceId) override
+    {
+        calls.push_back("open");
+        openedIds.push_back(deviceId);
+        if (failOpenResult != 0)
+            return failOpenResult;
+        return deviceId < static_cast<int>(deviceNames.size()) ? 0 : 2;
+    }
+
+    void sendLong(std::span<const std::uint8_t> message) override
+    {
+        calls.push_back("send");
+        sent.emplace_back(message.begin(), message.end());
+    }
+
+    void close() override
+    {
+        calls.push_back("close");
+        ++closeCount;
+    }
+};
+
+} // namespace lumidot::testing
