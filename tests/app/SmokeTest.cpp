@@ -1,0 +1,11 @@
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+TEST(OffscreenPlatform, ShowsAWidgetWithoutADisplay)
+{
+    QWidget w;
+    w.resize(10, 10);
+    w.show();
+    EXPECT_TRUE(w.isVisible());
+}
