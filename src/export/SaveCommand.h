@@ -1,0 +1,26 @@
+#pragma once
+
+#include "recording/Recording.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace lumidot {
+
+// The save dialog's filter, in its "Description|*.ext|..." form; file-type index 1..4.
+inline constexpr std::string_view kSaveFilter =
+    "System Exclusive(*.SYX)|*.syx|Standard MIDI(*.MID)|*.mid|Recomposer98(*.PRT)|*.prt|Singer Song Writer 4(*.EXC)|*.exc";
+
+struct SaveResult {
+    bool ok = true;
+    std::string message;   // Japanese UTF-8 text for the window to show
+};
+
+// Writes the recording with the writer of file-type index 1..4 (1 .syx, 2 .mid,
+// 3 .prt, 4 .exc) to fileName exactly as given (no extension added). Any other
+// index writes nothing and returns ok.
+SaveResult saveRecording(int typeIndex, const std::string& fileName, const Recording& recording,
+                         std::uint8_t stepTick);
+
+} // namespace lumidot
