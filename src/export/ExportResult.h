@@ -1,0 +1,18 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace lumidot {
+
+// A whole file built in memory, or the reason the format cannot hold the
+// recording (a Japanese text for the window; nothing is written then).
+struct ExportResult {
+    std::vector<std::uint8_t> bytes;
+    std::string refusal;
+
+    bool ok() const { return refusal.empty(); }
+};
+
+} // namespace lumidot

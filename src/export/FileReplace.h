@@ -1,0 +1,41 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <span>
+#include <string>
+
+namespace lumidot {
+
+// How a file replacement ended: Done, or the stage that failed with the
+// system's error number.
+struct FileWriteOutcome {
+    enum class Stage { Done, Create, Write };
+    Stage stage = Stage::Done;
+    int error = 0;
+
+    bool ok() const { return stage == Stage::Done; }
+};
+
+// A new temporary file opened for writing, and its path.
+struct TempFile {
+    int fd = -1;
+    std::string path;
+};
+
+// Creates the temporary file beside the target (in folder). On failure it
+// returns fd -1 and leaves errno set. Tests hand their own to make writes fail.
+using TempFileOpener = std::function<TempFile(const std::string& folder, const std::string& baseName)>;
+
+TempFile openTempFileBeside(const std::string& folder, const std::string& baseName);
+
+// Replaces target with bytes in one step: the bytes go to a temporary file in
+// the same folder, which is flushed to disk and renamed over the target, so a
+// failure leaves any previous file untouched and removes the temporary file.
+// An existing target keeps its permission bits. A target that exists but is
+// not a regular file (a device, a pipe) is written directly instead, since
+// renaming over it would replace the node itself. A folder is refused.
+FileWriteOutcome replaceFileContents(const std::string& target, std::span<const std::uint8_t> bytes,
+                                     const TempFileOpener& opener = openTempFileBeside);
+
+} // namespace lumidot

@@ -1,0 +1,73 @@
+#include "export/SaveCommand.h"
+
+#include "export/FileReplace.h"
+#include "export/PrtWriter.h"
+#include "export/SmfWriter.h"
+#include "export/SswWriter.h"
+#include "export/SyxWriter.h"
+
+#include <cerrno>
+
+namespace lumidot {
+
+namespace {
+
+enum FileType { kSyx = 1, kMid = 2, kPrt = 3, kExc = 4 };
+
+SaveResult failure(std::string message)
+{
+    return {false, std::move(message)};
+}
+
+std::string errorMessage(int error)
+{
+    switch (error) {
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case EISDIR:
+    // A missing folder: the file cannot be created there.
+    case ENOENT:
+    case ENOTDIR:
+        return "ファイルへのアクセスが拒否されました";
+    case ENOSPC:
+    case EDQUOT:
+        return "ディスクがいっぱいです";
+    default:
+        return "I/O エラー (" + std::to_string(error) + ")";
+    }
+}
+
+ExportResult build(int typeIndex, const Recording& recording, std::uint8_t stepTick)
+{
+    switch (typeIndex) {
+    case kSyx: return {FileSaveData(recording), {}};
+    case kMid: return {EXPORT_SMF(recording, stepTick), {}};
+    case kPrt: return Export_PRT(recording, stepTick);
+    default: return EXPORT_SSW(recording);
+    }
+}
+
+} // namespace
+
+SaveResult saveRecording(int typeIndex, const std::string& fileName, const Recording& recording,
+                         std::uint8_t stepTick)
+{
+    if (typeIndex < kSyx || typeIndex > kExc)
+        return {};
+    if (recording.StepCount() == 0)
+        return failure("エクスポートするデータがありません");
+
+    const ExportResult file = build(typeIndex, recording, stepTick);
+    if (!file.ok())
+        return failure(file.refusal);
+
+    const FileWriteOutcome outcome = replaceFileContents(fileName, file.bytes);
+    if (outcome.ok())
+        return {};
+    if (typeIndex == kExc && outcome.stage == FileWriteOutcome::Stage::Create)
+        return failure("ファイル " + fileName + " を作成できません");
+    return failure(errorMessage(outcome.error));
+}
+
+} // namespace lumidot

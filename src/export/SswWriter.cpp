@@ -1,0 +1,61 @@
+#include "export/SswWriter.h"
+
+#include "export/StepMessages.h"
+
+namespace lumidot {
+
+std::string_view SswEntryName(std::uint8_t opcode)
+{
+    switch (opcode) {
+    case kOpGreen: return "NS5R LCD GREEN";
+    case kOpOrange: return "NS5R LCD ORANGE";
+    case kOpRed: return "NS5R LCD RED";
+    case kOpMessage: return "NS5R SHOW MESSAGE";
+    case kOpFrame: return "NS5R FRAME DRAW";
+    case kOpOff: return "NS5R LCD HIDE";
+    case kOpEffect: return "NS5R FX MODE";
+    default: return {};
+    }
+}
+
+ExportResult EXPORT_SSW(const Recording& recording)
+{
+    ExportResult result;
+    auto& file = result.bytes;
+    file.reserve(kSswSignature.size() + 2 + static_cast<std::size_t>(recording.StepCount()) * 128);
+    file.insert(file.end(), kSswSignature.begin(), kSswSignature.end());
+    const std::size_t countAt = file.size();
+    file.resize(countAt + 2);
+
+    // The names follow all the data records, so the kind of every entry is
+    // kept until the end; the count is the number of records really written.
+    std::vector<std::uint8_t> entryKinds;
+    forEachStep(recording, [&](const Step& step) {
+        for (const SysExMessage& message : stepMessages(step)) {
+            const auto bytes = message.bytes();
+            file.insert(file.end(), {static_cast<std::uint8_t>(bytes.size()), 0x00});
+            file.insert(file.end(), bytes.begin(), bytes.end());
+            entryKinds.push_back(step.opcode);
+        }
+    });
+
+    if (entryKinds.size() > kSswMaxEntries) {
+        file.clear();
+        result.refusal = "記録が長すぎて Singer Song Writer 4 形式では保存できません"
+                         "（エントリーが 65,535 個を超えます）";
+        return result;
+    }
+    file[countAt] = static_cast<std::uint8_t>(entryKinds.size() & 0xFF);
+    file[countAt + 1] = static_cast<std::uint8_t>(entryKinds.size() >> 8);
+
+    file.reserve(file.size() + entryKinds.size() * (kSswNameSize + 2));
+    for (const std::uint8_t kind : entryKinds) {
+        const std::string_view name = SswEntryName(kind);
+        file.insert(file.end(), name.begin(), name.end());
+        file.insert(file.end(), kSswNameSize - name.size(), ' ');
+        file.insert(file.end(), {0x00, 0x00});
+    }
+    return result;
+}
+
+} // namespace lumidot

@@ -1,0 +1,70 @@
+#include "export/StepMessages.h"
+
+#include <algorithm>
+
+namespace lumidot {
+
+SysExMessage::SysExMessage(std::span<const std::uint8_t> body)
+{
+    // Callers pass bodies of at most 84 bytes; cut longer ones rather than overrun.
+    body = body.first(std::min(body.size(), kCapacity - kSysExHeader.size() - 1));
+    auto out = std::copy(kSysExHeader.begin(), kSysExHeader.end(), bytes_.begin());
+    out = std::copy(body.begin(), body.end(), out);
+    *out++ = kEndOfExclusive;
+    size_ = static_cast<std::size_t>(out - bytes_.begin());
+}
+
+std::uint8_t opcodeColourCode(std::uint8_t opcode)
+{
+    return opcode == kOpOff ? 0x7F : static_cast<std::uint8_t>(opcode & 0x0F);
+}
+
+namespace {
+
+SysExMessage showMessage(std::span<const std::uint8_t> text)
+{
+    std::array<std::uint8_t, 4 + 2 * kMessageLineBytes> body{};
+    text = text.first(std::min(text.size(), 2 * kMessageLineBytes));
+    std::copy(kShowMessagePrefix.begin(), kShowMessagePrefix.end(), body.begin());
+    std::copy(text.begin(), text.end(), body.begin() + 4);
+    return SysExMessage(std::span<const std::uint8_t>(body).first(4 + text.size()));
+}
+
+} // namespace
+
+StepMessages stepMessages(const Step& step)
+{
+    StepMessages out;
+    auto add = [&out](std::span<const std::uint8_t> body) {
+        out.messages[out.count++] = SysExMessage(body);
+    };
+    switch (step.opcode) {
+    case kOpGreen:
+    case kOpOrange:
+    case kOpRed:
+    case kOpOff: {
+        const std::array<std::uint8_t, 2> body{0x7D, opcodeColourCode(step.opcode)};
+        add(body);
+        break;
+    }
+    case kOpMessage:
+        out.messages[out.count++] = showMessage(step.text);
+        break;
+    case kOpFrame:
+        if (step.frame)
+            add(frameDrawBody(*step.frame));
+        break;
+    case kOpEffect:
+        add(modeSelectBody(kModeEffect));
+        add(fxParameterBody(FxParam::Effect1, step.effect.effect1));
+        add(fxParameterBody(FxParam::Effect2, step.effect.effect2));
+        add(fxParameterBody(FxParam::Mode, step.effect.mode));
+        add(modeSelectBody(kModeDisplay));
+        break;
+    default:
+        break;
+    }
+    return out;
+}
+
+} // namespace lumidot

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "recording/Recording.h"
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <span>
+
+namespace lumidot {
+
+// One complete System Exclusive message, F0 to F7. The longest one a step
+// produces is the 89-byte Frame Draw command.
+class SysExMessage {
+public:
+    static constexpr std::size_t kCapacity = 89;
+
+    SysExMessage() = default;
+    explicit SysExMessage(std::span<const std::uint8_t> body);
+
+    std::span<const std::uint8_t> bytes() const { return {bytes_.data(), size_}; }
+    std::size_t size() const { return size_; }
+
+private:
+    std::array<std::uint8_t, kCapacity> bytes_{};
+    std::size_t size_ = 0;
+};
+
+// The messages that replay one recorded step, in the order every file format
+// writes them: one for a colour, off, message or frame step, the five-message
+// effect group for an effect step, none for an unknown opcode.
+struct StepMessages {
+    std::array<SysExMessage, 5> messages;
+    std::size_t count = 0;
+
+    const SysExMessage* begin() const { return messages.data(); }
+    const SysExMessage* end() const { return messages.data() + count; }
+};
+
+StepMessages stepMessages(const Step& step);
+
+// The colour byte of a colour or off opcode (00, 01, 02 or 7F).
+std::uint8_t opcodeColourCode(std::uint8_t opcode);
+
+} // namespace lumidot
