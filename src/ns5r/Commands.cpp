@@ -78,16 +78,17 @@ std::array<std::uint8_t, 5> fxParameterBody(FxParam param, std::uint8_t value)
 PackedFrame packWindow(const VirtualArea& area, int scrollX, int scrollY)
 {
     PackedFrame frame{};
-    for (int row = 0; row < kLcdRows; ++row) {
-        for (int group = 0; group < 5; ++group) {
-            std::uint8_t byte = 0;
-            const int first = group * 7;
-            const int width = group < 4 ? 7 : 4;
-            for (int k = 0; k < width; ++k) {
-                if (area.dot(scrollX + first + k, scrollY + row))
-                    byte |= static_cast<std::uint8_t>(0x40 >> k);
-            }
-            frame[16 * group + row] = byte;
+    for (int column = 0; column < kLcdCols; ++column) {
+        const int group = column / 7;
+        const int shift = 6 - column % 7;
+        std::uint8_t* rows = frame.data() + 16 * group;
+        const int x = scrollX + column;
+        if (const std::uint8_t* run = area.columnRun(x, scrollY, kLcdRows)) {
+            for (int row = 0; row < kLcdRows; ++row)
+                rows[row] |= static_cast<std::uint8_t>(run[row] << shift);
+        } else {
+            for (int row = 0; row < kLcdRows; ++row)
+                rows[row] |= static_cast<std::uint8_t>(area.dot(x, scrollY + row) << shift);
         }
     }
     return frame;

@@ -38,6 +38,15 @@ public:
             dots_[index(x, y)] = value ? 1 : 0;
     }
 
+    // The dots (x, y) .. (x, y + count - 1) of one column as contiguous bytes,
+    // or nullptr when any of them lies off the plane.
+    const std::uint8_t* columnRun(int x, int y, int count) const
+    {
+        if (!contains(x, y) || !contains(x, y + count - 1))
+            return nullptr;
+        return dots_.get() + index(x, y);
+    }
+
     void clearAll();
 
 private:
