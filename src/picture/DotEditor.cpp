@@ -1,0 +1,116 @@
+#include "picture/DotEditor.h"
+
+#include "picture/RegionOps.h"
+#include "picture/VirtualArea.h"
+
+#include <algorithm>
+
+namespace lumidot {
+
+void DotEditor::setZoom(int position)
+{
+    zoom_ = std::clamp(position, 1, 4);
+    // A smaller view must not leave the cell of the last hover outside it,
+    // or a click without a move would write a dot the user cannot see.
+    current_ = clampedToView(current_);
+}
+
+std::string_view DotEditor::zoomCaption() const
+{
+    static constexpr std::string_view kCaptions[4] = {"64", "32", "16", "8"};
+    return kCaptions[zoom_ - 1];
+}
+
+Cell DotEditor::cellAt(int x, int y) const
+{
+    const int cell = cellSize();
+    return {x / cell, y / cell};
+}
+
+Cell DotEditor::clampedToView(Cell cell) const
+{
+    const View view = viewAt(0, 0);
+    return {std::clamp(cell.col, 0, view.cols - 1), std::clamp(cell.row, 0, view.rows - 1)};
+}
+
+PixelPoint DotEditor::centreOf(int col, int row) const
+{
+    const int cell = cellSize();
+    return {col * cell + cell / 2, row * cell + cell / 2};
+}
+
+EditorAction DotEditor::press(int x, int y)
+{
+    // A press always lies inside the paint box; clamping only guards against
+    // a stray coordinate turning into a rectangle far outside the view.
+    anchor_ = clampedToView(cellAt(x, y));
+    const bool pen = tool_ == DotTool::WhitePen || tool_ == DotTool::BlackPen;
+    penDrag_ = pen;
+    boxDrag_ = !pen;
+    showsBand_ = false;
+    return EditorAction::None;
+}
+
+void DotEditor::updateBand()
+{
+    band_.corners[0] = centreOf(anchor_.col, anchor_.row);
+    band_.corners[1] = centreOf(current_.col, anchor_.row);
+    band_.corners[2] = centreOf(current_.col, current_.row);
+    band_.corners[3] = centreOf(anchor_.col, current_.row);
+    showsBand_ = true;
+}
+
+EditorAction DotEditor::move(VirtualArea& area, int scrollX, int scrollY, int x, int y)
+{
+    current_ = clampedToView(cellAt(x, y));
+    if (boxDrag_) {
+        updateBand();
+        return EditorAction::Repaint;
+    }
+    if (penDrag_) {
+        // Written on every move, even when the cell has not changed.
+        area.setDot(scrollX + current_.col, scrollY + current_.row, static_cast<std::uint8_t>(tool_));
+        return EditorAction::RepaintAndSend;
+    }
+    return EditorAction::None;
+}
+
+void DotEditor::drawRectangle(VirtualArea& area, int scrollX, int scrollY) const
+{
+    const Region region = orderedRegion(scrollX + anchor_.col, scrollY + anchor_.row,
+                                        scrollX + secondCorner_.col, scrollY + secondCorner_.row);
+    switch (tool_) {
+    case DotTool::Outline:
+        drawRegionOutline(area, region);
+        break;
+    case DotTool::FillClear:
+        fillRegion(area, region, 0);
+        break;
+    case DotTool::FillSet:
+        fillRegion(area, region, 1);
+        break;
+    case DotTool::WhitePen:
+    case DotTool::BlackPen:
+        break;
+    }
+}
+
+EditorAction DotEditor::release(VirtualArea& area, int scrollX, int scrollY)
+{
+    // Only a press on the paint box starts a drawing; a release without one
+    // would otherwise draw a rectangle from a stale anchor.
+    if (!penDrag_ && !boxDrag_)
+        return EditorAction::None;
+    if (penDrag_) {
+        area.setDot(scrollX + current_.col, scrollY + current_.row, static_cast<std::uint8_t>(tool_));
+    } else {
+        secondCorner_ = current_;
+        drawRectangle(area, scrollX, scrollY);
+    }
+    penDrag_ = false;
+    boxDrag_ = false;
+    showsBand_ = false;
+    return EditorAction::RepaintAndSend;
+}
+
+} // namespace lumidot

@@ -1,0 +1,100 @@
+#pragma once
+
+#include "picture/Geometry.h"
+
+#include <cstdint>
+#include <string_view>
+
+namespace lumidot {
+
+class VirtualArea;
+
+// The drawing tools. The two pens write their own value into the dot.
+enum class DotTool : std::uint8_t {
+    WhitePen = 0,  // Pen2
+    BlackPen = 1,  // Pen
+    Outline = 2,   // Box
+    FillClear = 3, // Box3
+    FillSet = 4,   // Box2
+};
+
+// A cell of the view: column and row counted from the view's top-left dot.
+struct Cell {
+    int col = 0;
+    int row = 0;
+    bool operator==(const Cell&) const = default;
+};
+
+// A pixel of the paint box.
+struct PixelPoint {
+    int x = 0;
+    int y = 0;
+    bool operator==(const PixelPoint&) const = default;
+};
+
+// The closed line drawn while a rectangle is dragged: through the centres of
+// the anchor cell, the two mixed corners and the current cell, in that order.
+struct RubberBand {
+    PixelPoint corners[4];
+    bool operator==(const RubberBand&) const = default;
+};
+
+// What the window does after a mouse event.
+enum class EditorAction {
+    None,          // nothing changed on screen or in the plane
+    Repaint,       // repaint the view (the rubber band comes with it)
+    RepaintAndSend // repaint the view and send the window to the module
+};
+
+// The dot editor: zoom, tool, and the mouse algorithms over the plane. It
+// never records a step; it only tells the window what to do next.
+class DotEditor {
+public:
+    // Zoom position 1..4 (clamped) picks cell size 4, 8, 16 or 32.
+    void setZoom(int position);
+    int zoom() const { return zoom_; }
+    int cellSize() const { return cellSizeForZoom(zoom_); }
+    // The number of view columns as CZoom shows it: "64", "32", "16" or "8".
+    std::string_view zoomCaption() const;
+    View viewAt(int scrollX, int scrollY) const { return lumidot::viewAt(scrollX, scrollY, cellSize()); }
+
+    void setTool(DotTool tool) { tool_ = tool; }
+    DotTool tool() const { return tool_; }
+
+    bool penDrag() const { return penDrag_; }
+    bool boxDrag() const { return boxDrag_; }
+    Cell anchor() const { return anchor_; }
+    Cell current() const { return current_; }
+    Cell secondCorner() const { return secondCorner_; }
+
+    // The band to draw over the view, while a rectangle drag has moved.
+    const RubberBand* rubberBand() const { return showsBand_ ? &band_ : nullptr; }
+
+    // PaintBox1MouseDown: takes the anchor and starts a drag; draws nothing.
+    EditorAction press(int x, int y);
+    // PaintBox1MouseMove, pressed or not: tracks the current cell; a pen drag
+    // writes it on every move, a rectangle drag updates the rubber band.
+    EditorAction move(VirtualArea& area, int scrollX, int scrollY, int x, int y);
+    // PaintBox1MouseUp: the pens write the current cell, the rectangle tools
+    // draw their rectangle; the drag ends.
+    EditorAction release(VirtualArea& area, int scrollX, int scrollY);
+
+private:
+    Cell cellAt(int x, int y) const;
+    Cell clampedToView(Cell cell) const;
+    PixelPoint centreOf(int col, int row) const;
+    void updateBand();
+    void drawRectangle(VirtualArea& area, int scrollX, int scrollY) const;
+
+    int zoom_ = kDefaultZoom;
+    DotTool tool_ = DotTool::BlackPen;
+    bool penDrag_ = false;
+    bool boxDrag_ = false;
+    Cell anchor_;
+    Cell current_;
+    Cell secondCorner_;
+    bool showsBand_ = false;
+    RubberBand band_;
+};
+
+} // namespace lumidot
