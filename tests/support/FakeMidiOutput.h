@@ -14,6 +14,8 @@ public:
     int failOpenResult = 0;                    // non-zero: every open fails with it
     std::vector<int> openedIds;                // every open, in order
     int closeCount = 0;
+    bool portOpen = false;                     // an open succeeded and no close followed
+    int sendsWhileClosed = 0;                  // messages handed over without an open port
     std::vector<std::vector<std::uint8_t>> sent;
     std::vector<std::string> calls;            // "count", "name", "open", "send", "close"
 
@@ -37,20 +39,25 @@ public:
     {
         calls.push_back("open");
         openedIds.push_back(deviceId);
-        if (failOpenResult != 0)
-            return failOpenResult;
-        return deviceId < static_cast<int>(deviceNames.size()) ? 0 : 2;
+        const int result = failOpenResult != 0 ? failOpenResult
+                           : deviceId < static_cast<int>(deviceNames.size()) ? 0
+                                                                             : 2;
+        portOpen = result == 0;
+        return result;
     }
 
     void sendLong(std::span<const std::uint8_t> message) override
     {
         calls.push_back("send");
+        if (!portOpen)
+            ++sendsWhileClosed;
         sent.emplace_back(message.begin(), message.end());
     }
 
     void close() override
     {
         calls.push_back("close");
+        portOpen = false;
         ++closeCount;
     }
 };
