@@ -1,0 +1,222 @@
+#include "cli/ConvertTool.h"
+
+#include "export/FileReplace.h"
+#include "export/OpenCommand.h"
+#include "export/PrtWriter.h"
+#include "export/SmfWriter.h"
+#include "export/SswWriter.h"
+#include "export/SyxWriter.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <cstring>
+#include <optional>
+#include <ostream>
+#include <string_view>
+
+namespace lumidot {
+
+namespace {
+
+constexpr int kDefaultTick = 8;
+
+constexpr std::string_view kUsage =
+    "usage: lumidot-convert IN OUT [--tick N]\n"
+    "       lumidot-convert --list IN\n"
+    "Converts a recording of NS5R display steps between .syx, .mid, .prt and .exc;\n"
+    "the output format follows OUT's extension. --tick sets the tick spacing of the\n"
+    "steps in .mid and .prt output, 1..127 (default 8).\n"
+    "--list prints the steps of IN, one a line.\n";
+
+enum class Format { Syx, Mid, Prt, Exc };
+
+struct Request {
+    bool list = false;
+    std::vector<std::string> files;
+    int tick = kDefaultTick;
+};
+
+int usageError(std::ostream& err, const std::string& problem)
+{
+    err << "lumidot-convert: " << problem << "\n" << kUsage;
+    return kExitUsage;
+}
+
+std::optional<int> parseTick(const std::string& text)
+{
+    if (text.empty() || text.size() > 3 ||
+        !std::all_of(text.begin(), text.end(), [](unsigned char c) { return std::isdigit(c); }))
+        return std::nullopt;
+    const int value = std::stoi(text);
+    if (value < 1 || value > 127)
+        return std::nullopt;
+    return value;
+}
+
+std::optional<Format> formatOf(const std::string& fileName)
+{
+    const auto dot = fileName.find_last_of('.');
+    const auto slash = fileName.find_last_of('/');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
+        return std::nullopt;
+    std::string ext = fileName.substr(dot + 1);
+    std::transform(ext.begin(), ext.end(), ext.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    if (ext == "syx") return Format::Syx;
+    if (ext == "mid") return Format::Mid;
+    if (ext == "prt") return Format::Prt;
+    if (ext == "exc") return Format::Exc;
+    return std::nullopt;
+}
+
+// Printable ASCII as it is; quotes, backslashes and anything else escaped.
+std::string quoted(std::string_view text)
+{
+    std::string out = "\"";
+    for (const unsigned char c : text) {
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += static_cast<char>(c);
+        } else if (c >= 0x20 && c < 0x7F) {
+            out += static_cast<char>(c);
+        } else {
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "\\x%02X", c);
+            out += hex;
+        }
+    }
+    return out + "\"";
+}
+
+std::string describeStep(const Step& step)
+{
+    switch (step.opcode) {
+    case kOpGreen: return "green";
+    case kOpOrange: return "orange";
+    case kOpRed: return "red";
+    case kOpOff: return "off";
+    case kOpFrame: return "frame";
+    case kOpEffect:
+        return "effect " + std::to_string(step.effect.effect1) + " " +
+               std::to_string(step.effect.effect2) + " " + std::to_string(step.effect.mode);
+    case kOpMessage: {
+        const std::string_view text(reinterpret_cast<const char*>(step.text.data()),
+                                    step.text.size());
+        // Line 1 is stored padded with spaces to 16 bytes; the padding is not the user's.
+        std::string_view line1 = text.substr(0, kMessageLineBytes);
+        line1 = line1.substr(0, line1.find_last_not_of(' ') + 1);
+        const std::string_view line2 =
+            text.size() > kMessageLineBytes ? text.substr(kMessageLineBytes) : std::string_view{};
+        return "message " + quoted(line1) + " " + quoted(line2);
+    }
+    default: return "unknown";
+    }
+}
+
+int listSteps(const Request& request, std::ostream& out, std::ostream& err)
+{
+    LoadResult loaded = loadRecording(request.files[0]);
+    if (!loaded.ok) {
+        err << "lumidot-convert: " << request.files[0] << ": " << loaded.error << "\n";
+        return kExitFailed;
+    }
+    int number = 0;
+    forEachStep(loaded.recording, [&](const Step& step) {
+        out << ++number << ' ' << describeStep(step) << '\n';
+    });
+    return kExitOk;
+}
+
+ExportResult exportAs(Format format, const Recording& recording, std::uint8_t tick)
+{
+    switch (format) {
+    case Format::Syx: return {FileSaveData(recording), {}};
+    case Format::Mid: return {EXPORT_SMF(recording, tick), {}};
+    case Format::Prt: {
+        ExportResult result = Export_PRT(recording, tick);
+        if (!result.ok())
+            result.refusal = "the recording is too long for .prt (its event block would pass "
+                             "65,535 bytes)";
+        return result;
+    }
+    case Format::Exc: break;
+    }
+    ExportResult result = EXPORT_SSW(recording);
+    if (!result.ok())
+        result.refusal = "the recording is too long for .exc (more than 65,535 entries)";
+    return result;
+}
+
+int convert(const Request& request, std::ostream& err)
+{
+    const std::string& in = request.files[0];
+    const std::string& outName = request.files[1];
+    const auto format = formatOf(outName);
+    if (!format)
+        return usageError(err, "cannot tell the output format of " + outName +
+                                   " (use .syx, .mid, .prt or .exc)");
+    LoadResult loaded = loadRecording(in);
+    if (!loaded.ok) {
+        err << "lumidot-convert: " << in << ": " << loaded.error << "\n";
+        return kExitFailed;
+    }
+    if (loaded.recording.StepCount() == 0) {
+        err << "lumidot-convert: " << in << " holds no steps; nothing to export\n";
+        return kExitFailed;
+    }
+    const ExportResult file =
+        exportAs(*format, loaded.recording, static_cast<std::uint8_t>(request.tick));
+    if (!file.ok()) {
+        err << "lumidot-convert: " << outName << ": " << file.refusal << "\n";
+        return kExitFailed;
+    }
+    const FileWriteOutcome written = replaceFileContents(outName, file.bytes);
+    if (!written.ok()) {
+        err << "lumidot-convert: cannot "
+            << (written.stage == FileWriteOutcome::Stage::Create ? "create " : "write ") << outName
+            << ": " << std::strerror(written.error) << "\n";
+        return kExitFailed;
+    }
+    return kExitOk;
+}
+
+} // namespace
+
+int runConvertTool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
+{
+    Request request;
+    bool tickGiven = false;
+    for (std::size_t k = 0; k < args.size(); ++k) {
+        const std::string& arg = args[k];
+        if (arg == "--help" || arg == "-h") {
+            out << kUsage;
+            return kExitOk;
+        }
+        if (arg == "--list") {
+            request.list = true;
+        } else if (arg == "--tick") {
+            if (k + 1 == args.size())
+                return usageError(err, "--tick needs a value");
+            const auto tick = parseTick(args[++k]);
+            if (!tick)
+                return usageError(err, "--tick takes a whole number from 1 to 127");
+            request.tick = *tick;
+            tickGiven = true;
+        } else if (arg.size() > 1 && arg[0] == '-') {
+            return usageError(err, "unknown option " + arg);
+        } else {
+            request.files.push_back(arg);
+        }
+    }
+    if (request.list) {
+        if (request.files.size() != 1 || tickGiven)
+            return usageError(err, "--list takes exactly one input file");
+        return listSteps(request, out, err);
+    }
+    if (request.files.size() != 2)
+        return usageError(err, "expected an input file and an output file");
+    return convert(request, err);
+}
+
+} // namespace lumidot
