@@ -20,10 +20,26 @@ bool isExactlyBlack(QRgb pixel)
     return qRed(pixel) == 0 && qGreen(pixel) == 0 && qBlue(pixel) == 0;
 }
 
+// The Windows Japanese faces the stamping font is known by, mapped to their
+// metric-compatible IPA fonts; without this the face falls back to a Latin
+// sans-serif font.
+void substituteWindowsJapaneseFaces()
+{
+    static const bool done = [] {
+        QFont::insertSubstitution(QStringLiteral("ＭＳ Ｐ明朝"), QStringLiteral("IPAPMincho"));
+        QFont::insertSubstitution(QStringLiteral("ＭＳ 明朝"), QStringLiteral("IPAMincho"));
+        QFont::insertSubstitution(QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("IPAPGothic"));
+        QFont::insertSubstitution(QStringLiteral("ＭＳ ゴシック"), QStringLiteral("IPAGothic"));
+        return true;
+    }();
+    (void)done;
+}
+
 } // namespace
 
 QFont defaultStampFont()
 {
+    substituteWindowsJapaneseFaces();
     QFont font(QStringLiteral("ＭＳ Ｐ明朝"));
     font.setPixelSize(17);
     font.setBold(true);
