@@ -1,12 +1,36 @@
+#include "app/MainForm.h"
+#include "app/QtDesktop.h"
+#include "app/QtPrompts.h"
+#include "midi/backends/RtMidiOutput.h"
+#include "platform/QSettingsStore.h"
+
 #include <QApplication>
-#include <QMainWindow>
+#include <QScreen>
+
+namespace {
+
+void centreOnScreen(QWidget& window)
+{
+    const QRect screen = window.screen()->availableGeometry();
+    window.move(screen.center() - window.rect().center());
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    QApplication::setApplicationName("Lumidot");
-    QMainWindow window;
-    window.setWindowTitle("Lumidot");
-    window.show();
+    QApplication::setApplicationName(QStringLiteral("Lumidot"));
+
+    lumidot::RtMidiOutput output;
+    lumidot::QSettingsStore store;
+    lumidot::QtPrompts prompts;
+    lumidot::QtDesktop desktop;
+
+    lumidot::TMainForm form(output, store, prompts, desktop);
+    prompts.setOwner(&form);
+    form.createSecondaryWindows();
+    centreOnScreen(form);
+    form.show();
     return app.exec();
 }

@@ -1,0 +1,264 @@
+// The "Dot" page: its controls, the window move and the region commands.
+#include "app/Icons.h"
+#include "app/MainForm.h"
+#include "app/PaintBox.h"
+#include "ns5r/Commands.h"
+#include "picture/RegionOps.h"
+#include "recording/Recorder.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QFrame>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSpinBox>
+#include <QToolBar>
+#include <QToolButton>
+
+namespace lumidot {
+
+namespace {
+
+QToolButton* toolButton(IconKind icon, const QString& hint, QToolBar* bar)
+{
+    auto* button = new QToolButton(bar);
+    button->setIcon(makeIcon(icon));
+    button->setToolTip(hint);
+    button->setAutoRaise(true);
+    button->setFixedSize(24, 22);
+    bar->addWidget(button);
+    return button;
+}
+
+QScrollBar* windowBar(Qt::Orientation orientation, int minimum, int maximum, QWidget* parent)
+{
+    auto* bar = new QScrollBar(orientation, parent);
+    bar->setRange(minimum, maximum);
+    // A click in the trough moves by one dot, whatever the arrow step.
+    bar->setPageStep(1);
+    bar->setValue(0);
+    return bar;
+}
+
+// A sunken frame holding a caption and a borderless position field.
+QLineEdit* positionField(const QString& caption, QLabel*& label, const QRect& geometry,
+                         QWidget* parent)
+{
+    auto* frame = new QFrame(parent);
+    frame->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    frame->setGeometry(geometry);
+    auto* row = new QHBoxLayout(frame);
+    row->setContentsMargins(2, 0, 1, 0);
+    row->setSpacing(0);
+    label = new QLabel(caption, frame);
+    auto* field = new QLineEdit(frame);
+    field->setFrame(false);
+    field->setMaxLength(4);
+    field->setStyleSheet(QStringLiteral("background: transparent"));
+    row->addWidget(label);
+    row->addWidget(field, 1);
+    return field;
+}
+
+} // namespace
+
+QWidget* TMainForm::buildDotPage()
+{
+    const ScrollLimits design;
+    auto* page = new QWidget;
+
+    ToolBar1 = new QToolBar(page);
+    ToolBar1->setGeometry(0, 0, 289, 24);
+    ToolBar1->setIconSize(QSize(16, 16));
+    ToolBar1->setMovable(false);
+    ToolBar1->setFloatable(false);
+    ToolBar1->setContentsMargins(0, 0, 0, 0);
+    ToolBar1->layout()->setSpacing(0);
+    ToolBar1->layout()->setContentsMargins(0, 0, 0, 0);
+    Pen = toolButton(IconKind::Pen, QStringLiteral("ドットペン(黒)"), ToolBar1);
+    Pen2 = toolButton(IconKind::Pen2, QStringLiteral("ドットペン(白)"), ToolBar1);
+    Box = toolButton(IconKind::Box, QStringLiteral("矩形(黒)"), ToolBar1);
+    Box2 = toolButton(IconKind::Box2, QStringLiteral("矩形塗りつぶし(黒)"), ToolBar1);
+    Box3 = toolButton(IconKind::Box3, QStringLiteral("矩形塗りつぶし(白)"), ToolBar1);
+    ToolBar1->addSeparator();
+    Moji = toolButton(IconKind::Moji, QStringLiteral("文字入力"), ToolBar1);
+    ToolBar1->addSeparator();
+    ToolButton3 = toolButton(IconKind::ClearAll, QStringLiteral("すべての領域をクリアします"), ToolBar1);
+    ToolButton4 = toolButton(IconKind::Home, QStringLiteral("ホームポジションに移動します"), ToolBar1);
+    ToolBar1->addSeparator();
+    ToolButton1 = toolButton(IconKind::Invert, QStringLiteral("ドット反転"), ToolBar1);
+    ToolButton2 = toolButton(IconKind::Mirror, QStringLiteral("左右反転"), ToolBar1);
+    ToolButton5 = toolButton(IconKind::Flip, QStringLiteral("上下反転"), ToolBar1);
+    ToolGroup = new QButtonGroup(page);
+    ToolGroup->setExclusive(true);
+    for (QToolButton* button : {Pen, Pen2, Box, Box2, Box3}) {
+        button->setCheckable(true);
+        ToolGroup->addButton(button);
+    }
+    Pen->setChecked(true);
+
+    GroupBox3 = new QGroupBox(QStringLiteral("Frame Draw"), page);
+    GroupBox3->setGeometry(0, 25, 288, 168);
+    PaintBox1 = new PaintBox(QSize(kViewPixelsWide, kViewPixelsHigh), GroupBox3);
+    PaintBox1->move(8, 16);
+    XSc = windowBar(Qt::Horizontal, design.xMin, design.xMax, GroupBox3);
+    XSc->setGeometry(9, 146, 256, 16);
+    YSc = windowBar(Qt::Vertical, design.yMin, design.yMax, GroupBox3);
+    YSc->setGeometry(265, 16, 16, 128);
+
+    BottomRow = new QWidget(page);
+    BottomRow->setGeometry(0, 200, 289, 25);
+    SpeedButton1 = new QPushButton(QStringLiteral("記録"), BottomRow);
+    SpeedButton1->setGeometry(0, 0, 46, 17);
+    SpeedButton1->setToolTip(QStringLiteral("コマ記録"));
+    AutoRec = new QCheckBox(QStringLiteral("連続記録"), BottomRow);
+    AutoRec->setGeometry(56, 0, 73, 17);
+    XReal = positionField(QStringLiteral("Ｘ："), Label4, QRect(132, 0, 53, 17), BottomRow);
+    YReal = positionField(QStringLiteral("Ｙ："), Label5, QRect(188, 0, 53, 17), BottomRow);
+    YReal->setText(QStringLiteral("0"));
+    Zooms = new QSpinBox(BottomRow);
+    Zooms->setRange(1, 4);
+    Zooms->setValue(kDefaultZoom);
+    Zooms->setWrapping(false);
+    Zooms->setGeometry(250, 0, 16, 17);
+    CZoom = new QLabel(QStringLiteral("32"), BottomRow);
+    QFont zoomFont = CZoom->font();
+    zoomFont.setPixelSize(16);
+    CZoom->setFont(zoomFont);
+    CZoom->setGeometry(272, 0, 16, 16);
+    return page;
+}
+
+void TMainForm::PaintBox1Paint()
+{
+    Disp_FD();
+}
+
+// The view: clear dots in the backlight colour, set dots black, a black
+// 1-pixel grid at every multiple of the cell size.
+void TMainForm::Disp_FD()
+{
+    const View view = currentView();
+    QImage& canvas = PaintBox1->canvas();
+    QPainter p(&canvas);
+    p.fillRect(canvas.rect(), LcdColour);
+    for (int i = 0; i < view.cols; ++i)
+        for (int j = 0; j < view.rows; ++j)
+            if (VirtualArea.dot(view.x + i, view.y + j))
+                p.fillRect(i * cell, j * cell, cell, cell, Qt::black);
+    p.setPen(Qt::black);
+    for (int x = 0; x <= kViewPixelsWide; x += cell)
+        p.drawLine(x, 0, x, kViewPixelsHigh);
+    for (int y = 0; y <= kViewPixelsHigh; y += cell)
+        p.drawLine(0, y, kViewPixelsWide, y);
+    if (cell == kCellSizes[0]) {
+        p.setPen(Qt::white);
+        p.drawRect(0, 0, kLcdCols * cell, kLcdRows * cell);
+    }
+    p.end();
+    PaintBox1->refresh();
+}
+
+void TMainForm::FD_OUT()
+{
+    lumidot::FD_OUT(MidiLink, VirtualArea, ScrollX(), ScrollY());
+}
+
+void TMainForm::DotSave()
+{
+    if (lumidot::DotSave(Recording, MidiLink, VirtualArea, ScrollX(), ScrollY())
+        == RecordResult::Full)
+        showRecordingFull();
+}
+
+void TMainForm::SpeedButton1Click()
+{
+    DotSave();
+}
+
+// The window move: the scroll position is the bar's position already.
+void TMainForm::XScChange()
+{
+    if (AutoRec->isChecked())
+        DotSave();
+    Disp_FD();
+    FD_OUT();
+    XReal->setText(QString::number(ScrollX()));
+}
+
+void TMainForm::YScChange()
+{
+    if (AutoRec->isChecked())
+        DotSave();
+    Disp_FD();
+    FD_OUT();
+    YReal->setText(QString::number(ScrollY()));
+}
+
+// Clear all sends only through the window moves it causes.
+void TMainForm::ToolButton3Click()
+{
+    fillRegion(VirtualArea, clearRegionFor(currentLimits()), 0);
+    Disp_FD();
+    XSc->setValue(0);
+    YSc->setValue(0);
+}
+
+void TMainForm::ToolButton4Click()
+{
+    XSc->setValue(0);
+    YSc->setValue(0);
+    FD_OUT();
+    if (AutoRec->isChecked())
+        DotSave();
+}
+
+void TMainForm::ToolButton1Click()
+{
+    invertView(VirtualArea, currentView());
+    FD_OUT();
+    Disp_FD();
+    if (AutoRec->isChecked())
+        DotSave();
+}
+
+void TMainForm::ToolButton2Click()
+{
+    mirrorView(VirtualArea, currentView());
+    FD_OUT();
+    Disp_FD();
+}
+
+void TMainForm::ToolButton5Click()
+{
+    flipView(VirtualArea, currentView());
+    FD_OUT();
+    Disp_FD();
+}
+
+void TMainForm::selectPenTool()
+{
+    tool = 1;
+    Pen->setChecked(true);
+}
+
+void TMainForm::New1Click()
+{
+    ClearRecording(Recording);
+    LcdText->setText(QString());
+    LcdText2->setText(QString());
+    RecMoji->setChecked(false);
+    fillRegion(VirtualArea, clearRegionFor(currentLimits()), 0);
+    Disp_FD();
+    XSc->setValue(0);
+    YSc->setValue(0);
+    AutoRec->setChecked(false);
+    selectPenTool();
+}
+
+} // namespace lumidot

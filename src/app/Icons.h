@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QIcon>
+
+namespace lumidot {
+
+// The program's own small pictures: menu items and the dot editor's tool bar.
+enum class IconKind {
+    New,
+    Save,
+    Settings,
+    Exit,
+    Help,
+    About,
+    Pen,
+    Pen2,
+    Box,
+    Box2,
+    Box3,
+    Moji,
+    ClearAll,
+    Home,
+    Invert,
+    Mirror,
+    Flip,
+};
+
+// A 16 x 16 icon drawn in code.
+QIcon makeIcon(IconKind kind);
+
+} // namespace lumidot

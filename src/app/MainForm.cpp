@@ -1,0 +1,445 @@
+#include "app/MainForm.h"
+
+#include "app/Icons.h"
+#include "app/Manual.h"
+#include "app/PaintBox.h"
+#include "dialogs/AboutBox.h"
+#include "dialogs/ConfigDialog.h"
+#include "dialogs/InformationWindow.h"
+#include "export/SaveCommand.h"
+#include "ns5r/Commands.h"
+#include "platform/SettingsStore.h"
+#include "recording/Recorder.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QSlider>
+#include <QToolButton>
+#include <QCloseEvent>
+#include <QFile>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <QTabWidget>
+#include <QUrl>
+
+#include <algorithm>
+
+namespace lumidot {
+
+namespace {
+
+const QString kPortUnusable = QStringLiteral("指定されたMIDIデバイスは使用できません");
+const QString kRecordingFull = QStringLiteral("これ以上記録できません");
+const QString kNothingToExport = QStringLiteral("エクスポートするデータがありません");
+const QString kSaveQuestion = QStringLiteral("更新されています保存しますか？");
+
+constexpr QSize kPageSizes[4] = {TMainForm::kLcdPageSize, TMainForm::kMessagePageSize,
+                                 TMainForm::kDotPageSize, TMainForm::kEffectPageSize};
+
+QString fromUtf8(const std::string& text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+} // namespace
+
+TMainForm::TMainForm(MidiOutput& output, SettingsStore& store, Prompts& prompts, Desktop& desktop,
+                     QWidget* parent)
+    : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                              | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
+                              | Qt::WindowCloseButtonHint)
+    , runModal([](QDialog& dialog) { return dialog.exec(); })
+    , MidiLink(output)
+    , store_(store)
+    , prompts_(prompts)
+    , desktop_(desktop)
+{
+    setWindowTitle(QStringLiteral("Lumidot"));
+    buildMenus();
+    buildPages();
+    connectHandlers();
+    Recording.setStepCountListener([this](int) { InfoMake(); });
+    FormCreate();
+}
+
+TMainForm::~TMainForm() = default;
+
+void TMainForm::createSecondaryWindows()
+{
+    verinfo = new Tverinfo(desktop_, this);
+    FConfig = new TFConfig(*XSc, *YSc, Settings, MidiLink.output(), this);
+    // The text input dialog TMoji is created here, after the settings dialog
+    // and before the information window.
+    Information = new TInformation(this);
+    InfoMake();
+}
+
+void TMainForm::buildMenus()
+{
+    FileMenu = menuBar()->addMenu(QStringLiteral("ファイル(&F)"));
+    FileMenu->setToolTipsVisible(true);
+    New1 = FileMenu->addAction(makeIcon(IconKind::New), QStringLiteral("新規(&N)"));
+    New1->setShortcut(QKeySequence(QStringLiteral("Ctrl+N")));
+    SaveAs1 = FileMenu->addAction(makeIcon(IconKind::Save), QStringLiteral("保存(&S)"));
+    SaveAs1->setShortcut(QKeySequence(QStringLiteral("Ctrl+S")));
+    MIDIPortM1 = FileMenu->addAction(makeIcon(IconKind::Settings), QStringLiteral("設定(&C)"));
+    MIDIPortM1->setShortcut(QKeySequence(QStringLiteral("Ctrl+C")));
+    MIDIPortM1->setToolTip(QStringLiteral("NS5Rが接続してあるデバイスを指定します。"));
+    MIDIPortM1->setStatusTip(MIDIPortM1->toolTip());
+    Exit1 = FileMenu->addAction(makeIcon(IconKind::Exit), QStringLiteral("終了(&X)"));
+    Exit1->setShortcut(QKeySequence(QStringLiteral("Alt+F4")));
+
+    ViewMenu = menuBar()->addMenu(QStringLiteral("表示(&O)"));
+    N4 = ViewMenu->addAction(QStringLiteral("情報表示(&I)"));
+    N4->setShortcut(QKeySequence(QStringLiteral("Ctrl+I")));
+    MIDI_real = ViewMenu->addAction(QStringLiteral("MIDI送信(&O)"));
+    MIDI_real->setShortcut(QKeySequence(QStringLiteral("Ctrl+M")));
+    MIDI_real->setCheckable(true);
+    MIDI_real->setChecked(true);
+
+    HelpMenu = menuBar()->addMenu(QStringLiteral("ヘルプ(&H)"));
+    H1 = HelpMenu->addAction(makeIcon(IconKind::Help), QStringLiteral("ヘルプ(&H)"));
+    H1->setShortcut(QKeySequence(Qt::Key_F1));
+    HelpMenu->addSeparator();
+    About1 = HelpMenu->addAction(makeIcon(IconKind::About), QStringLiteral("バージョン情報(&A)"));
+}
+
+void TMainForm::buildPages()
+{
+    auto* central = new QWidget(this);
+    setCentralWidget(central);
+    PC = new QTabWidget(central);
+    PC->move(4, 4);
+    PC->addTab(buildLcdPage(), QStringLiteral("LCD"));
+    PC->addTab(buildMessagePage(), QStringLiteral("Message"));
+    PC->addTab(buildDotPage(), QStringLiteral("Dot"));
+    PC->addTab(buildEffectPage(), QStringLiteral("Effect"));
+}
+
+void TMainForm::connectHandlers()
+{
+    connect(New1, &QAction::triggered, this, &TMainForm::New1Click);
+    connect(SaveAs1, &QAction::triggered, this, &TMainForm::SaveAs1Click);
+    connect(MIDIPortM1, &QAction::triggered, this, &TMainForm::MIDIPortM1Click);
+    connect(Exit1, &QAction::triggered, this, &TMainForm::Exit1Click);
+    connect(N4, &QAction::triggered, this, &TMainForm::N4Click);
+    connect(MIDI_real, &QAction::triggered, this, &TMainForm::MIDI_RealClick);
+    connect(H1, &QAction::triggered, this, &TMainForm::H1Click);
+    connect(About1, &QAction::triggered, this, &TMainForm::About1Click);
+    connect(PC, &QTabWidget::currentChanged, this, &TMainForm::PCChange);
+
+    const auto whenSelected = [this](QRadioButton* button, void (TMainForm::*handler)()) {
+        connect(button, &QRadioButton::toggled, this, [this, handler](bool selected) {
+            if (selected)
+                (this->*handler)();
+        });
+    };
+    whenSelected(LcdGreen, &TMainForm::LcdGreenClick);
+    whenSelected(LcdOrange, &TMainForm::LcdOrangeClick);
+    whenSelected(LcdRed, &TMainForm::LcdRedClick);
+    whenSelected(LcdHide, &TMainForm::LcdHideClick);
+    NSDISP2->onPaint = [this] { NSDISP2Paint(); };
+    connect(SpeedButton2, &QPushButton::clicked, this, &TMainForm::LCD_Save);
+
+    connect(LcdText, &QLineEdit::textChanged, this, &TMainForm::LcdTextChange);
+    connect(LcdText2, &QLineEdit::textChanged, this, &TMainForm::LcdText2Change);
+    LcdText->installEventFilter(this);
+    connect(SpeedButton3, &QPushButton::clicked, this, &TMainForm::SM_Save);
+
+    connect(XSc, &QScrollBar::valueChanged, this, &TMainForm::XScChange);
+    connect(YSc, &QScrollBar::valueChanged, this, &TMainForm::YScChange);
+    connect(ToolButton3, &QToolButton::clicked, this, &TMainForm::ToolButton3Click);
+    connect(ToolButton4, &QToolButton::clicked, this, &TMainForm::ToolButton4Click);
+    connect(ToolButton1, &QToolButton::clicked, this, &TMainForm::ToolButton1Click);
+    connect(ToolButton2, &QToolButton::clicked, this, &TMainForm::ToolButton2Click);
+    connect(ToolButton5, &QToolButton::clicked, this, &TMainForm::ToolButton5Click);
+    connect(SpeedButton1, &QPushButton::clicked, this, &TMainForm::SpeedButton1Click);
+    PaintBox1->onPaint = [this] { PaintBox1Paint(); };
+
+    connect(FX1Sel, &QScrollBar::valueChanged, this, &TMainForm::FX1SelChange);
+    connect(FX2Sel, &QScrollBar::valueChanged, this, &TMainForm::FX2SelChange);
+    connect(FXModeSel, &QSlider::valueChanged, this, &TMainForm::FXModeSelChange);
+    connect(FXRec, &QPushButton::clicked, this, &TMainForm::FXRecClick);
+}
+
+// The creation of the window: defaults, stored settings, the port, the
+// greeting. A damaged settings store ends it before the port is opened.
+void TMainForm::FormCreate()
+{
+    cell = 8;
+    FX1Name->setText(QString::fromLatin1(kEffectNames[FX1Sel->value()]));
+    FX2Name->setText(QString::fromLatin1(kEffectNames[FX2Sel->value()]));
+    FXMode->setText(QString::fromLatin1(kEffectModeNames[FXModeSel->value()]));
+    showPage(LcdPage);
+    MidiLink.countDevicesAtStartup();
+    syncLiveSwitch();
+    Settings = lumidot::Settings{};
+    const RegResult loaded = NS5R_Reg(kRegLoad, Settings, store_);
+    if (!loaded.ok) {
+        prompts_.information(fromUtf8(loaded.message));
+        return;
+    }
+    applyScrollSettings();
+    const bool opened = MidiLink.openAtStartup(Settings.midiOutIndex);
+    syncLiveSwitch();
+    if (!opened)
+        prompts_.information(kPortUnusable);
+    if (selectedColour() != lumidot::LcdColour::Off)
+        sendColourOf(selectedColour());
+    send(modeSelectBody(kModeDisplay));
+    send(showMessageBody(kStartupBannerLine1, kBannerLine2));
+    setWindowTitle(QString::fromStdString(MidiLink.caption(Settings.midiOutIndex)));
+}
+
+void TMainForm::applyScrollSettings()
+{
+    Settings.limits = limitsInDialogRanges(Settings.limits);
+    XSc->setSingleStep(std::max<int>(1, Settings.xStep));
+    YSc->setSingleStep(std::max<int>(1, Settings.yStep));
+    XSc->setMaximum(Settings.limits.xMax);
+    XSc->setMinimum(Settings.limits.xMin);
+    YSc->setMaximum(Settings.limits.yMax);
+    YSc->setMinimum(Settings.limits.yMin);
+}
+
+void TMainForm::storeScrollSettings()
+{
+    Settings.limits = currentLimits();
+    Settings.xStep = static_cast<std::uint16_t>(XSc->singleStep());
+    Settings.yStep = static_cast<std::uint16_t>(YSc->singleStep());
+}
+
+void TMainForm::syncLiveSwitch()
+{
+    MIDI_real->setChecked(MidiLink.liveSending());
+    MIDI_real->setEnabled(MidiLink.liveSwitchEnabled());
+    MIDIPortM1->setEnabled(MidiLink.settingsEnabled());
+}
+
+void TMainForm::send(std::span<const std::uint8_t> body)
+{
+    MidiLink.EXC_Out(body);
+}
+
+void TMainForm::sendColourOf(lumidot::LcdColour colour)
+{
+    send(lcdColourBody(colour));
+}
+
+void TMainForm::showRecordingFull()
+{
+    prompts_.information(kRecordingFull);
+}
+
+int TMainForm::ScrollX() const
+{
+    return XSc->value();
+}
+
+int TMainForm::ScrollY() const
+{
+    return YSc->value();
+}
+
+ScrollLimits TMainForm::currentLimits() const
+{
+    return {XSc->minimum(), XSc->maximum(), YSc->minimum(), YSc->maximum()};
+}
+
+View TMainForm::currentView() const
+{
+    return viewAt(ScrollX(), ScrollY(), cell);
+}
+
+lumidot::LcdColour TMainForm::selectedColour() const
+{
+    if (LcdGreen->isChecked())
+        return lumidot::LcdColour::Green;
+    if (LcdOrange->isChecked())
+        return lumidot::LcdColour::Orange;
+    if (LcdRed->isChecked())
+        return lumidot::LcdColour::Red;
+    return lumidot::LcdColour::Off;
+}
+
+// Pages and window size.
+
+void TMainForm::showPage(Page page)
+{
+    const QSignalBlocker quiet(PC);
+    PC->setCurrentIndex(page);
+    sizeTabControl(page);
+    sizeWindow();
+}
+
+void TMainForm::sizeTabControl(int index)
+{
+    PC->setFixedSize(kPageSizes[std::clamp(index, 0, 3)]);
+}
+
+void TMainForm::sizeWindow()
+{
+    setFixedSize(PC->size() + kWindowMargin);
+}
+
+void TMainForm::PCChange(int index)
+{
+    sizeTabControl(index);
+    send(modeSelectBody(index == EffectPage ? kModeEffect : kModeDisplay));
+    sizeWindow();
+    for (QWidget* widget : {static_cast<QWidget*>(PaintBox1), static_cast<QWidget*>(LcdText),
+                            static_cast<QWidget*>(LcdText2)}) {
+        QPalette palette = widget->palette();
+        palette.setColor(QPalette::Base, LcdColour);
+        palette.setColor(QPalette::Window, LcdColour);
+        widget->setPalette(palette);
+    }
+}
+
+// File menu.
+
+void TMainForm::SaveAs1Click()
+{
+    if (Recording.StepCount() == 0) {
+        prompts_.information(kNothingToExport);
+        return;
+    }
+    runSaveDialog();
+}
+
+// Runs the save dialog and the writer of the chosen file type. False only
+// when the file could not be written (the reason has been shown).
+bool TMainForm::runSaveDialog()
+{
+    if (!prompts_.saveFile(QString::fromLatin1(kSaveFilter.data(), kSaveFilter.size()), SaveDialog1))
+        return true;
+    const SaveResult saved =
+        saveRecording(SaveDialog1.typeIndex, QFile::encodeName(SaveDialog1.fileName).toStdString(),
+                      Recording, Settings.stepTick);
+    if (!saved.ok)
+        prompts_.information(fromUtf8(saved.message));
+    return saved.ok;
+}
+
+void TMainForm::MIDIPortM1Click()
+{
+    SetMIDIDEV();
+    InfoMake();
+}
+
+// The port change: after the settings dialog, however it was closed, the
+// chosen port is opened anew, greeted, and the settings are stored.
+void TMainForm::SetMIDIDEV()
+{
+    const std::uint8_t remembered = Settings.midiOutIndex;
+    runModal(*FConfig);
+    Settings.midiOutIndex =
+        chooseMidiOutIndex(FConfig->MIDI_Out->currentIndex(), remembered, FConfig->deviceCount());
+    FConfig->MIDI_Out->setCurrentIndex(Settings.midiOutIndex);
+    const bool opened = MidiLink.reopen(Settings.midiOutIndex);
+    syncLiveSwitch();
+    if (!opened)
+        prompts_.information(kPortUnusable);
+    sendColourOf(selectedColour());
+    send(showMessageBody(kPortChangeBannerLine1, kBannerLine2));
+    storeScrollSettings();
+    const RegResult saved = NS5R_Reg(kRegSave, Settings, store_);
+    if (!saved.ok)
+        prompts_.information(fromUtf8(saved.message));
+    setWindowTitle(QString::fromStdString(MidiLink.caption(Settings.midiOutIndex)));
+}
+
+void TMainForm::Exit1Click()
+{
+    close();
+}
+
+// View menu.
+
+void TMainForm::N4Click()
+{
+    Information->show();
+    Information->raise();
+    Information->activateWindow();
+}
+
+void TMainForm::MIDI_RealClick()
+{
+    MidiLink.MIDI_RealClick();
+    syncLiveSwitch();
+}
+
+QString TMainForm::deviceNameForInfo() const
+{
+    const QString name = FConfig ? FConfig->portName(Settings.midiOutIndex) : QString();
+    if (!name.isEmpty())
+        return name;
+    // A device chosen earlier that this machine does not have now.
+    return QStringLiteral("デバイス %1 は見つかりません").arg(Settings.midiOutIndex);
+}
+
+void TMainForm::InfoMake()
+{
+    if (Information)
+        Information->showFigures(Recording.StepCount(), deviceNameForInfo());
+}
+
+// Help menu.
+
+void TMainForm::H1Click()
+{
+    const QString manual = findManual(manualFolders());
+    if (!manual.isEmpty())
+        desktop_.open(QUrl::fromLocalFile(manual).toString());
+}
+
+void TMainForm::About1Click()
+{
+    runModal(*verinfo);
+}
+
+// Closing.
+
+void TMainForm::closeEvent(QCloseEvent* event)
+{
+    if (!FormCloseQuery()) {
+        event->ignore();
+        return;
+    }
+    if (Information)
+        Information->close();
+    MidiLink.closePort();
+    event->accept();
+}
+
+// Asks to save a recording before the window goes. A save that fails keeps
+// the window open, so the recording is not lost with it.
+bool TMainForm::FormCloseQuery()
+{
+    if (Recording.StepCount() == 0)
+        return true;
+    switch (prompts_.askYesNoCancel(kSaveQuestion)) {
+    case Prompts::Answer::Cancel:
+        return false;
+    case Prompts::Answer::No:
+        return true;
+    case Prompts::Answer::Yes:
+        return runSaveDialog();
+    }
+    return false;
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == LcdText && event->type() == QEvent::FocusIn)
+        LcdTextEnter();
+    return QMainWindow::eventFilter(watched, event);
+}
+
+} // namespace lumidot

@@ -1,0 +1,260 @@
+#pragma once
+
+#include "midi/MidiLink.h"
+#include "picture/Geometry.h"
+#include "picture/VirtualArea.h"
+#include "platform/Prompts.h"
+#include "platform/Settings.h"
+#include "recording/Recording.h"
+
+#include <QColor>
+#include <QMainWindow>
+
+#include <cstdint>
+#include <functional>
+#include <span>
+
+class QAction;
+class QButtonGroup;
+class QCheckBox;
+class QDialog;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QRadioButton;
+class QScrollBar;
+class QSlider;
+class QSpinBox;
+class QTabWidget;
+class QToolBar;
+class QToolButton;
+class QWidget;
+
+namespace lumidot {
+
+class MidiOutput;
+class PaintBox;
+class SettingsStore;
+class TFConfig;
+class TInformation;
+class Tverinfo;
+
+// The main window: the menus, the four pages and the whole document state of
+// a run. Controls are public so that the dot editor, the text stamp and the
+// tests reach them by their names.
+class TMainForm : public QMainWindow {
+    Q_OBJECT
+
+public:
+    // Tab control sizes of the four pages; the window is 8 x 46 larger.
+    static constexpr QSize kLcdPageSize{401, 137};
+    static constexpr QSize kMessagePageSize{201, 132};
+    static constexpr QSize kDotPageSize{297, 249};
+    static constexpr QSize kEffectPageSize{249, 169};
+    static constexpr QSize kWindowMargin{8, 46};
+
+    enum Page { LcdPage = 0, MessagePage = 1, DotPage = 2, EffectPage = 3 };
+
+    TMainForm(MidiOutput& output, SettingsStore& store, Prompts& prompts, Desktop& desktop,
+              QWidget* parent = nullptr);
+    ~TMainForm() override;
+
+    // The side windows, created after the main window in this order; the
+    // settings dialog reads the loaded settings, the information window the
+    // settings dialog's port list.
+    void createSecondaryWindows();
+
+    // How a modal window is run: exec() in the program; tests put a stand-in
+    // here so that no real modal loop starts.
+    std::function<int(QDialog&)> runModal;
+
+    // Document state of the run.
+    lumidot::VirtualArea VirtualArea;
+    lumidot::MidiLink MidiLink;
+    lumidot::Recording Recording;
+    lumidot::Settings Settings;
+    QColor LcdColour{0, 255, 0};
+    int cell = 8;                      // pixels per dot in the dot editor: 4, 8, 16 or 32
+    std::uint8_t tool = 1;             // dot editor tool: 1 = black pen
+    Prompts::FileChoice SaveDialog1;   // last name and file type of the save dialog
+
+    int ScrollX() const;
+    int ScrollY() const;
+    ScrollLimits currentLimits() const;
+    View currentView() const;
+    lumidot::LcdColour selectedColour() const;
+
+    // Document operations.
+    void Disp_FD();
+    void FD_OUT();
+    void DotSave();
+    void S_MessageDisp();
+    void InfoMake();
+    void SetMIDIDEV();
+    void selectPenTool();
+
+    // Menu bar.
+    QMenu* FileMenu = nullptr;
+    QMenu* ViewMenu = nullptr;
+    QMenu* HelpMenu = nullptr;
+    QAction* New1 = nullptr;
+    QAction* SaveAs1 = nullptr;
+    QAction* MIDIPortM1 = nullptr;
+    QAction* Exit1 = nullptr;
+    QAction* N4 = nullptr;
+    QAction* MIDI_real = nullptr;
+    QAction* H1 = nullptr;
+    QAction* About1 = nullptr;
+
+    QTabWidget* PC = nullptr;
+
+    // "LCD" page.
+    QGroupBox* LcdGroup = nullptr;
+    QRadioButton* LcdGreen = nullptr;
+    QRadioButton* LcdOrange = nullptr;
+    QRadioButton* LcdRed = nullptr;
+    QRadioButton* LcdHide = nullptr;
+    QFrame* NSDISP2Bevel = nullptr;
+    PaintBox* NSDISP2 = nullptr;
+    QPushButton* SpeedButton2 = nullptr;
+    QCheckBox* LCD_ck = nullptr;
+
+    // "Message" page.
+    QGroupBox* MessageGroup = nullptr;
+    QLineEdit* LcdText = nullptr;
+    QLineEdit* LcdText2 = nullptr;
+    QPushButton* SpeedButton3 = nullptr;
+    QCheckBox* RecMoji = nullptr;
+
+    // "Dot" page.
+    QToolBar* ToolBar1 = nullptr;
+    QButtonGroup* ToolGroup = nullptr;
+    QToolButton* Pen = nullptr;
+    QToolButton* Pen2 = nullptr;
+    QToolButton* Box = nullptr;
+    QToolButton* Box2 = nullptr;
+    QToolButton* Box3 = nullptr;
+    QToolButton* Moji = nullptr;
+    QToolButton* ToolButton3 = nullptr;
+    QToolButton* ToolButton4 = nullptr;
+    QToolButton* ToolButton1 = nullptr;
+    QToolButton* ToolButton2 = nullptr;
+    QToolButton* ToolButton5 = nullptr;
+    QGroupBox* GroupBox3 = nullptr;
+    PaintBox* PaintBox1 = nullptr;
+    QScrollBar* XSc = nullptr;
+    QScrollBar* YSc = nullptr;
+    QWidget* BottomRow = nullptr;
+    QPushButton* SpeedButton1 = nullptr;
+    QCheckBox* AutoRec = nullptr;
+    QLabel* Label4 = nullptr;
+    QLineEdit* XReal = nullptr;
+    QLabel* Label5 = nullptr;
+    QLineEdit* YReal = nullptr;
+    QSpinBox* Zooms = nullptr;
+    QLabel* CZoom = nullptr;
+
+    // "Effect" page.
+    QGroupBox* EffectGroup = nullptr;
+    QLabel* Label2 = nullptr;
+    QLabel* FX1Name = nullptr;
+    QScrollBar* FX1Sel = nullptr;
+    QLabel* Label1 = nullptr;
+    QLabel* FX2Name = nullptr;
+    QScrollBar* FX2Sel = nullptr;
+    QLabel* Label7 = nullptr;
+    QLabel* FXMode = nullptr;
+    QSlider* FXModeSel = nullptr;
+    QPushButton* FXRec = nullptr;
+
+    // Side windows, created by createSecondaryWindows().
+    Tverinfo* verinfo = nullptr;
+    TFConfig* FConfig = nullptr;
+    // The text input dialog TMoji is created between FConfig and Information.
+    TInformation* Information = nullptr;
+
+public slots:
+    // File menu.
+    void New1Click();
+    void SaveAs1Click();
+    void MIDIPortM1Click();
+    void Exit1Click();
+    // View menu.
+    void N4Click();
+    void MIDI_RealClick();
+    // Help menu.
+    void H1Click();
+    void About1Click();
+
+    void PCChange(int index);
+
+    // "LCD" page.
+    void LcdGreenClick();
+    void LcdOrangeClick();
+    void LcdRedClick();
+    void LcdHideClick();
+    void NSDISP2Paint();
+    void LCD_Save();
+
+    // "Message" page.
+    void LcdTextChange();
+    void LcdText2Change();
+    void LcdTextEnter();
+    void SM_Save();
+
+    // "Dot" page: the window move and the region commands.
+    void XScChange();
+    void YScChange();
+    void ToolButton3Click();
+    void ToolButton4Click();
+    void ToolButton1Click();
+    void ToolButton2Click();
+    void ToolButton5Click();
+    void SpeedButton1Click();
+    void PaintBox1Paint();
+
+    // "Effect" page.
+    void FX1SelChange(int position);
+    void FX2SelChange(int position);
+    void FXModeSelChange(int position);
+    void FXRecClick();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void FormCreate();
+    bool FormCloseQuery();
+    void buildMenus();
+    void buildPages();
+    QWidget* buildLcdPage();
+    QWidget* buildMessagePage();
+    QWidget* buildDotPage();
+    QWidget* buildEffectPage();
+    void connectHandlers();
+
+    void showPage(Page page);
+    void sizeTabControl(int index);
+    void sizeWindow();
+    void syncLiveSwitch();
+    void applyScrollSettings();
+    void chooseColour(lumidot::LcdColour colour);
+    void paintPreview();
+    void sendColourOf(lumidot::LcdColour colour);
+    bool runSaveDialog();
+    void storeScrollSettings();
+    QString deviceNameForInfo() const;
+    void send(std::span<const std::uint8_t> body);
+    void showRecordingFull();
+
+    SettingsStore& store_;
+    Prompts& prompts_;
+    Desktop& desktop_;
+    bool closing_ = false;
+};
+
+} // namespace lumidot

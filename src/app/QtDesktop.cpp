@@ -1,0 +1,13 @@
+#include "app/QtDesktop.h"
+
+#include <QDesktopServices>
+#include <QUrl>
+
+namespace lumidot {
+
+void QtDesktop::open(const QString& url)
+{
+    QDesktopServices::openUrl(QUrl(url));
+}
+
+} // namespace lumidot

@@ -1,0 +1,97 @@
+#include "app/QtPrompts.h"
+
+#include <QFileDialog>
+#include <QFontDialog>
+#include <QMessageBox>
+
+namespace lumidot {
+
+namespace {
+
+const QString kTitle = QStringLiteral("Lumidot");
+
+QMessageBox::StandardButton ask(QWidget* owner, const QString& text,
+                                QMessageBox::StandardButtons buttons,
+                                QMessageBox::StandardButton escape)
+{
+    QMessageBox box(QMessageBox::Question, kTitle, text, buttons, owner);
+    box.setEscapeButton(escape);
+    return static_cast<QMessageBox::StandardButton>(box.exec());
+}
+
+} // namespace
+
+QStringList qtNameFilters(const QString& filter)
+{
+    const QStringList parts = filter.split('|');
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2)
+        filters << QStringLiteral("%1 (%2)").arg(parts[i], parts[i + 1]);
+    return filters;
+}
+
+void QtPrompts::information(const QString& text)
+{
+    QMessageBox box(QMessageBox::NoIcon, kTitle, text, QMessageBox::Ok, owner_);
+    box.exec();
+}
+
+Prompts::Answer QtPrompts::askYesNoCancel(const QString& text)
+{
+    switch (ask(owner_, text, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
+                QMessageBox::Cancel)) {
+    case QMessageBox::Yes:
+        return Answer::Yes;
+    case QMessageBox::No:
+        return Answer::No;
+    default:
+        return Answer::Cancel;
+    }
+}
+
+bool QtPrompts::askYesNo(const QString& text)
+{
+    return ask(owner_, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+           == QMessageBox::Yes;
+}
+
+bool QtPrompts::runFileDialog(bool saving, const QString& filter, FileChoice& choice)
+{
+    const QStringList filters = qtNameFilters(filter);
+    QFileDialog dialog(owner_, kTitle);
+    dialog.setAcceptMode(saving ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(saving ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    // The name is used exactly as chosen, and replacing a file is not asked.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+    dialog.setNameFilters(filters);
+    if (choice.typeIndex >= 1 && choice.typeIndex <= filters.size())
+        dialog.selectNameFilter(filters[choice.typeIndex - 1]);
+    if (!choice.fileName.isEmpty())
+        dialog.selectFile(choice.fileName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return false;
+    choice.fileName = dialog.selectedFiles().constFirst();
+    choice.typeIndex = static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1;
+    return true;
+}
+
+bool QtPrompts::saveFile(const QString& filter, FileChoice& choice)
+{
+    return runFileDialog(true, filter, choice);
+}
+
+bool QtPrompts::openFile(const QString& filter, FileChoice& choice)
+{
+    return runFileDialog(false, filter, choice);
+}
+
+bool QtPrompts::chooseFont(QFont& font)
+{
+    bool ok = false;
+    const QFont chosen = QFontDialog::getFont(&ok, font, owner_, kTitle);
+    if (ok)
+        font = chosen;
+    return ok;
+}
+
+} // namespace lumidot

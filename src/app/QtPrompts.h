@@ -1,0 +1,34 @@
+#pragma once
+
+#include "platform/Prompts.h"
+
+#include <QStringList>
+
+class QWidget;
+
+namespace lumidot {
+
+// The real prompts: message boxes titled "Lumidot", Qt's file and font dialogs.
+class QtPrompts : public Prompts {
+public:
+    // Boxes and dialogs are centred over this window when it is set.
+    void setOwner(QWidget* owner) { owner_ = owner; }
+
+    void information(const QString& text) override;
+    Answer askYesNoCancel(const QString& text) override;
+    bool askYesNo(const QString& text) override;
+    bool saveFile(const QString& filter, FileChoice& choice) override;
+    bool openFile(const QString& filter, FileChoice& choice) override;
+    bool chooseFont(QFont& font) override;
+
+private:
+    bool runFileDialog(bool saving, const QString& filter, FileChoice& choice);
+
+    QWidget* owner_ = nullptr;
+};
+
+// "Description|*.ext|Description|*.ext" as Qt's name filters:
+// "Description (*.ext)", one per file type, in order.
+QStringList qtNameFilters(const QString& filter);
+
+} // namespace lumidot

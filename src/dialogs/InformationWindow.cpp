@@ -1,0 +1,52 @@
+#include "dialogs/InformationWindow.h"
+
+#include "recording/Recording.h"
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QProgressBar>
+
+#include <algorithm>
+
+namespace lumidot {
+
+TInformation::TInformation(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                          | Qt::WindowCloseButtonHint)
+{
+    setWindowTitle(QStringLiteral("情報表示"));
+    setModal(false);
+    Label1 = new QLabel(QStringLiteral("MIDI DEVICE"), this);
+    DEVNAME = new QLabel(QStringLiteral("MIDI-DEVICE-NAME"), this);
+    DEVNAME->setFrameShape(QFrame::StyledPanel);
+    DEVNAME->setFrameShadow(QFrame::Sunken);
+    DEVNAME->setMinimumWidth(220);
+    Label3 = new QLabel(QStringLiteral("残り"), this);
+    STEP = new QLabel(QStringLiteral("00000"), this);
+    STEP->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    STEP->setMinimumWidth(48);
+    REST_CNT = new QProgressBar(this);
+    REST_CNT->setTextVisible(false);
+    REST_CNT->setFixedHeight(14);
+
+    auto* grid = new QGridLayout(this);
+    grid->addWidget(Label1, 0, 0);
+    grid->addWidget(DEVNAME, 0, 1, 1, 2);
+    grid->addWidget(Label3, 1, 0);
+    grid->addWidget(STEP, 1, 1);
+    grid->addWidget(REST_CNT, 1, 2);
+    grid->setColumnStretch(2, 1);
+    setFixedSize(sizeHint());
+}
+
+void TInformation::showFigures(int stepCount, const QString& deviceName)
+{
+    const int remaining = kStepLimit - stepCount;
+    STEP->setText(QString::number(remaining));
+    REST_CNT->setRange(0, kStepLimit);
+    // Beyond the limit the count is negative; the bar then shows empty.
+    REST_CNT->setValue(std::max(0, remaining));
+    DEVNAME->setText(deviceName);
+}
+
+} // namespace lumidot

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QDialog>
+
+class QLabel;
+class QProgressBar;
+
+namespace lumidot {
+
+// "情報表示": the port in use and the number of steps that can still be recorded.
+class TInformation : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit TInformation(QWidget* parent = nullptr);
+
+    // Shows remaining = 9999 - stepCount as a signed number and as the bar
+    // (empty once nothing remains), and the device name.
+    void showFigures(int stepCount, const QString& deviceName);
+
+    QLabel* Label1 = nullptr;
+    QLabel* DEVNAME = nullptr;
+    QLabel* Label3 = nullptr;
+    QLabel* STEP = nullptr;
+    QProgressBar* REST_CNT = nullptr;
+};
+
+} // namespace lumidot
