@@ -13,17 +13,39 @@ constexpr std::size_t kHeaderSize = kSignature.size() + 2;
 constexpr std::uint8_t kExclusiveStart = 0x98;
 constexpr std::uint8_t kExclusiveData = 0xF7;
 
+// One exclusive start event and the data events for the message after its F0.
+std::size_t eventBytes(const SysExMessage& message)
+{
+    const std::size_t dataBytes = message.size() - 1;
+    return 4 + 4 * ((dataBytes + 1) / 2);
+}
+
+std::size_t blockSize(const Recording& recording)
+{
+    std::size_t size = 0;
+    forEachStep(recording, [&size](const Step& step) {
+        for (const SysExMessage& message : stepMessages(step))
+            size += eventBytes(message);
+    });
+    return size;
+}
+
 // The message after its F0, two bytes an event; an odd count is made even
 // with a second F7.
-void appendMessage(std::vector<std::uint8_t>& out, const SysExMessage& message,
-                   std::uint8_t stepTick)
+std::uint8_t* writeMessage(std::uint8_t* out, const SysExMessage& message, std::uint8_t stepTick)
 {
-    out.insert(out.end(), {kExclusiveStart, 0x00, stepTick, 0x00});
+    *out++ = kExclusiveStart;
+    *out++ = 0x00;
+    *out++ = stepTick;
+    *out++ = 0x00;
     const auto bytes = message.bytes().subspan(1);
     for (std::size_t k = 0; k < bytes.size(); k += 2) {
-        const std::uint8_t second = k + 1 < bytes.size() ? bytes[k + 1] : kEndOfExclusive;
-        out.insert(out.end(), {kExclusiveData, 0x00, bytes[k], second});
+        *out++ = kExclusiveData;
+        *out++ = 0x00;
+        *out++ = bytes[k];
+        *out++ = k + 1 < bytes.size() ? bytes[k + 1] : kEndOfExclusive;
     }
+    return out;
 }
 
 } // namespace
@@ -31,24 +53,24 @@ void appendMessage(std::vector<std::uint8_t>& out, const SysExMessage& message,
 ExportResult Export_PRT(const Recording& recording, std::uint8_t stepTick)
 {
     ExportResult result;
-    auto& file = result.bytes;
-    file.reserve(kHeaderSize + static_cast<std::size_t>(recording.StepCount()) * 180);
-    file.insert(file.end(), kSignature.begin(), kSignature.end());
-    file.resize(kHeaderSize);
-    forEachStep(recording, [&](const Step& step) {
-        for (const SysExMessage& message : stepMessages(step))
-            appendMessage(file, message, stepTick);
-    });
-
-    const std::size_t blockSize = file.size() - kHeaderSize;
-    if (blockSize > kPrtMaxBlock) {
-        result.bytes.clear();
+    // Sized first, so that a recording the length field cannot state is
+    // refused before anything is built.
+    const std::size_t block = blockSize(recording);
+    if (block > kPrtMaxBlock) {
         result.refusal = "記録が長すぎて Recomposer98 形式では保存できません"
                          "（イベントが 65,535 バイトを超えます）";
         return result;
     }
-    file[6] = static_cast<std::uint8_t>(blockSize & 0xFF);
-    file[7] = static_cast<std::uint8_t>(blockSize >> 8);
+    auto& file = result.bytes;
+    file.resize(kHeaderSize + block);
+    std::copy(kSignature.begin(), kSignature.end(), file.begin());
+    file[6] = static_cast<std::uint8_t>(block & 0xFF);
+    file[7] = static_cast<std::uint8_t>(block >> 8);
+    std::uint8_t* out = file.data() + kHeaderSize;
+    forEachStep(recording, [&](const Step& step) {
+        for (const SysExMessage& message : stepMessages(step))
+            out = writeMessage(out, message, stepTick);
+    });
     return result;
 }
 

@@ -21,15 +21,25 @@ std::string_view SswEntryName(std::uint8_t opcode)
 ExportResult EXPORT_SSW(const Recording& recording)
 {
     ExportResult result;
+    std::size_t entries = 0;
+    for (const std::uint8_t opcode : recording.eventStream())
+        entries += stepMessageCount(opcode);
+    if (entries > kSswMaxEntries) {
+        result.refusal = "記録が長すぎて Singer Song Writer 4 形式では保存できません"
+                         "（エントリーが 65,535 個を超えます）";
+        return result;
+    }
+
     auto& file = result.bytes;
-    file.reserve(kSswSignature.size() + 2 + static_cast<std::size_t>(recording.StepCount()) * 128);
+    file.reserve(kSswSignature.size() + 2 + entries * (2 + SysExMessage::kCapacity + kSswNameSize + 2));
     file.insert(file.end(), kSswSignature.begin(), kSswSignature.end());
-    const std::size_t countAt = file.size();
-    file.resize(countAt + 2);
+    file.insert(file.end(), {static_cast<std::uint8_t>(entries & 0xFF),
+                             static_cast<std::uint8_t>(entries >> 8)});
 
     // The names follow all the data records, so the kind of every entry is
-    // kept until the end; the count is the number of records really written.
+    // kept until the end.
     std::vector<std::uint8_t> entryKinds;
+    entryKinds.reserve(entries);
     forEachStep(recording, [&](const Step& step) {
         for (const SysExMessage& message : stepMessages(step)) {
             const auto bytes = message.bytes();
@@ -39,16 +49,6 @@ ExportResult EXPORT_SSW(const Recording& recording)
         }
     });
 
-    if (entryKinds.size() > kSswMaxEntries) {
-        file.clear();
-        result.refusal = "記録が長すぎて Singer Song Writer 4 形式では保存できません"
-                         "（エントリーが 65,535 個を超えます）";
-        return result;
-    }
-    file[countAt] = static_cast<std::uint8_t>(entryKinds.size() & 0xFF);
-    file[countAt + 1] = static_cast<std::uint8_t>(entryKinds.size() >> 8);
-
-    file.reserve(file.size() + entryKinds.size() * (kSswNameSize + 2));
     for (const std::uint8_t kind : entryKinds) {
         const std::string_view name = SswEntryName(kind);
         file.insert(file.end(), name.begin(), name.end());

@@ -32,6 +32,20 @@ SysExMessage showMessage(std::span<const std::uint8_t> text)
 
 } // namespace
 
+std::size_t stepMessageCount(std::uint8_t opcode)
+{
+    switch (opcode) {
+    case kOpEffect: return 5;
+    case kOpGreen:
+    case kOpOrange:
+    case kOpRed:
+    case kOpOff:
+    case kOpMessage:
+    case kOpFrame: return 1;
+    default: return 0;
+    }
+}
+
 StepMessages stepMessages(const Step& step)
 {
     StepMessages out;

@@ -39,6 +39,9 @@ struct StepMessages {
 
 StepMessages stepMessages(const Step& step);
 
+// How many messages a step of this opcode gives (5, 1 or 0), without building them.
+std::size_t stepMessageCount(std::uint8_t opcode);
+
 // The colour byte of a colour or off opcode (00, 01, 02 or 7F).
 std::uint8_t opcodeColourCode(std::uint8_t opcode);
 
