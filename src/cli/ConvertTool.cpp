@@ -24,9 +24,10 @@ constexpr int kDefaultTick = 8;
 constexpr std::string_view kUsage =
     "usage: lumidot-convert IN OUT [--tick N]\n"
     "       lumidot-convert --list IN\n"
-    "Converts a recording of NS5R display steps between .syx, .mid, .prt and .exc;\n"
-    "the output format follows OUT's extension. --tick sets the tick spacing of the\n"
-    "steps in .mid and .prt output, 1..127 (default 8).\n"
+    "Converts a recording of NS5R display steps between .syx, .mid, .prt and .exc.\n"
+    "IN is recognised by its content, OUT's format by its extension. --tick sets\n"
+    "the tick spacing of the steps in .mid and .prt output, 1..127; without it the\n"
+    "spacing found in a .mid or .prt input is kept, otherwise 8.\n"
     "--list prints the steps of IN, one a line.\n";
 
 enum class Format { Syx, Mid, Prt, Exc };
@@ -34,7 +35,7 @@ enum class Format { Syx, Mid, Prt, Exc };
 struct Request {
     bool list = false;
     std::vector<std::string> files;
-    int tick = kDefaultTick;
+    int tick = 0;   // 0: not given
 };
 
 int usageError(std::ostream& err, const std::string& problem)
@@ -165,8 +166,8 @@ int convert(const Request& request, std::ostream& err)
         err << "lumidot-convert: " << in << " holds no steps; nothing to export\n";
         return kExitFailed;
     }
-    const ExportResult file =
-        exportAs(*format, loaded.recording, static_cast<std::uint8_t>(request.tick));
+    const int tick = request.tick ? request.tick : loaded.stepTick ? loaded.stepTick : kDefaultTick;
+    const ExportResult file = exportAs(*format, loaded.recording, static_cast<std::uint8_t>(tick));
     if (!file.ok()) {
         err << "lumidot-convert: " << outName << ": " << file.refusal << "\n";
         return kExitFailed;
@@ -186,7 +187,6 @@ int convert(const Request& request, std::ostream& err)
 int runConvertTool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
     Request request;
-    bool tickGiven = false;
     for (std::size_t k = 0; k < args.size(); ++k) {
         const std::string& arg = args[k];
         if (arg == "--help" || arg == "-h") {
@@ -202,7 +202,6 @@ int runConvertTool(const std::vector<std::string>& args, std::ostream& out, std:
             if (!tick)
                 return usageError(err, "--tick takes a whole number from 1 to 127");
             request.tick = *tick;
-            tickGiven = true;
         } else if (arg.size() > 1 && arg[0] == '-') {
             return usageError(err, "unknown option " + arg);
         } else {
@@ -210,7 +209,7 @@ int runConvertTool(const std::vector<std::string>& args, std::ostream& out, std:
         }
     }
     if (request.list) {
-        if (request.files.size() != 1 || tickGiven)
+        if (request.files.size() != 1 || request.tick)
             return usageError(err, "--list takes exactly one input file");
         return listSteps(request, out, err);
     }

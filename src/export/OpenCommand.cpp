@@ -1,6 +1,10 @@
 #include "export/OpenCommand.h"
 
+#include "export/PrtReader.h"
+#include "export/SmfReader.h"
+#include "export/SswReader.h"
 #include "export/SyxReader.h"
+#include "export/SswWriter.h"
 
 #include <cerrno>
 #include <cstring>
@@ -23,15 +27,27 @@ LoadResult refused(std::string error)
     return result;
 }
 
+bool startsWith(std::span<const std::uint8_t> bytes, std::string_view signature)
+{
+    return bytes.size() >= signature.size() &&
+           std::equal(signature.begin(), signature.end(), bytes.begin());
+}
+
 } // namespace
 
 LoadResult loadRecordingBytes(std::span<const std::uint8_t> bytes)
 {
+    if (startsWith(bytes, "MThd"))
+        return readSmf(bytes);
+    if (startsWith(bytes, "RCPPR"))
+        return readPrt(bytes);
+    if (startsWith(bytes, kSswSignature.substr(0, 21)))
+        return readSsw(bytes);
     if (!bytes.empty() && bytes[0] == 0xF0)
         return readSyx(bytes);
     if (bytes.empty())
         return refused("the file is empty");
-    return refused("not a file of NS5R messages that Lumidot writes");
+    return refused("neither .syx, .mid, .prt nor .exc as Lumidot writes them");
 }
 
 LoadResult loadRecording(const std::string& fileName)
