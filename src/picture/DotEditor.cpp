@@ -4,6 +4,8 @@
 #include "picture/VirtualArea.h"
 
 #include <algorithm>
+#include <charconv>
+#include <limits>
 
 namespace lumidot {
 
@@ -111,6 +113,27 @@ EditorAction DotEditor::release(VirtualArea& area, int scrollX, int scrollY)
     boxDrag_ = false;
     showsBand_ = false;
     return EditorAction::RepaintAndSend;
+}
+
+std::optional<int> typedScrollPosition(std::string_view text, int minimum, int maximum)
+{
+    if (text.empty())
+        return 0;
+    const bool negative = text.front() == '-';
+    const std::string_view digits = negative ? text.substr(1) : text;
+    if (digits.empty() || digits.find_first_not_of("0123456789") != std::string_view::npos)
+        return std::nullopt;
+    long long value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error == std::errc::result_out_of_range)
+        value = negative ? std::numeric_limits<long long>::min() : std::numeric_limits<long long>::max();
+    else if (error != std::errc() || end != text.data() + text.size())
+        return std::nullopt;
+    if (value >= maximum)
+        return maximum;
+    if (value <= minimum)
+        return minimum;
+    return static_cast<int>(value);
 }
 
 } // namespace lumidot

@@ -3,6 +3,7 @@
 #include "picture/Geometry.h"
 
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 namespace lumidot {
@@ -96,5 +97,11 @@ private:
     bool showsBand_ = false;
     RubberBand band_;
 };
+
+// XRealChange / YRealChange: the scroll bar position a typed X or Y field
+// asks for. Empty text asks for 0; a decimal integer (digits with an optional
+// leading minus) is held to minimum..maximum. Anything else gives no position:
+// the field is then reset to "0", which asks again.
+std::optional<int> typedScrollPosition(std::string_view text, int minimum, int maximum);
 
 } // namespace lumidot

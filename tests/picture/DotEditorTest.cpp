@@ -205,3 +205,29 @@ TEST_F(DotEditorTest, DrawingNearThePlaneEdgeDropsDotsOutside)
 
 } // namespace
 } // namespace lumidot
+
+namespace lumidot {
+namespace {
+
+TEST(TypedScrollPosition, EmptyIsZeroAndIntegersAreHeldToTheRange)
+{
+    EXPECT_EQ(typedScrollPosition("", -128, 128), 0);
+    EXPECT_EQ(typedScrollPosition("17", -128, 128), 17);
+    EXPECT_EQ(typedScrollPosition("-64", -128, 128), -64);
+    EXPECT_EQ(typedScrollPosition("-0", -128, 128), 0);
+    EXPECT_EQ(typedScrollPosition("007", -128, 128), 7);
+    EXPECT_EQ(typedScrollPosition("999", -128, 128), 128);
+    EXPECT_EQ(typedScrollPosition("-999", -128, 128), -128);
+    EXPECT_EQ(typedScrollPosition("128", -128, 128), 128);
+    EXPECT_EQ(typedScrollPosition("99999999999999999999999", -128, 128), 128);
+    EXPECT_EQ(typedScrollPosition("-99999999999999999999999", -128, 128), -128);
+}
+
+TEST(TypedScrollPosition, AnythingButAnIntegerGivesNoPosition)
+{
+    for (const char* text : {"-", "abc", "1a", "--1", "+5", " 5", "5 ", "1.5", "-a"})
+        EXPECT_EQ(typedScrollPosition(text, -128, 128), std::nullopt) << text;
+}
+
+} // namespace
+} // namespace lumidot
