@@ -152,7 +152,7 @@ bool SmfParser::readTrack(std::size_t pos, std::size_t end)
             continue;
         }
         if (!pending.empty())
-            return fail(eventOffset, "System Exclusive message left unfinished");
+            return fail(pendingOffset, "System Exclusive message left unfinished by the next event");
         if (byte == 0xFF) {
             if (pos + 2 > end)
                 return fail(eventOffset, "meta event cut off by the end of its track");

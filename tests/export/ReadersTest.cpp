@@ -1,0 +1,226 @@
+#include "export/OpenCommand.h"
+#include "export/PrtWriter.h"
+#include "export/SmfWriter.h"
+#include "export/SswWriter.h"
+#include "export/SyxWriter.h"
+#include "export/ExportTestSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace lumidot {
+namespace {
+
+using namespace lumidot::testing;
+
+enum class Format { Syx, Mid, Prt, Exc };
+const std::array kFormats{Format::Syx, Format::Mid, Format::Prt, Format::Exc};
+
+Bytes exportAs(Format format, const Recording& r, std::uint8_t tick)
+{
+    switch (format) {
+    case Format::Syx: return FileSaveData(r);
+    case Format::Mid: return EXPORT_SMF(r, tick);
+    case Format::Prt: return Export_PRT(r, tick).bytes;
+    case Format::Exc: return EXPORT_SSW(r).bytes;
+    }
+    return {};
+}
+
+int tickKept(Format format, int tick)
+{
+    return format == Format::Mid || format == Format::Prt ? tick : 0;
+}
+
+void expectRoundTrip(const Recording& r, Format format, std::uint8_t tick)
+{
+    const Bytes file = exportAs(format, r, tick);
+    ASSERT_FALSE(file.empty());
+    const LoadResult loaded = loadRecordingBytes(file);
+    ASSERT_TRUE(loaded.ok) << loaded.error;
+    EXPECT_EQ(loaded.stepTick, tickKept(format, tick));
+    expectSameSteps(r, loaded.recording);
+    EXPECT_EQ(exportAs(format, loaded.recording, tick), file);
+}
+
+TEST(Readers, EveryFormatReadsBackEveryKindOfStep)
+{
+    const Recording r = mixedRecording();
+    for (const Format format : kFormats) {
+        SCOPED_TRACE(static_cast<int>(format));
+        expectRoundTrip(r, format, 8);
+        expectRoundTrip(r, format, 127);
+    }
+}
+
+TEST(Readers, TheLargestRecordingsEachWriterAcceptsReadBack)
+{
+    Recording longest;   // every frame and message step the recorder takes
+    for (int k = 0; longest.StepCount() < kStepLimit; ++k) {
+        if (k % 2)
+            longest.appendMessage("frame " + std::to_string(k), "x");
+        else
+            longest.appendFrame(patternFrame(k));
+    }
+    longest.appendEffect({3, 4, 1});
+    expectRoundTrip(longest, Format::Syx, 8);
+    expectRoundTrip(longest, Format::Mid, 1);
+
+    Recording prt;   // a block of 65,532 bytes
+    for (int k = 0; k < 4092; ++k)
+        prt.appendColour(static_cast<LcdColour>(k % 4));
+    prt.appendMessage("", "abc");
+    expectRoundTrip(prt, Format::Prt, 99);
+
+    Recording exc;   // 65,535 entries
+    for (int k = 0; k < 13107; ++k)
+        exc.appendEffect({static_cast<std::uint8_t>(k % 48), static_cast<std::uint8_t>(47 - k % 48),
+                          static_cast<std::uint8_t>(k % 4)});
+    expectRoundTrip(exc, Format::Exc, 8);
+}
+
+TEST(Readers, ConvertingBetweenFormatsEqualsTheDirectExport)
+{
+    const Recording r = mixedRecording();
+    for (const Format from : kFormats) {
+        const LoadResult loaded = loadRecordingBytes(exportAs(from, r, 30));
+        ASSERT_TRUE(loaded.ok) << loaded.error;
+        for (const Format to : kFormats)
+            EXPECT_EQ(exportAs(to, loaded.recording, 30), exportAs(to, r, 30))
+                << static_cast<int>(from) << " -> " << static_cast<int>(to);
+    }
+}
+
+Bytes be32(std::uint32_t v)
+{
+    return {static_cast<std::uint8_t>(v >> 24), static_cast<std::uint8_t>(v >> 16),
+            static_cast<std::uint8_t>(v >> 8), static_cast<std::uint8_t>(v)};
+}
+
+Bytes track(const Bytes& events)
+{
+    return concat({ascii("MTrk"), be32(static_cast<std::uint32_t>(events.size())), events});
+}
+
+Bytes smf(int format, std::initializer_list<Bytes> tracks)
+{
+    Bytes file = concat({ascii("MThd"), be32(6),
+                         {0x00, static_cast<std::uint8_t>(format), 0x00,
+                          static_cast<std::uint8_t>(tracks.size()), 0x01, 0xE0}});
+    for (const Bytes& t : tracks)
+        file = concat({file, track(t)});
+    return file;
+}
+
+TEST(SmfReader, TakesTheNs5rMessagesOfAnotherProgramsFileInTimeOrder)
+{
+    const Bytes tempo = {0x00, 0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20, 0x00, 0xFF, 0x2F, 0x00};
+    // Notes with running status (which a System Exclusive event ends), a GM reset, the colour at tick 10 and the
+    // start of an effect group at tick 25 split into two packets.
+    const Bytes music = {
+        0x00, 0xF0, 0x05, 0x7E, 0x7F, 0x09, 0x01, 0xF7,
+        0x00, 0x90, 0x3C, 0x64, 0x05, 0x40, 0x64,
+        0x05, 0xF0, 0x06, 0x42, 0x30, 0x42, 0x7D, 0x01, 0xF7,
+        0x05, 0x80, 0x3C, 0x00, 0x00, 0xC0, 0x05, 0x00, 0xB0, 0x07, 0x64,
+        0x0A, 0xF0, 0x03, 0x42, 0x30, 0x42, 0x01, 0xF7, 0x03, 0x00, 0x05, 0xF7,
+        0x00, 0xFF, 0x2F, 0x00};
+    // The rest of the group and a message at tick 20, on a track of its own.
+    const Bytes display = concat({
+        {0x14, 0xF0, 0x19, 0x42, 0x30, 0x42, 0x12, 0x08, 0x00, 0x00}, ascii("Hello           "),
+        ascii("!"), {0xF7},
+        {0x0A, 0xF0, 0x09, 0x42, 0x30, 0x42, 0x08, 0x08, 0x00, 0x02, 0x00, 0xF7},
+        {0x00, 0xF0, 0x09, 0x42, 0x30, 0x42, 0x08, 0x09, 0x00, 0x03, 0x00, 0xF7},
+        {0x00, 0xF0, 0x09, 0x42, 0x30, 0x42, 0x08, 0x12, 0x00, 0x01, 0x00, 0xF7},
+        {0x00, 0xF0, 0x06, 0x42, 0x30, 0x42, 0x00, 0x01, 0xF7},
+        {0x00, 0xFF, 0x2F, 0x00}});
+    const LoadResult loaded = loadRecordingBytes(smf(1, {tempo, music, display}));
+    ASSERT_TRUE(loaded.ok) << loaded.error;
+
+    Recording expected;
+    expected.appendColour(LcdColour::Orange);
+    expected.appendMessage("Hello", "!");
+    expected.appendEffect({2, 3, 1});
+    expectSameSteps(expected, loaded.recording);
+    EXPECT_EQ(loaded.stepTick, 5);
+}
+
+struct Broken {
+    const char* name;
+    Bytes file;
+    std::string offset;
+};
+
+class BrokenFile : public ::testing::TestWithParam<Broken> {};
+
+TEST_P(BrokenFile, IsRefusedNamingTheOffset)
+{
+    const LoadResult loaded = loadRecordingBytes(GetParam().file);
+    EXPECT_FALSE(loaded.ok);
+    EXPECT_NE(loaded.error.find("byte offset " + GetParam().offset + ":"), std::string::npos)
+        << loaded.error;
+    EXPECT_EQ(loaded.recording.StepCount(), 0);
+}
+
+Recording greenThenEffect()
+{
+    Recording r;
+    r.appendColour(LcdColour::Green);
+    r.appendEffect({1, 2, 3});
+    return r;
+}
+
+Bytes edited(Bytes file, std::size_t at, std::uint8_t value)
+{
+    file.at(at) = value;
+    return file;
+}
+
+Bytes cut(Bytes file, std::size_t size)
+{
+    file.resize(size);
+    return file;
+}
+
+const Bytes kPrt = Export_PRT(greenThenEffect(), 8).bytes;   // 8 + 16 + 104
+const Bytes kExc = EXPORT_SSW(greenThenEffect()).bytes;       // 34 + 9 + 54 + 6 * 32
+const Bytes kMid = EXPORT_SMF(greenThenEffect(), 8);
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, BrokenFile,
+    ::testing::Values(
+        Broken{"SmfFormat2", edited(kMid, 9, 2), "8"},
+        Broken{"SmfTrackLongerThanFile", cut(kMid, kMid.size() - 1), "14"},
+        Broken{"SmfDataByteWithoutStatus", smf(0, {{0x00, 0x40, 0x40, 0x00, 0xFF, 0x2F, 0x00}}), "23"},
+        Broken{"SmfSysExBeyondTrack", smf(0, {{0x00, 0xF0, 0x7F, 0x42}}), "23"},
+        Broken{"SmfBrokenEffectGroup", edited(kMid, 101, 0x09), "95"},
+        Broken{"SmfUnfinishedSysEx", smf(0, {{0x00, 0xF0, 0x02, 0x42, 0x30, 0x00, 0xFF, 0x2F, 0x00}}), "23"},
+        Broken{"PrtBlockLengthWrong", edited(kPrt, 6, 0x10), "6"},
+        Broken{"PrtTickDiffers", edited(kPrt, 8 + 16 + 2, 9), "26"},
+        Broken{"PrtTickZero", edited(kPrt, 8 + 2, 0), "10"},
+        Broken{"PrtFillerNotF7", edited(kPrt, 63, 0x00), "63"},
+        Broken{"PrtDataWithoutStart", edited(kPrt, 8 + 16, 0xF7), "24"},
+        Broken{"PrtOtherDevice", edited(kPrt, 8 + 6, 0x41), "8"},
+        Broken{"ExcCountTooHigh", edited(kExc, 32, 7), "97"},
+        Broken{"ExcCountTooLow", edited(kExc, 32, 5), "88"},
+        Broken{"ExcEntryCutShort", edited(kExc, 34, 6), "36"},
+        Broken{"ExcWrongName", edited(kExc, 97 + 5, 'X'), "97"},
+        Broken{"ExcTrailingByte", concat({kExc, {0x00}}), "97"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(OpenCommand, ChoosesTheReaderByContentAndReportsUnreadableFiles)
+{
+    TempFolder folder;
+    writeFile(folder / "really a prt.syx", kPrt);
+    const LoadResult prt = loadRecording((folder / "really a prt.syx").string());
+    ASSERT_TRUE(prt.ok) << prt.error;
+    EXPECT_EQ(prt.stepTick, 8);
+
+    writeFile(folder / "text.syx", ascii("hello"));
+    EXPECT_FALSE(loadRecording((folder / "text.syx").string()).ok);
+    writeFile(folder / "empty.syx", {});
+    EXPECT_FALSE(loadRecording((folder / "empty.syx").string()).ok);
+    EXPECT_FALSE(loadRecording((folder / "missing.syx").string()).ok);
+    EXPECT_FALSE(loadRecording(folder.path().string()).ok);
+}
+
+} // namespace
+} // namespace lumidot
