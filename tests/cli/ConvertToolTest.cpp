@@ -147,5 +147,25 @@ TEST_F(ConvertTool, AFailedWriteExitsWithOneAndKeepsWhatWasThere)
     EXPECT_EQ(readFile(path("keep.prt")), ascii("previous"));
 }
 
+TEST_F(ConvertTool, ReadsEveryFormatAndWritesItsOwnFormatUnchanged)
+{
+    const std::vector<std::pair<std::string, Bytes>> inputs{
+        {"x.mid", EXPORT_SMF(recording, 33)},
+        {"x.prt", Export_PRT(recording, 44).bytes},
+        {"x.exc", EXPORT_SSW(recording).bytes}};
+    const ToolRun expectedList = convert({"--list", input()});
+    for (const auto& [name, bytes] : inputs) {
+        writeFile(path(name), bytes);
+        const ToolRun list = convert({"--list", path(name)});
+        EXPECT_EQ(list.exitCode, 0) << list.out;
+        EXPECT_EQ(list.out, expectedList.out) << name;
+
+        ASSERT_EQ(convert({path(name), path("copy-" + name)}).exitCode, 0);
+        EXPECT_EQ(readFile(path("copy-" + name)), bytes) << name;   // the tick found is kept
+        ASSERT_EQ(convert({path(name), path(name + ".syx")}).exitCode, 0);
+        EXPECT_EQ(readFile(path(name + ".syx")), FileSaveData(recording)) << name;
+    }
+}
+
 } // namespace
 } // namespace lumidot
