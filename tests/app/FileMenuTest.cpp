@@ -1,0 +1,242 @@
+#include "MainFormHarness.h"
+
+#include "dialogs/ConfigDialog.h"
+#include "dialogs/InformationWindow.h"
+#include "export/SaveCommand.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QToolButton>
+
+namespace lumidot::testing {
+namespace {
+
+const QString kSaveQuestion = QStringLiteral("更新されています保存しますか？");
+
+class FileMenuTest : public MainFormTest {
+protected:
+    QTemporaryDir dir;
+
+    void SetUp() override { startQuietly(); }
+
+    void recordOneColour() { form->SpeedButton2->click(); }
+
+    QString path(const QString& name) const { return dir.filePath(name); }
+};
+
+TEST_F(FileMenuTest, SaveWithNothingRecordedSaysSoWithoutADialog)
+{
+    form->SaveAs1->trigger();
+    EXPECT_EQ(prompts.shown, QStringList{QStringLiteral("エクスポートするデータがありません")});
+    EXPECT_EQ(prompts.fileDialogs, 0);
+}
+
+TEST_F(FileMenuTest, CancelledSaveWritesNothingAndKeepsTheDialogState)
+{
+    recordOneColour();
+    form->SaveDialog1 = {path("before.syx"), 2};
+    form->SaveAs1->trigger();
+    EXPECT_EQ(prompts.fileDialogs, 1);
+    EXPECT_EQ(prompts.lastFilter.toStdString(), std::string(kSaveFilter));
+    EXPECT_EQ(form->SaveDialog1.fileName, path("before.syx"));
+    EXPECT_EQ(form->SaveDialog1.typeIndex, 2);
+    EXPECT_FALSE(QFile::exists(path("before.syx")));
+    EXPECT_EQ(form->Recording.StepCount(), 1);
+}
+
+TEST_F(FileMenuTest, SaveWritesTheChosenTypeAndRemembersTheChoice)
+{
+    form->LcdOrange->setChecked(true);
+    recordOneColour();
+    prompts.fileAnswer = Prompts::FileChoice{path("song"), 1};
+    form->SaveAs1->trigger();
+    QFile written(path("song"));
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly)) << "the name is used as chosen, no extension added";
+    EXPECT_EQ(written.readAll(), QByteArray::fromHex("F04230427D01F7"));
+
+    form->SaveAs1->trigger();
+    EXPECT_EQ(prompts.lastChoiceShown.fileName, path("song"));
+    EXPECT_EQ(prompts.lastChoiceShown.typeIndex, 1);
+    EXPECT_EQ(form->Recording.StepCount(), 1);
+}
+
+TEST_F(FileMenuTest, SaveErrorIsShown)
+{
+    recordOneColour();
+    prompts.fileAnswer = Prompts::FileChoice{path("missing/folder/x.syx"), 1};
+    form->SaveAs1->trigger();
+    ASSERT_EQ(prompts.shown.size(), 1);
+    EXPECT_FALSE(prompts.shown.front().isEmpty());
+}
+
+TEST_F(FileMenuTest, CloseWithoutStepsAsksNothingAndClosesThePort)
+{
+    form->show();
+    EXPECT_TRUE(form->close());
+    EXPECT_TRUE(prompts.shown.isEmpty());
+    EXPECT_EQ(midi.closeCount, 1);
+}
+
+TEST_F(FileMenuTest, CloseCancelKeepsEverything)
+{
+    form->show();
+    recordOneColour();
+    prompts.answers = {Prompts::Answer::Cancel};
+    EXPECT_FALSE(form->close());
+    EXPECT_EQ(prompts.shown, QStringList{kSaveQuestion});
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_EQ(midi.closeCount, 0);
+    EXPECT_EQ(form->Recording.StepCount(), 1);
+    form->LcdRed->setChecked(true);
+    EXPECT_EQ(midi.sent.back(), sysex({0x7D, 0x02})) << "live sending still works";
+}
+
+TEST_F(FileMenuTest, CloseNoClosesWithoutSaving)
+{
+    form->show();
+    recordOneColour();
+    prompts.answers = {Prompts::Answer::No};
+    EXPECT_TRUE(form->close());
+    EXPECT_EQ(prompts.fileDialogs, 0);
+    EXPECT_EQ(midi.closeCount, 1);
+}
+
+TEST_F(FileMenuTest, CloseYesSavesOrClosesOnACancelledDialog)
+{
+    form->show();
+    recordOneColour();
+    prompts.answers = {Prompts::Answer::Yes};
+    EXPECT_TRUE(form->close()) << "a cancelled save dialog still closes";
+    EXPECT_EQ(prompts.fileDialogs, 1);
+
+    startQuietly();
+    form->show();
+    recordOneColour();
+    prompts.answers = {Prompts::Answer::Yes};
+    prompts.fileAnswer = Prompts::FileChoice{path("last.syx"), 1};
+    EXPECT_TRUE(form->close());
+    EXPECT_TRUE(QFile::exists(path("last.syx")));
+}
+
+TEST_F(FileMenuTest, CloseYesWithAFailedSaveKeepsTheWindowAndTheRecording)
+{
+    form->show();
+    recordOneColour();
+    prompts.answers = {Prompts::Answer::Yes};
+    prompts.fileAnswer = Prompts::FileChoice{path("missing/folder/x.syx"), 1};
+    EXPECT_FALSE(form->close());
+    EXPECT_EQ(prompts.shown.size(), 2);
+    EXPECT_EQ(midi.closeCount, 0);
+    EXPECT_EQ(form->Recording.StepCount(), 1);
+}
+
+TEST_F(FileMenuTest, NewRunsItsStepsInOrder)
+{
+    form->LcdText->setText("AB");
+    form->LcdText2->setText("C");
+    form->RecMoji->setChecked(true);
+    form->AutoRec->setChecked(true);
+    form->XSc->setValue(5);
+    form->YSc->setValue(3);
+    form->VirtualArea.setDot(7, 4, 1);
+    form->VirtualArea.setDot(300, 0, 1);   // outside the clear region
+    form->Pen2->setChecked(true);
+    form->tool = 0;
+    midi.sent.clear();
+
+    form->New1->trigger();
+
+    // Clearing line 1 still sends line 2 and records it (RecMoji is still on);
+    // clearing line 2 leaves both empty; the two moves home record frames.
+    EXPECT_EQ(events(), bytes({0xF3, 0xF5, 0xF5}));
+    EXPECT_EQ(midi.sent.front(), messageSysex("", "C"));
+    EXPECT_TRUE(form->LcdText->text().isEmpty());
+    EXPECT_TRUE(form->LcdText2->text().isEmpty());
+    EXPECT_FALSE(form->RecMoji->isChecked());
+    EXPECT_FALSE(form->AutoRec->isChecked());
+    EXPECT_EQ(form->ScrollX(), 0);
+    EXPECT_EQ(form->ScrollY(), 0);
+    EXPECT_EQ(form->VirtualArea.dot(7, 4), 0);
+    EXPECT_EQ(form->VirtualArea.dot(300, 0), 1);
+    EXPECT_EQ(form->tool, 1);
+    EXPECT_TRUE(form->Pen->isChecked());
+    EXPECT_FALSE(form->Pen2->isChecked());
+}
+
+TEST_F(FileMenuTest, NewAtHomeWithNothingOnStartsAnEmptyRecording)
+{
+    recordOneColour();
+    form->New1->trigger();
+    EXPECT_EQ(form->Recording.StepCount(), 0);
+    EXPECT_TRUE(midi.sent.empty());
+    EXPECT_EQ(form->Information->STEP->text(), "9999");
+}
+
+TEST_F(FileMenuTest, PortChangeReopensGreetsSavesAndRenames)
+{
+    duringModal = [this](QDialog&) { form->FConfig->MIDI_Out->setCurrentIndex(2); };
+    form->LcdHide->setChecked(true);
+    midi.calls.clear();
+    midi.sent.clear();
+    form->MIDIPortM1->trigger();
+    EXPECT_EQ(modalShown, std::vector<QDialog*>{form->FConfig});
+    EXPECT_EQ(midi.calls, (std::vector<std::string>{"close", "open", "send", "send", "name"}));
+    EXPECT_EQ(midi.openedIds.back(), 1);
+    EXPECT_EQ(midi.sent[0], sysex({0x7D, 0x7F}));
+    EXPECT_EQ(midi.sent[1], messageSysex("  Welcome to    ", "Lumidot Gallery!"));
+    EXPECT_EQ(form->windowTitle(), "Lumidot [Synth B]");
+    EXPECT_EQ(store.writes, (std::vector<std::string>{"MIDI_OUT", "DT", "XH", "XL", "YH", "YL", "XSc", "YSc"}));
+    EXPECT_EQ(store.bytes("MIDI_OUT"), bytes({2}));
+    EXPECT_EQ(form->Information->DEVNAME->text(), "Synth B");
+}
+
+TEST_F(FileMenuTest, PortChangeWithoutSelectionKeepsThePreviousPort)
+{
+    duringModal = [this](QDialog&) { form->FConfig->MIDI_Out->setCurrentIndex(-1); };
+    form->MIDIPortM1->trigger();
+    EXPECT_EQ(form->Settings.midiOutIndex, 0);
+    EXPECT_EQ(midi.openedIds.back(), -1);
+    EXPECT_EQ(form->FConfig->MIDI_Out->currentIndex(), 0);
+}
+
+TEST_F(FileMenuTest, FailedPortChangeEnablesTheSwitchButRefusesIt)
+{
+    midi.failOpenResult = 3;
+    form->MIDIPortM1->trigger();
+    EXPECT_EQ(prompts.shown, QStringList{QStringLiteral("指定されたMIDIデバイスは使用できません")});
+    EXPECT_TRUE(midi.sent.empty());
+    EXPECT_TRUE(form->MIDI_real->isEnabled());
+    form->MIDI_real->trigger();
+    EXPECT_FALSE(form->MIDI_real->isChecked());
+
+    midi.failOpenResult = 0;
+    form->MIDIPortM1->trigger();
+    EXPECT_TRUE(form->MIDI_real->isChecked());
+    form->MIDI_real->trigger();
+    EXPECT_FALSE(form->MIDI_real->isChecked());
+    form->LcdRed->setChecked(true);
+    EXPECT_EQ(midi.sent.size(), 2u) << "only the colour and banner of the good port change";
+}
+
+TEST_F(FileMenuTest, SettingsSaveErrorIsShown)
+{
+    store.failingWrites = {"XH"};
+    form->MIDIPortM1->trigger();
+    EXPECT_EQ(prompts.shown, QStringList{QStringLiteral("'XH' の設定に失敗しました")});
+}
+
+TEST_F(FileMenuTest, AboutBoxRunsModally)
+{
+    form->About1->trigger();
+    ASSERT_EQ(modalShown.size(), 1u);
+    EXPECT_EQ(modalShown.front()->windowTitle(), QStringLiteral("バージョン情報"));
+}
+
+} // namespace
+} // namespace lumidot::testing

@@ -1,0 +1,178 @@
+#include "MainFormHarness.h"
+
+#include "picture/Geometry.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QToolButton>
+
+namespace lumidot::testing {
+namespace {
+
+class RegionCommandsTest : public MainFormTest {
+protected:
+    void SetUp() override { startQuietly(); }
+
+    int windowDotsSet() const
+    {
+        int set = 0;
+        for (int x = 0; x < kLcdCols; ++x)
+            for (int y = 0; y < kLcdRows; ++y)
+                set += form->VirtualArea.dot(form->ScrollX() + x, form->ScrollY() + y);
+        return set;
+    }
+
+    void moveTo(int x, int y)
+    {
+        form->XSc->setValue(x);
+        form->YSc->setValue(y);
+        midi.sent.clear();
+    }
+};
+
+TEST_F(RegionCommandsTest, WindowMoveSendsShowsAndRecordsWhenContinuous)
+{
+    form->VirtualArea.setDot(6, 0, 1);
+    form->XSc->setValue(5);
+    EXPECT_EQ(form->ScrollX(), 5);
+    EXPECT_EQ(form->XReal->text(), "5");
+    ASSERT_EQ(midi.sent.size(), 1u);
+    EXPECT_EQ(midi.sent[0].size(), 89u);
+    EXPECT_EQ(midi.sent[0][8], 0x20) << "dot (6, 0) is column 1 of the moved window";
+    EXPECT_EQ(form->Recording.StepCount(), 0);
+
+    form->AutoRec->setChecked(true);
+    form->YSc->setValue(-3);
+    EXPECT_EQ(form->YReal->text(), "-3");
+    EXPECT_EQ(events(), bytes({0xF5}));
+    EXPECT_EQ(midi.sent.size(), 3u);
+
+    form->YSc->setValue(-3);
+    EXPECT_EQ(midi.sent.size(), 3u) << "the same position runs nothing";
+}
+
+TEST_F(RegionCommandsTest, ClearAllAtHomeClearsButSendsNothing)
+{
+    form->VirtualArea.setDot(3, 3, 1);
+    form->ToolButton3->click();
+    EXPECT_EQ(form->VirtualArea.dot(3, 3), 0);
+    EXPECT_TRUE(midi.sent.empty());
+}
+
+TEST_F(RegionCommandsTest, ClearAllSendsOncePerMovedBarAndKeepsDotsOutsideItsRegion)
+{
+    form->XSc->setMaximum(512);
+    form->VirtualArea.setDot(300, 0, 1);
+    form->XSc->setMaximum(128);
+    form->VirtualArea.setDot(-160, -80, 1);
+    form->VirtualArea.setDot(160, 80, 1);
+    moveTo(5, 0);
+    form->AutoRec->setChecked(true);
+    form->ToolButton3->click();
+    EXPECT_EQ(midi.sent.size(), 2u) << "one move: its recorded frame and its send";
+    EXPECT_EQ(events(), bytes({0xF5}));
+    EXPECT_EQ(form->VirtualArea.dot(-160, -80), 0);
+    EXPECT_EQ(form->VirtualArea.dot(160, 80), 0);
+    EXPECT_EQ(form->VirtualArea.dot(300, 0), 1);
+
+    form->AutoRec->setChecked(false);
+    moveTo(5, 5);
+    form->ToolButton3->click();
+    EXPECT_EQ(midi.sent.size(), 2u);
+}
+
+TEST_F(RegionCommandsTest, HomeRecordsThreeFramesFromAwayAndOneFromHome)
+{
+    moveTo(5, 3);
+    form->AutoRec->setChecked(true);
+    form->ToolButton4->click();
+    EXPECT_EQ(form->ScrollX(), 0);
+    EXPECT_EQ(form->ScrollY(), 0);
+    EXPECT_EQ(events(), bytes({0xF5, 0xF5, 0xF5}));
+
+    form->ToolButton4->click();
+    EXPECT_EQ(form->Recording.StepCount(), 4);
+
+    form->AutoRec->setChecked(false);
+    midi.sent.clear();
+    form->ToolButton4->click();
+    EXPECT_EQ(midi.sent.size(), 1u);
+    EXPECT_EQ(form->Recording.StepCount(), 4);
+}
+
+TEST_F(RegionCommandsTest, InvertSetsTheWholeViewAndRecordsWhenContinuous)
+{
+    form->ToolButton1->click();
+    EXPECT_EQ(windowDotsSet(), kLcdCols * kLcdRows);
+    EXPECT_EQ(form->VirtualArea.dot(32, 0), 0);
+    EXPECT_EQ(midi.sent.size(), 1u);
+    EXPECT_EQ(form->Recording.StepCount(), 0);
+
+    form->AutoRec->setChecked(true);
+    form->ToolButton1->click();
+    EXPECT_EQ(windowDotsSet(), 0);
+    EXPECT_EQ(events(), bytes({0xF5}));
+}
+
+TEST_F(RegionCommandsTest, InvertAtTheSmallestCellReachesTheWholeView)
+{
+    form->cell = 4;
+    form->ToolButton1->click();
+    EXPECT_EQ(form->VirtualArea.dot(63, 31), 1);
+    EXPECT_EQ(form->VirtualArea.dot(64, 0), 0);
+}
+
+TEST_F(RegionCommandsTest, MirrorAndFlipReverseTheViewTwiceBackAndNeverRecord)
+{
+    form->AutoRec->setChecked(true);
+    form->VirtualArea.setDot(0, 0, 1);
+    form->ToolButton2->click();
+    EXPECT_EQ(form->VirtualArea.dot(31, 0), 1);
+    EXPECT_EQ(form->VirtualArea.dot(0, 0), 0);
+    form->ToolButton5->click();
+    EXPECT_EQ(form->VirtualArea.dot(31, 15), 1);
+    form->ToolButton5->click();
+    form->ToolButton2->click();
+    EXPECT_EQ(form->VirtualArea.dot(0, 0), 1);
+    EXPECT_EQ(windowDotsSet(), 1);
+    EXPECT_EQ(midi.sent.size(), 4u);
+    EXPECT_EQ(form->Recording.StepCount(), 0);
+}
+
+TEST_F(RegionCommandsTest, MirrorAtTheLargestCellTouchesOnlyTheTopLeftOfTheWindow)
+{
+    form->cell = 32;
+    form->VirtualArea.setDot(0, 0, 1);
+    form->VirtualArea.setDot(20, 10, 1);
+    form->ToolButton2->click();
+    EXPECT_EQ(form->VirtualArea.dot(7, 0), 1);
+    EXPECT_EQ(form->VirtualArea.dot(20, 10), 1);
+}
+
+TEST_F(RegionCommandsTest, RecordButtonRefusesAtTheLimit)
+{
+    form->SpeedButton1->click();
+    EXPECT_EQ(events(), bytes({0xF5}));
+    EXPECT_EQ(midi.sent.size(), 1u);
+    while (form->Recording.StepCount() < kStepLimit)
+        form->Recording.appendColour(LcdColour::Red);
+    midi.sent.clear();
+    form->SpeedButton1->click();
+    EXPECT_EQ(prompts.shown, QStringList{QStringLiteral("これ以上記録できません")});
+    EXPECT_TRUE(midi.sent.empty());
+}
+
+TEST_F(RegionCommandsTest, LiveSendingOffStopsSendsButNotRecording)
+{
+    form->MIDI_real->trigger();
+    form->AutoRec->setChecked(true);
+    form->XSc->setValue(9);
+    form->ToolButton1->click();
+    EXPECT_TRUE(midi.sent.empty());
+    EXPECT_EQ(events(), bytes({0xF5, 0xF5}));
+}
+
+} // namespace
+} // namespace lumidot::testing

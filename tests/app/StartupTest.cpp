@@ -1,0 +1,135 @@
+#include "MainFormHarness.h"
+
+#include "dialogs/InformationWindow.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QScrollBar>
+#include <QTabWidget>
+
+namespace lumidot::testing {
+namespace {
+
+const QString kPortUnusable = QStringLiteral("指定されたMIDIデバイスは使用できません");
+
+using StartupTest = MainFormTest;
+
+TEST_F(StartupTest, FirstStartGreetsTheModuleThroughTheMapper)
+{
+    start();
+    EXPECT_EQ(midi.calls, (std::vector<std::string>{"count", "open", "send", "send", "send",
+                                                    "count", "name", "name"}))
+        << "the main window greets; the settings dialog then lists the two devices";
+    EXPECT_EQ(midi.openedIds, std::vector<int>{-1});
+    ASSERT_EQ(midi.sent.size(), 3u);
+    EXPECT_EQ(midi.sent[0], sysex({0x7D, 0x00}));
+    EXPECT_EQ(midi.sent[1], sysex({0x00, 0x01}));
+    EXPECT_EQ(midi.sent[2], messageSysex("   Welcome to   ", "Lumidot Gallery!"));
+    EXPECT_EQ(form->windowTitle(), "Lumidot [MIDI Mapper]");
+    EXPECT_TRUE(form->MIDI_real->isChecked());
+    EXPECT_TRUE(form->MIDI_real->isEnabled());
+    EXPECT_TRUE(form->MIDIPortM1->isEnabled());
+    EXPECT_TRUE(prompts.shown.isEmpty());
+    EXPECT_EQ(form->Recording.StepCount(), 0);
+}
+
+TEST_F(StartupTest, StartsOnTheLcdPageWithDesignStateAndDefaults)
+{
+    start();
+    EXPECT_EQ(form->PC->currentIndex(), TMainForm::LcdPage);
+    EXPECT_EQ(form->PC->size(), QSize(401, 137));
+    EXPECT_EQ(form->size(), QSize(409, 183));
+    EXPECT_EQ(form->cell, 8);
+    EXPECT_EQ(form->FX1Name->text(), "01:Hall");
+    EXPECT_EQ(form->FX2Name->text(), "20:Stereo Chorus 2");
+    EXPECT_EQ(form->FXMode->text(), "Parallel-3");
+    EXPECT_EQ(form->XSc->minimum(), -128);
+    EXPECT_EQ(form->XSc->maximum(), 128);
+    EXPECT_EQ(form->YSc->minimum(), -64);
+    EXPECT_EQ(form->YSc->maximum(), 64);
+    EXPECT_EQ(form->XSc->singleStep(), 1);
+    EXPECT_EQ(form->Settings.stepTick, 8);
+    EXPECT_EQ(form->minimumSize(), form->maximumSize()) << "the window is not resizable";
+    EXPECT_FALSE(form->windowFlags() & Qt::WindowMaximizeButtonHint);
+}
+
+TEST_F(StartupTest, StoredSettingsChooseTheDeviceRangesAndFrameMode)
+{
+    store.put("MIDI_OUT", {2});
+    store.put("XH", {0x00, 0x02});   // 512
+    store.put("XL", {0x00, 0x00});   // 0: sign-extended, not merged into -128
+    store.put("YH", {0x10, 0x00});   // 16
+    store.put("YL", {0x00, 0xFF});   // -256
+    store.put("XSc", {32, 0});
+    store.put("YSc", {16, 0});
+    start();
+    EXPECT_EQ(midi.openedIds, std::vector<int>{1});
+    EXPECT_EQ(form->windowTitle(), "Lumidot [Synth B]");
+    EXPECT_EQ(form->XSc->maximum(), 512);
+    EXPECT_EQ(form->XSc->minimum(), 0);
+    EXPECT_EQ(form->YSc->maximum(), 16);
+    EXPECT_EQ(form->YSc->minimum(), -256);
+    EXPECT_EQ(form->XSc->singleStep(), 32);
+    EXPECT_EQ(form->YSc->singleStep(), 16);
+}
+
+TEST_F(StartupTest, NoDeviceAndAFailedOpenSendNothingAndDisableTheSwitches)
+{
+    midi.deviceNames.clear();
+    midi.failOpenResult = 1;
+    start();
+    EXPECT_EQ(prompts.shown, QStringList{kPortUnusable});
+    EXPECT_TRUE(midi.sent.empty());
+    EXPECT_FALSE(form->MIDI_real->isChecked());
+    EXPECT_FALSE(form->MIDI_real->isEnabled());
+    EXPECT_FALSE(form->MIDIPortM1->isEnabled());
+    EXPECT_EQ(form->windowTitle(), "Lumidot [MIDI Mapper]");
+}
+
+TEST_F(StartupTest, FailedOpenWithDevicesLeavesTheSettingsCommandAvailable)
+{
+    midi.failOpenResult = 4;
+    start();
+    EXPECT_EQ(prompts.shown, QStringList{kPortUnusable});
+    EXPECT_TRUE(midi.sent.empty());
+    EXPECT_FALSE(form->MIDI_real->isEnabled());
+    EXPECT_TRUE(form->MIDIPortM1->isEnabled());
+    form->MIDI_real->trigger();
+    EXPECT_FALSE(form->MIDI_real->isChecked());
+}
+
+TEST_F(StartupTest, WrongTypedStoredValueEndsTheCreationBeforeThePort)
+{
+    store.put("MIDI_OUT", {1});
+    store.put("XH", {0x00, 0x01});
+    store.putWrongType("XL");
+    start();
+    EXPECT_EQ(prompts.shown, QStringList{QStringLiteral("'XL' のデータ型が不正です")});
+    EXPECT_TRUE(midi.openedIds.empty());
+    EXPECT_TRUE(midi.sent.empty());
+    EXPECT_EQ(form->windowTitle(), "Lumidot");
+    EXPECT_EQ(form->XSc->minimum(), -128);
+    EXPECT_EQ(form->XSc->maximum(), 128);
+    EXPECT_EQ(form->YSc->minimum(), -64);
+    EXPECT_EQ(form->YSc->maximum(), 64);
+    // The window still works: a later send without a port reaches nothing.
+    form->LcdOrange->setChecked(true);
+    EXPECT_TRUE(midi.sent.empty());
+    EXPECT_EQ(form->LcdColour, QColor(255, 128, 64));
+}
+
+TEST_F(StartupTest, SideWindowsAreCreatedAfterTheMainWindowAndHidden)
+{
+    start();
+    ASSERT_NE(form->verinfo, nullptr);
+    ASSERT_NE(form->FConfig, nullptr);
+    ASSERT_NE(form->Information, nullptr);
+    EXPECT_FALSE(form->Information->isVisible());
+    form->show();
+    form->N4->trigger();
+    EXPECT_TRUE(form->Information->isVisible());
+    EXPECT_FALSE(form->Information->isModal());
+}
+
+} // namespace
+} // namespace lumidot::testing

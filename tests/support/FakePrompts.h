@@ -1,0 +1,80 @@
+#pragma once
+
+#include "platform/Prompts.h"
+
+#include <QStringList>
+
+#include <deque>
+#include <optional>
+
+namespace lumidot::testing {
+
+// Prompts with scripted answers; every text shown is recorded in order.
+class FakePrompts : public Prompts {
+public:
+    QStringList shown;                          // information texts and questions
+    std::deque<Answer> answers;                 // Yes/No/Cancel answers; Cancel when used up
+    bool yesNoAnswer = false;
+    std::optional<FileChoice> fileAnswer;       // the confirmed choice; nothing = cancelled
+    int fileDialogs = 0;
+    QString lastFilter;
+    FileChoice lastChoiceShown;                 // what the dialog started with
+    bool fontAnswer = false;
+    QFont fontChosen;
+
+    void information(const QString& text) override { shown << text; }
+
+    Answer askYesNoCancel(const QString& text) override
+    {
+        shown << text;
+        if (answers.empty())
+            return Answer::Cancel;
+        const Answer answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+
+    bool askYesNo(const QString& text) override
+    {
+        shown << text;
+        return yesNoAnswer;
+    }
+
+    bool saveFile(const QString& filter, FileChoice& choice) override
+    {
+        return fileDialog(filter, choice);
+    }
+
+    bool openFile(const QString& filter, FileChoice& choice) override
+    {
+        return fileDialog(filter, choice);
+    }
+
+    bool chooseFont(QFont& font) override
+    {
+        if (fontAnswer)
+            font = fontChosen;
+        return fontAnswer;
+    }
+
+private:
+    bool fileDialog(const QString& filter, FileChoice& choice)
+    {
+        ++fileDialogs;
+        lastFilter = filter;
+        lastChoiceShown = choice;
+        if (!fileAnswer)
+            return false;
+        choice = *fileAnswer;
+        return true;
+    }
+};
+
+// A desktop that records what it was asked to open.
+class FakeDesktop : public Desktop {
+public:
+    QStringList opened;
+    void open(const QString& url) override { opened << url; }
+};
+
+} // namespace lumidot::testing
