@@ -3,7 +3,7 @@ BUILD ?= build
 BUILD_TYPE ?= RelWithDebInfo
 CMAKE_FLAGS ?=
 
-.PHONY: deps configure build run test bench clean
+.PHONY: deps configure build run test bench fuzz clean
 
 deps:
 	bash scripts/install-deps.sh
@@ -22,6 +22,12 @@ test: build
 
 bench: build
 	bash scripts/run-benchmarks.sh $(BUILD)
+
+# The readers' libFuzzer targets (clang), each run for FUZZ_SECONDS on a
+# corpus seeded from our own exports; outside the normal build.
+FUZZ_SECONDS ?= 60
+fuzz: deps
+	$(MAKE) -C fuzz run FUZZ_SECONDS=$(FUZZ_SECONDS) OUT=$(CURDIR)/build-fuzz
 
 clean:
 	rm -rf $(BUILD)
