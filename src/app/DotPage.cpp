@@ -128,7 +128,8 @@ QWidget* TMainForm::buildDotPage()
     Zooms->setGeometry(250, 0, 16, 17);
     CZoom = new QLabel(QStringLiteral("32"), BottomRow);
     QFont zoomFont = CZoom->font();
-    zoomFont.setPixelSize(16);
+    // A 16-pixel character cell: the glyphs themselves are a little smaller.
+    zoomFont.setPixelSize(13);
     CZoom->setFont(zoomFont);
     CZoom->setGeometry(272, 0, 16, 16);
     return page;

@@ -25,6 +25,7 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QSignalBlocker>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QUrl>
 
@@ -116,6 +117,10 @@ void TMainForm::buildPages()
     setCentralWidget(central);
     PC = new QTabWidget(central);
     PC->move(4, 4);
+    // A compact tab font, so that the four tabs fit the narrow Message page.
+    QFont tabFont = PC->tabBar()->font();
+    tabFont.setPointSizeF(tabFont.pointSizeF() * 0.85);
+    PC->tabBar()->setFont(tabFont);
     PC->addTab(buildLcdPage(), QStringLiteral("LCD"));
     PC->addTab(buildMessagePage(), QStringLiteral("Message"));
     PC->addTab(buildDotPage(), QStringLiteral("Dot"));
