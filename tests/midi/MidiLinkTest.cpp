@@ -199,13 +199,6 @@ TEST(ChooseMidiOutIndex, KeepsThePreviousEntryForASelectionPastTheList)
     EXPECT_EQ(chooseMidiOutIndex(-1, 2, 255), 255);
 }
 
-TEST(DeviceIdForEntry, EntryZeroIsTheMapper)
-{
-    EXPECT_EQ(deviceIdForEntry(0), MidiOutput::kMapperId);
-    EXPECT_EQ(deviceIdForEntry(1), 0);
-    EXPECT_EQ(deviceIdForEntry(255), 254);
-}
-
 TEST_F(MidiLinkTest, BodiesOutsideOneTo256BytesAreRefused)
 {
     link.openAtStartup(0);

@@ -47,11 +47,12 @@ TEST(RtMidiOutputWithoutSystem, JackWithoutServerHasNoDeviceAndFailsEveryOpen)
     ::setenv("JACK_NO_START_SERVER", "1", 1);
     RtMidiOutput out({MidiSystem::Jack});
 
+    EXPECT_FALSE(out.hasMidiSystem());
     EXPECT_EQ(out.deviceCount(), 0);
     EXPECT_EQ(out.deviceName(MidiOutput::kMapperId), "MIDI Mapper");
     EXPECT_EQ(out.deviceName(0), "");
-    EXPECT_NE(out.open(MidiOutput::kMapperId), 0);
-    EXPECT_EQ(out.open(0), RtMidiOutput::kNoSuchDevice);
+    EXPECT_EQ(out.open(MidiOutput::kMapperId), RtMidiOutput::kNoMidiSystem);
+    EXPECT_EQ(out.open(0), RtMidiOutput::kNoMidiSystem);
     EXPECT_FALSE(out.isOpen());
 
     const std::array<std::uint8_t, 7> message{0xF0, 0x42, 0x30, 0x42, 0x7D, 0x00, 0xF7};

@@ -161,16 +161,6 @@ TEST(NS5R_RegLoad, ShortValuesReplaceOnlyTheirOwnBytes)
     EXPECT_EQ(s.yStep, 1);
 }
 
-TEST(NS5R_RegLoad, StoredZeroBoundsAreSignExtendedNotMergedIntoTheDefault)
-{
-    MemoryStore store;
-    store.put("XL", {0, 0});
-    store.put("YL", {0, 0});
-    const Settings s = loadFrom(store);
-    EXPECT_EQ(s.limits.xMin, 0);
-    EXPECT_EQ(s.limits.yMin, 0);
-}
-
 TEST(NS5R_RegLoad, AbsentStepsMeanStepOneWhateverWasHeld)
 {
     MemoryStore store;
@@ -303,6 +293,7 @@ TEST_F(QSettingsStoreTest, EverySettingSurvivesARestartIncludingFrameMode)
     EXPECT_EQ(load(&result), saved);
     EXPECT_TRUE(result.ok) << result.message;
 
+    // Stored zero minimums are sign-extended, not merged into the defaults.
     Settings zeros;
     zeros.limits.xMin = 0;
     zeros.limits.yMin = 0;

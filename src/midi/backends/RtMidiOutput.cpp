@@ -68,12 +68,24 @@ void RtMidiOutput::connect()
                     onError(static_cast<int>(type), text, self);
                 },
                 this);
+            if (!answers(*out))
+                continue;
             out_ = std::move(out);
             connected_ = system;
             return;
         } catch (const RtMidiError&) {
         }
     }
+}
+
+// JACK builds its client without a server and only reports the missing server
+// on the first call; each further call on such a client tries again (and
+// leaks a buffer inside RtMidi), so an unreachable system is dropped at once.
+bool RtMidiOutput::answers(RtMidiOut& out)
+{
+    const int errorsBefore = errors_;
+    out.getPortCount();
+    return errors_ == errorsBefore;
 }
 
 int RtMidiOutput::deviceCount()

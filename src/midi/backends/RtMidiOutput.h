@@ -50,6 +50,7 @@ public:
 private:
     static void onError(int type, const std::string& text, void* self);
     void connect();
+    bool answers(RtMidiOut& out);
     bool attemptSend(std::span<const std::uint8_t> message);
     int openDevice(int deviceId);
     int openVirtual();
