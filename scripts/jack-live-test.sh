@@ -46,10 +46,29 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 
-jackd --no-realtime -d dummy -r 48000 -p 1024 >"$log" 2>&1 &
-jackd_pid=$!
+# Servers share one registry in shared memory; two of them starting at the
+# same moment can spoil each other's start, so starts take turns.
+start_server() {
+  jackd --no-realtime -d dummy -r 48000 -p 1024 >"$log" 2>&1 &
+  jackd_pid=$!
+  timeout 15 jack_wait -w -t 10 >/dev/null 2>&1
+}
 
-if ! timeout 15 jack_wait -w -t 10 >/dev/null 2>&1; then
+exec 9>"${TMPDIR:-/tmp}/lumidot-jack-start.lock"
+flock -w 60 9
+started=0
+for _ in 1 2 3; do
+  if start_server; then
+    started=1
+    break
+  fi
+  stop_process "$jackd_pid"
+  jackd_pid=""
+done
+flock -u 9
+exec 9>&-
+
+if [ "$started" -ne 1 ]; then
   echo "FAILED: the JACK server '$JACK_DEFAULT_SERVER' did not start:" >&2
   cat "$log" >&2
   exit 1
