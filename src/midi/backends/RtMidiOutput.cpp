@@ -88,11 +88,16 @@ bool RtMidiOutput::answers(RtMidiOut& out)
     return errors_ == errorsBefore;
 }
 
-int RtMidiOutput::deviceCount()
+bool RtMidiOutput::hasMidiSystem()
 {
     if (!out_)
         connect();
-    if (!out_)
+    return out_ != nullptr;
+}
+
+int RtMidiOutput::deviceCount()
+{
+    if (!hasMidiSystem())
         return 0;
     return static_cast<int>(out_->getPortCount());
 }
@@ -101,7 +106,7 @@ std::string RtMidiOutput::deviceName(int deviceId)
 {
     if (deviceId == kMapperId)
         return kMapperName;
-    if (!out_ || deviceId < 0 || deviceId >= deviceCount())
+    if (deviceId < 0 || deviceId >= deviceCount())
         return {};
     return cutDeviceName(out_->getPortName(static_cast<unsigned>(deviceId)));
 }
@@ -109,9 +114,7 @@ std::string RtMidiOutput::deviceName(int deviceId)
 int RtMidiOutput::open(int deviceId)
 {
     close();
-    if (!out_)
-        connect();
-    if (!out_)
+    if (!hasMidiSystem())
         return kNoMidiSystem;
     const int result = deviceId == kMapperId ? openVirtual() : openDevice(deviceId);
     open_ = result == 0;
@@ -165,8 +168,9 @@ void RtMidiOutput::sendLong(std::span<const std::uint8_t> message)
 }
 
 // Closing a virtual port leaves it registered with some systems (ALSA keeps
-// it until the client goes), so the client is made anew: a port change away
-// from the mapper must not keep feeding the programs connected to it.
+// it until the client goes), so the client goes with it and the next use
+// makes a new one: a port change away from the mapper must not keep feeding
+// the programs connected to it.
 void RtMidiOutput::close()
 {
     if (!open_ || !out_)
@@ -176,7 +180,6 @@ void RtMidiOutput::close()
     if (virtualOpen_) {
         virtualOpen_ = false;
         out_.reset();
-        connect();
     }
 }
 

@@ -41,8 +41,8 @@ public:
     void sendLong(std::span<const std::uint8_t> message) override;
     void close() override;
 
-    // True when one of the sound systems could be reached at all.
-    bool hasMidiSystem() const { return out_ != nullptr; }
+    // True when one of the sound systems can be reached.
+    bool hasMidiSystem();
     bool isOpen() const { return open_; }
     // Long messages that the backend kept refusing after every retry.
     int droppedMessages() const { return dropped_; }

@@ -50,6 +50,15 @@ public:
         return false;
     }
 
+    bool seesOutput(const std::string& prefix)
+    {
+        for (unsigned i = 0; i < in_.getPortCount(); ++i) {
+            if (in_.getPortName(i).rfind(prefix, 0) == 0)
+                return true;
+        }
+        return false;
+    }
+
     // Waits (bounded) until count messages have arrived or the time is up.
     std::vector<Message> receive(std::size_t count)
     {
@@ -168,6 +177,13 @@ TEST_F(JackLive, MapperIsAVirtualPortThatOpensWithoutAPartner)
     std::vector<Message> expected;
     sendStartup(link, expected);
     expectSameTraffic(capture.receive(expected.size()), expected);
+
+    link.closePort();
+    Capture observer;
+    EXPECT_FALSE(observer.seesOutput(std::string(RtMidiOutput::kPortName) + ":"))
+        << "the virtual port goes away with the close";
+    EXPECT_TRUE(link.reopen(0)) << "and comes back with the next open";
+    EXPECT_TRUE(observer.seesOutput(std::string(RtMidiOutput::kPortName) + ":"));
 }
 
 TEST_F(JackLive, ClosedAndMutedPortsSendNothingAndBadIndexesFail)
