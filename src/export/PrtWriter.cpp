@@ -67,6 +67,7 @@ ExportResult Export_PRT(const Recording& recording, std::uint8_t stepTick)
     file[6] = static_cast<std::uint8_t>(block & 0xFF);
     file[7] = static_cast<std::uint8_t>(block >> 8);
     std::uint8_t* out = file.data() + kHeaderSize;
+    stepTick = validStepTick(stepTick);
     forEachStep(recording, [&](const Step& step) {
         for (const SysExMessage& message : stepMessages(step))
             out = writeMessage(out, message, stepTick);

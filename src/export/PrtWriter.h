@@ -12,8 +12,8 @@ inline constexpr std::size_t kPrtMaxBlock = 65535;
 
 // The Recomposer98 sequence: "RCPPR", 01, the event block's length, then
 // every message as an exclusive start event carrying stepTick followed by
-// exclusive data events, two message bytes each. A recording whose block
-// would pass 65,535 bytes is refused whole.
+// exclusive data events, two message bytes each (stepTick brought into
+// 1..127). A recording whose block would pass 65,535 bytes is refused whole.
 ExportResult Export_PRT(const Recording& recording, std::uint8_t stepTick);
 
 } // namespace lumidot

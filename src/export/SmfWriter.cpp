@@ -50,6 +50,7 @@ std::string_view StepLabel(std::uint8_t opcode)
 
 std::vector<std::uint8_t> EXPORT_SMF(const Recording& recording, std::uint8_t stepTick)
 {
+    stepTick = validStepTick(stepTick);
     std::vector<std::uint8_t> file(kFileStart.begin(), kFileStart.end());
     file.reserve(static_cast<std::size_t>(recording.StepCount()) * 128 + 64);
     // The track length is known only at the end; its four bytes are filled in then.

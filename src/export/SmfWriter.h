@@ -14,7 +14,8 @@ std::string_view StepLabel(std::uint8_t opcode);
 
 // The Standard MIDI File: format 0, one track, 480 ticks per quarter note.
 // Every step is a text event naming it and the step's System Exclusive
-// events, stepTick ticks apart (1..127). The track grows as far as needed.
+// events, stepTick ticks apart (1..127; a value outside is brought inside).
+// The track grows as far as needed.
 std::vector<std::uint8_t> EXPORT_SMF(const Recording& recording, std::uint8_t stepTick);
 
 } // namespace lumidot

@@ -14,6 +14,11 @@ SysExMessage::SysExMessage(std::span<const std::uint8_t> body)
     size_ = static_cast<std::size_t>(out - bytes_.begin());
 }
 
+std::uint8_t validStepTick(std::uint8_t stepTick)
+{
+    return std::clamp<std::uint8_t>(stepTick, 1, 127);
+}
+
 std::uint8_t opcodeColourCode(std::uint8_t opcode)
 {
     return opcode == kOpOff ? 0x7F : static_cast<std::uint8_t>(opcode & 0x0F);

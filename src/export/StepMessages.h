@@ -42,6 +42,11 @@ StepMessages stepMessages(const Step& step);
 // How many messages a step of this opcode gives (5, 1 or 0), without building them.
 std::size_t stepMessageCount(std::uint8_t opcode);
 
+// The tick spacing the timed formats can hold, 1..127: a larger value would
+// not fit the one-byte delta of a Standard MIDI File nor a .prt tick byte,
+// so a value from outside is brought to the nearest end.
+std::uint8_t validStepTick(std::uint8_t stepTick);
+
 // The colour byte of a colour or off opcode (00, 01, 02 or 7F).
 std::uint8_t opcodeColourCode(std::uint8_t opcode);
 

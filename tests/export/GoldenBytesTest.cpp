@@ -124,6 +124,15 @@ TEST(SmfWriter, StepSizesDeltasAndLabels)
     EXPECT_EQ(changed, 10);
 }
 
+TEST(TimedWriters, KeepATickFromOutside1To127WithinTheOneByteFields)
+{
+    const Recording r = oneGreen();
+    EXPECT_EQ(EXPORT_SMF(r, 200), EXPORT_SMF(r, 127));
+    EXPECT_EQ(EXPORT_SMF(r, 0), EXPORT_SMF(r, 1));
+    EXPECT_EQ(Export_PRT(r, 255).bytes, Export_PRT(r, 127).bytes);
+    EXPECT_EQ(Export_PRT(r, 0).bytes, Export_PRT(r, 1).bytes);
+}
+
 TEST(PrtWriter, SingleGreenStepIsTheWorkedFile)
 {
     const ExportResult result = Export_PRT(oneGreen(), 8);
