@@ -97,6 +97,10 @@ FileWriteOutcome replaceFileContents(const std::string& requested,
         return failed(Stage::Create, EISDIR);
     if (exists && !S_ISREG(existing.st_mode))
         return writeInPlace(target, bytes);
+    // Renaming would replace a file the user may not write to; refuse as
+    // writing it in place would.
+    if (exists && ::access(target.c_str(), W_OK) != 0)
+        return failed(Stage::Create, errno);
 
     const std::filesystem::path path(target);
     std::string folder = path.parent_path().string();

@@ -32,7 +32,8 @@ TempFile openTempFileBeside(const std::string& folder, const std::string& baseNa
 // Replaces target with bytes in one step: the bytes go to a temporary file in
 // the same folder, which is flushed to disk and renamed over the target, so a
 // failure leaves any previous file untouched and removes the temporary file.
-// An existing target keeps its permission bits. A target that exists but is
+// An existing target keeps its permission bits, and one the user may not
+// write to is refused. A target that exists but is
 // not a regular file (a device, a pipe) is written directly instead, since
 // renaming over it would replace the node itself. A folder is refused.
 FileWriteOutcome replaceFileContents(const std::string& target, std::span<const std::uint8_t> bytes,
