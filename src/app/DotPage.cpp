@@ -1,7 +1,10 @@
 // The "Dot" page: its controls, the window move and the region commands.
+#include "app/DotView.h"
 #include "app/Icons.h"
 #include "app/MainForm.h"
 #include "app/PaintBox.h"
+#include "app/TextStamp.h"
+#include "dialogs/MojiDialog.h"
 #include "ns5r/Commands.h"
 #include "picture/RegionOps.h"
 #include "recording/Recorder.h"
@@ -13,8 +16,10 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScrollBar>
 #include <QSpinBox>
 #include <QToolBar>
@@ -140,28 +145,14 @@ void TMainForm::PaintBox1Paint()
     Disp_FD();
 }
 
-// The view: clear dots in the backlight colour, set dots black, a black
-// 1-pixel grid at every multiple of the cell size.
+// The whole view, repainted from the plane with the rubber band of a
+// rectangle drag on top.
 void TMainForm::Disp_FD()
 {
-    const View view = currentView();
-    QImage& canvas = PaintBox1->canvas();
-    QPainter p(&canvas);
-    p.fillRect(canvas.rect(), LcdColour);
-    for (int i = 0; i < view.cols; ++i)
-        for (int j = 0; j < view.rows; ++j)
-            if (VirtualArea.dot(view.x + i, view.y + j))
-                p.fillRect(i * cell, j * cell, cell, cell, Qt::black);
-    p.setPen(Qt::black);
-    for (int x = 0; x <= kViewPixelsWide; x += cell)
-        p.drawLine(x, 0, x, kViewPixelsHigh);
-    for (int y = 0; y <= kViewPixelsHigh; y += cell)
-        p.drawLine(0, y, kViewPixelsWide, y);
-    if (cell == kCellSizes[0]) {
-        p.setPen(Qt::white);
-        p.drawRect(0, 0, kLcdCols * cell, kLcdRows * cell);
-    }
-    p.end();
+    const DotViewScene scene{&VirtualArea,      ScrollX(),           ScrollY(),
+                             editor.cellSize(), LcdColour,           editor.rubberBand(),
+                             LcdGreen->isChecked()};
+    renderDotView(PaintBox1->canvas(), scene);
     PaintBox1->refresh();
 }
 
@@ -244,8 +235,128 @@ void TMainForm::ToolButton5Click()
 
 void TMainForm::selectPenTool()
 {
-    tool = 1;
-    Pen->setChecked(true);
+    selectTool(DotTool::BlackPen, Pen);
+}
+
+void TMainForm::connectDotEditor()
+{
+    const auto at = [](QMouseEvent* event) { return event->position().toPoint(); };
+    PaintBox1->onMouseDown = [this, at](QMouseEvent* e) { PaintBox1MouseDown(at(e).x(), at(e).y()); };
+    PaintBox1->onMouseMove = [this, at](QMouseEvent* e) { PaintBox1MouseMove(at(e).x(), at(e).y()); };
+    PaintBox1->onMouseUp = [this, at](QMouseEvent* e) { PaintBox1MouseUp(at(e).x(), at(e).y()); };
+    connect(Pen, &QToolButton::clicked, this, &TMainForm::PenClick);
+    connect(Pen2, &QToolButton::clicked, this, &TMainForm::Pen2Click);
+    connect(Box, &QToolButton::clicked, this, &TMainForm::BoxClick);
+    connect(Box2, &QToolButton::clicked, this, &TMainForm::Box2Click);
+    connect(Box3, &QToolButton::clicked, this, &TMainForm::Box3Click);
+    connect(Moji, &QToolButton::clicked, this, &TMainForm::MojiClick);
+    connect(Zooms, &QSpinBox::valueChanged, this, &TMainForm::ZoomsClick);
+    connect(XReal, &QLineEdit::textChanged, this, &TMainForm::XRealChange);
+    connect(YReal, &QLineEdit::textChanged, this, &TMainForm::YRealChange);
+}
+
+void TMainForm::followEditor(EditorAction action)
+{
+    if (action == EditorAction::None)
+        return;
+    Disp_FD();
+    if (action == EditorAction::RepaintAndSend)
+        FD_OUT();
+}
+
+// Every mouse button draws alike, so the button is not looked at.
+void TMainForm::PaintBox1MouseDown(int x, int y)
+{
+    followEditor(editor.press(x, y));
+}
+
+void TMainForm::PaintBox1MouseMove(int x, int y)
+{
+    followEditor(editor.move(VirtualArea, ScrollX(), ScrollY(), x, y));
+}
+
+void TMainForm::PaintBox1MouseUp(int, int)
+{
+    followEditor(editor.release(VirtualArea, ScrollX(), ScrollY()));
+}
+
+void TMainForm::selectTool(DotTool tool, QToolButton* button)
+{
+    editor.setTool(tool);
+    button->setChecked(true);
+}
+
+void TMainForm::PenClick()
+{
+    selectTool(DotTool::BlackPen, Pen);
+}
+
+void TMainForm::Pen2Click()
+{
+    selectTool(DotTool::WhitePen, Pen2);
+}
+
+void TMainForm::BoxClick()
+{
+    selectTool(DotTool::Outline, Box);
+}
+
+void TMainForm::Box2Click()
+{
+    selectTool(DotTool::FillSet, Box2);
+}
+
+void TMainForm::Box3Click()
+{
+    selectTool(DotTool::FillClear, Box3);
+}
+
+// A zoom change keeps the top-left dot; it sends and records nothing.
+void TMainForm::ZoomsClick()
+{
+    editor.setZoom(Zooms->value());
+    CZoom->setText(QString::fromLatin1(editor.zoomCaption().data(),
+                                       static_cast<qsizetype>(editor.zoomCaption().size())));
+    Disp_FD();
+}
+
+// Moving the bar runs the window move, which writes the position it settled
+// on back into the field; text that is no number becomes "0", which moves
+// the window home through this same handler.
+void TMainForm::typedPosition(QLineEdit* field, QScrollBar* bar)
+{
+    const std::string text = field->text().toStdString();
+    if (const auto position = typedScrollPosition(text, bar->minimum(), bar->maximum()))
+        bar->setValue(*position);
+    else
+        field->setText(QStringLiteral("0"));
+}
+
+void TMainForm::XRealChange()
+{
+    typedPosition(XReal, XSc);
+}
+
+void TMainForm::YRealChange()
+{
+    typedPosition(YReal, YSc);
+}
+
+void TMainForm::MojiClick()
+{
+    MojiForm->prepareToShow();
+    runModal(*MojiForm);
+}
+
+// The stamp only adds dots; then the window is shown, sent and, while
+// continuous recording is on, recorded.
+void TMainForm::stamp(const QString& text, const QFont& font)
+{
+    stampText(VirtualArea, ScrollX(), ScrollY(), text, font);
+    Disp_FD();
+    FD_OUT();
+    if (AutoRec->isChecked())
+        DotSave();
 }
 
 void TMainForm::New1Click()

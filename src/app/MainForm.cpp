@@ -3,9 +3,11 @@
 #include "app/Icons.h"
 #include "app/Manual.h"
 #include "app/PaintBox.h"
+#include "app/TextStamp.h"
 #include "dialogs/AboutBox.h"
 #include "dialogs/ConfigDialog.h"
 #include "dialogs/InformationWindow.h"
+#include "dialogs/MojiDialog.h"
 #include "export/SaveCommand.h"
 #include "ns5r/Commands.h"
 #include "platform/SettingsStore.h"
@@ -61,6 +63,7 @@ TMainForm::TMainForm(MidiOutput& output, SettingsStore& store, Prompts& prompts,
     , prompts_(prompts)
     , desktop_(desktop)
 {
+    FontDialog1 = defaultStampFont();
     setWindowTitle(QStringLiteral("Lumidot"));
     buildMenus();
     buildPages();
@@ -75,8 +78,8 @@ void TMainForm::createSecondaryWindows()
 {
     verinfo = new Tverinfo(desktop_, this);
     FConfig = new TFConfig(*XSc, *YSc, Settings, MidiLink.output(), this);
-    // The text input dialog TMoji is created here, after the settings dialog
-    // and before the information window.
+    MojiForm = new TMoji(FontDialog1, prompts_,
+                         [this](const QString& text, const QFont& font) { stamp(text, font); }, this);
     Information = new TInformation(this);
     InfoMake();
 }
@@ -166,6 +169,7 @@ void TMainForm::connectHandlers()
     connect(ToolButton5, &QToolButton::clicked, this, &TMainForm::ToolButton5Click);
     connect(SpeedButton1, &QPushButton::clicked, this, &TMainForm::SpeedButton1Click);
     PaintBox1->onPaint = [this] { PaintBox1Paint(); };
+    connectDotEditor();
 
     connect(FX1Sel, &QScrollBar::valueChanged, this, &TMainForm::FX1SelChange);
     connect(FX2Sel, &QScrollBar::valueChanged, this, &TMainForm::FX2SelChange);
@@ -177,7 +181,7 @@ void TMainForm::connectHandlers()
 // greeting. A damaged settings store ends it before the port is opened.
 void TMainForm::FormCreate()
 {
-    cell = 8;
+    editor.setZoom(kDefaultZoom);
     FX1Name->setText(QString::fromLatin1(kEffectNames[FX1Sel->value()]));
     FX2Name->setText(QString::fromLatin1(kEffectNames[FX2Sel->value()]));
     FXMode->setText(QString::fromLatin1(kEffectModeNames[FXModeSel->value()]));
@@ -259,7 +263,7 @@ ScrollLimits TMainForm::currentLimits() const
 
 View TMainForm::currentView() const
 {
-    return viewAt(ScrollX(), ScrollY(), cell);
+    return editor.viewAt(ScrollX(), ScrollY());
 }
 
 lumidot::LcdColour TMainForm::selectedColour() const

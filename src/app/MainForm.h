@@ -1,6 +1,7 @@
 #pragma once
 
 #include "midi/MidiLink.h"
+#include "picture/DotEditor.h"
 #include "picture/Geometry.h"
 #include "picture/VirtualArea.h"
 #include "platform/Prompts.h"
@@ -8,6 +9,7 @@
 #include "recording/Recording.h"
 
 #include <QColor>
+#include <QFont>
 #include <QMainWindow>
 
 #include <cstdint>
@@ -40,6 +42,7 @@ class PaintBox;
 class SettingsStore;
 class TFConfig;
 class TInformation;
+class TMoji;
 class Tverinfo;
 
 // The main window: the menus, the four pages and the whole document state of
@@ -77,8 +80,8 @@ public:
     lumidot::Recording Recording;
     lumidot::Settings Settings;
     QColor LcdColour{0, 255, 0};
-    int cell = 8;                      // pixels per dot in the dot editor: 4, 8, 16 or 32
-    std::uint8_t tool = 1;             // dot editor tool: 1 = black pen
+    DotEditor editor;                  // zoom, tool and mouse drags of the dot editor
+    QFont FontDialog1;                 // the stamping font, kept for the whole run
     Prompts::FileChoice SaveDialog1;   // last name and file type of the save dialog
 
     int ScrollX() const;
@@ -173,7 +176,7 @@ public:
     // Side windows, created by createSecondaryWindows().
     Tverinfo* verinfo = nullptr;
     TFConfig* FConfig = nullptr;
-    // The text input dialog TMoji is created between FConfig and Information.
+    TMoji* MojiForm = nullptr;
     TInformation* Information = nullptr;
 
 public slots:
@@ -216,6 +219,20 @@ public slots:
     void SpeedButton1Click();
     void PaintBox1Paint();
 
+    // "Dot" page: the dot editor.
+    void PaintBox1MouseDown(int x, int y);
+    void PaintBox1MouseMove(int x, int y);
+    void PaintBox1MouseUp(int x, int y);
+    void PenClick();
+    void Pen2Click();
+    void BoxClick();
+    void Box2Click();
+    void Box3Click();
+    void ZoomsClick();
+    void XRealChange();
+    void YRealChange();
+    void MojiClick();
+
     // "Effect" page.
     void FX1SelChange(int position);
     void FX2SelChange(int position);
@@ -236,6 +253,11 @@ private:
     QWidget* buildDotPage();
     QWidget* buildEffectPage();
     void connectHandlers();
+    void connectDotEditor();
+    void selectTool(DotTool tool, QToolButton* button);
+    void followEditor(EditorAction action);
+    void typedPosition(QLineEdit* field, QScrollBar* bar);
+    void stamp(const QString& text, const QFont& font);
 
     void showPage(Page page);
     void sizeTabControl(int index);

@@ -147,7 +147,7 @@ TEST_F(FileMenuTest, NewRunsItsStepsInOrder)
     form->VirtualArea.setDot(7, 4, 1);
     form->VirtualArea.setDot(300, 0, 1);   // outside the clear region
     form->Pen2->setChecked(true);
-    form->tool = 0;
+    form->Pen2Click();
     midi.sent.clear();
 
     form->New1->trigger();
@@ -164,7 +164,7 @@ TEST_F(FileMenuTest, NewRunsItsStepsInOrder)
     EXPECT_EQ(form->ScrollY(), 0);
     EXPECT_EQ(form->VirtualArea.dot(7, 4), 0);
     EXPECT_EQ(form->VirtualArea.dot(300, 0), 1);
-    EXPECT_EQ(form->tool, 1);
+    EXPECT_EQ(form->editor.tool(), DotTool::BlackPen);
     EXPECT_TRUE(form->Pen->isChecked());
     EXPECT_FALSE(form->Pen2->isChecked());
 }

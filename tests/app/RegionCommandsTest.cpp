@@ -118,7 +118,7 @@ TEST_F(RegionCommandsTest, InvertSetsTheWholeViewAndRecordsWhenContinuous)
 
 TEST_F(RegionCommandsTest, InvertAtTheSmallestCellReachesTheWholeView)
 {
-    form->cell = 4;
+    form->Zooms->setValue(1);
     form->ToolButton1->click();
     EXPECT_EQ(form->VirtualArea.dot(63, 31), 1);
     EXPECT_EQ(form->VirtualArea.dot(64, 0), 0);
@@ -143,7 +143,7 @@ TEST_F(RegionCommandsTest, MirrorAndFlipReverseTheViewTwiceBackAndNeverRecord)
 
 TEST_F(RegionCommandsTest, MirrorAtTheLargestCellTouchesOnlyTheTopLeftOfTheWindow)
 {
-    form->cell = 32;
+    form->Zooms->setValue(4);
     form->VirtualArea.setDot(0, 0, 1);
     form->VirtualArea.setDot(20, 10, 1);
     form->ToolButton2->click();

@@ -39,7 +39,7 @@ TEST_F(StartupTest, StartsOnTheLcdPageWithDesignStateAndDefaults)
     EXPECT_EQ(form->PC->currentIndex(), TMainForm::LcdPage);
     EXPECT_EQ(form->PC->size(), QSize(401, 137));
     EXPECT_EQ(form->size(), QSize(409, 183));
-    EXPECT_EQ(form->cell, 8);
+    EXPECT_EQ(form->editor.cellSize(), 8);
     EXPECT_EQ(form->FX1Name->text(), "01:Hall");
     EXPECT_EQ(form->FX2Name->text(), "20:Stereo Chorus 2");
     EXPECT_EQ(form->FXMode->text(), "Parallel-3");
