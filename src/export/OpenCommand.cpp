@@ -3,6 +3,7 @@
 #include "export/PrtReader.h"
 #include "export/SmfReader.h"
 #include "export/SswReader.h"
+#include "export/StepDecoder.h"
 #include "export/SyxReader.h"
 #include "export/SswWriter.h"
 
@@ -10,6 +11,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <string_view>
 #include <vector>
 
 namespace lumidot {
@@ -20,20 +22,79 @@ namespace {
 // unrelated file whole.
 constexpr std::uintmax_t kLargestFile = 64u * 1024 * 1024;
 
-LoadResult refused(std::string error)
-{
-    LoadResult result;
-    result.error = std::move(error);
-    return result;
-}
-
 bool startsWith(std::span<const std::uint8_t> bytes, std::string_view signature)
 {
     return bytes.size() >= signature.size() &&
            std::equal(signature.begin(), signature.end(), bytes.begin());
 }
 
+// Where in the file, as a musician looking at a hex dump counts it: from 0.
+std::string place(std::size_t offset)
+{
+    if (offset == 0)
+        return "ファイルの先頭";
+    return "先頭から " + std::to_string(offset) + " バイトの位置";
+}
+
+constexpr std::string_view kFormats = "Lumidot で保存できる形式 (.syx .mid .prt .exc)";
+
+std::string whatIsWrong(ReadFault fault, std::optional<std::size_t> offset)
+{
+    const std::string where = offset ? place(*offset) : "ファイル";
+    switch (fault) {
+    case ReadFault::EmptyFile: return "ファイルが空です";
+    case ReadFault::UnknownFormat:
+        if (offset)
+            return where + "が" + std::string(kFormats) + " と違います";
+        return std::string(kFormats) + " のファイルではありません";
+    case ReadFault::OutsideMessage: return where + "にメッセージ以外のデータがあります";
+    case ReadFault::Truncated: return where + "のデータが途中で切れています";
+    case ReadFault::ForeignMessage: return where + "に NS5R 以外の機器のメッセージがあります";
+    case ReadFault::UnknownCommand: return where + "に Lumidot では記録しない NS5R のコマンドがあります";
+    case ReadFault::BrokenEffectGroup: return where + "でエフェクト設定のメッセージの並びが崩れています";
+    case ReadFault::BrokenStructure: return where + "でファイルの中身が壊れています";
+    case ReadFault::CountMismatch: return where + "にある個数と実際の中身が合いません";
+    case ReadFault::TooManySteps:
+        return where + "でステップ数が上限の " + std::to_string(kStepLimit) + " を超えます";
+    case ReadFault::BadValue: return where + "に範囲外の値があります";
+    case ReadFault::BadLength: return where + "のメッセージの長さが正しくありません";
+    case ReadFault::Unsupported: return "対応していない種類の MIDI ファイルです (" + where + ")";
+    case ReadFault::None:
+    case ReadFault::CannotRead:
+    case ReadFault::TooLarge: break;
+    }
+    return where + "を読み込めません";
+}
+
 } // namespace
+
+std::string readFaultMessage(ReadFault fault, std::optional<std::size_t> offset,
+                             const std::string& fileName)
+{
+    if (fault == ReadFault::CannotRead)
+        return "ファイル " + fileName + " を開けません";
+    if (fault == ReadFault::TooLarge)
+        return "ファイル " + fileName + " は大きすぎるため開けません (64 MiB まで)";
+    return "ファイルを読み込めません: " + whatIsWrong(fault, offset);
+}
+
+LoadResult refusedAt(ReadFault fault, std::size_t offset, const std::string& detail)
+{
+    LoadResult result;
+    result.fault = fault;
+    result.error = offsetError(offset, detail);
+    result.message = readFaultMessage(fault, offset);
+    return result;
+}
+
+LoadResult refusedWhole(ReadFault fault, const std::string& fileName, const std::string& error)
+{
+    LoadResult result;
+    result.fault = fault;
+    result.error = error;
+    result.message = readFaultMessage(fault, std::nullopt, fileName);
+    return result;
+}
 
 LoadResult loadRecordingBytes(std::span<const std::uint8_t> bytes)
 {
@@ -46,26 +107,32 @@ LoadResult loadRecordingBytes(std::span<const std::uint8_t> bytes)
     if (!bytes.empty() && bytes[0] == 0xF0)
         return readSyx(bytes);
     if (bytes.empty())
-        return refused("the file is empty");
-    return refused("neither .syx, .mid, .prt nor .exc as Lumidot writes them");
+        return refusedWhole(ReadFault::EmptyFile, {}, "the file is empty");
+    return refusedWhole(ReadFault::UnknownFormat, {},
+                        "neither .syx, .mid, .prt nor .exc as Lumidot writes them");
 }
 
 LoadResult loadRecording(const std::string& fileName)
 {
     std::error_code error;
     if (std::filesystem::is_directory(fileName, error))
-        return refused(fileName + " is a folder");
+        return refusedWhole(ReadFault::CannotRead, fileName, fileName + " is a folder");
     std::ifstream in(fileName, std::ios::binary);
     if (!in)
-        return refused("cannot open " + fileName + ": " + std::strerror(errno));
+        return refusedWhole(ReadFault::CannotRead, fileName,
+                            "cannot open " + fileName + ": " + std::strerror(errno));
     in.seekg(0, std::ios::end);
     const auto size = static_cast<std::uintmax_t>(in.tellg());
-    if (!in || size > kLargestFile)
-        return refused(fileName + " is not a readable file of at most 64 MiB");
+    if (!in)
+        return refusedWhole(ReadFault::CannotRead, fileName,
+                            fileName + " is not a readable file of at most 64 MiB");
+    if (size > kLargestFile)
+        return refusedWhole(ReadFault::TooLarge, fileName,
+                            fileName + " is not a readable file of at most 64 MiB");
     in.seekg(0);
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
     if (!in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(size)))
-        return refused("cannot read " + fileName);
+        return refusedWhole(ReadFault::CannotRead, fileName, "cannot read " + fileName);
     return loadRecordingBytes(bytes);
 }
 

@@ -2,24 +2,65 @@
 
 #include "recording/Recording.h"
 
+#include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 
 namespace lumidot {
 
-// A file read back into a fresh recording. On refusal ok is false, error
-// says what is wrong and where, and the recording is empty.
+// The save dialog's file-type index of each format a file can be read from.
+inline constexpr int kTypeSyx = 1;
+inline constexpr int kTypeSmf = 2;
+inline constexpr int kTypePrt = 3;
+inline constexpr int kTypeExc = 4;
+
+// Why a file was refused. Together with the byte offset, where there is one,
+// the kind makes both the English and the Japanese text.
+enum class ReadFault {
+    None,
+    CannotRead,          // no such file, a folder, no permission, a read error
+    TooLarge,
+    EmptyFile,
+    UnknownFormat,       // none of the four formats as Lumidot writes them
+    OutsideMessage,      // a byte between System Exclusive messages
+    Truncated,           // something cut off by the end of the file, track or block
+    ForeignMessage,      // another device's message where an NS5R one belongs
+    UnknownCommand,      // an NS5R command that no recorded step produces
+    BrokenEffectGroup,   // the five messages of an effect setting out of order
+    BrokenStructure,     // the format's own framing is broken
+    CountMismatch,       // a count in the file disagrees with what follows it
+    TooManySteps,
+    BadValue,            // a value outside its range
+    BadLength,           // a message of the wrong length
+    Unsupported,         // a variant of the format that is not read
+};
+
+// A file read back into a fresh recording. On refusal ok is false, the
+// recording is empty and typeIndex is 0.
 struct LoadResult {
     bool ok = false;
-    std::string error;
+    std::string error;     // English, for the command-line tool: "byte offset N: what"
+    std::string message;   // Japanese UTF-8, for the window: what is wrong and where
     Recording recording;
-    int stepTick = 0;   // the tick spacing found; 0 when the format has none
+    int stepTick = 0;      // the tick spacing found; 0 when the format has none
+    int typeIndex = 0;     // the format read, as a save dialog file-type index (kTypeSyx..kTypeExc)
+    ReadFault fault = ReadFault::None;
 };
 
 // Reads a file that Lumidot wrote, choosing the reader by the file's first
 // bytes rather than by its name.
 LoadResult loadRecording(const std::string& fileName);
 LoadResult loadRecordingBytes(std::span<const std::uint8_t> bytes);
+
+// A refusal of a file's content at a byte offset; detail says what in English.
+LoadResult refusedAt(ReadFault fault, std::size_t offset, const std::string& detail);
+// A refusal with no place in the file; error is the English text as it stands.
+LoadResult refusedWhole(ReadFault fault, const std::string& fileName, const std::string& error);
+
+// The window's text for a refusal: what is wrong and, where known, the byte offset.
+std::string readFaultMessage(ReadFault fault, std::optional<std::size_t> offset,
+                             const std::string& fileName = {});
 
 } // namespace lumidot

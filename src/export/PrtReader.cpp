@@ -15,25 +15,21 @@ constexpr std::size_t kHeaderSize = 8;
 constexpr std::uint8_t kExclusiveStart = 0x98;
 constexpr std::uint8_t kExclusiveData = 0xF7;
 
-LoadResult refused(std::string error)
-{
-    LoadResult result;
-    result.error = std::move(error);
-    return result;
-}
-
 } // namespace
 
 LoadResult readPrt(std::span<const std::uint8_t> bytes)
 {
     if (bytes.size() < kHeaderSize || !std::equal(kSignature.begin(), kSignature.end(), bytes.begin()))
-        return refused(offsetError(0, "not a Recomposer98 file as Lumidot writes it (RCPPR 01)"));
+        return refusedAt(ReadFault::UnknownFormat, 0,
+                         "not a Recomposer98 file as Lumidot writes it (RCPPR 01)");
     const std::size_t block = bytes[6] | bytes[7] << 8;
     if (kHeaderSize + block != bytes.size())
-        return refused(offsetError(6, "event block of " + std::to_string(block) + " bytes in a file of " +
-                                          std::to_string(bytes.size()) + " bytes"));
+        return refusedAt(ReadFault::CountMismatch, 6,
+                         "event block of " + std::to_string(block) + " bytes in a file of " +
+                             std::to_string(bytes.size()) + " bytes");
     if (block % 4 != 0)
-        return refused(offsetError(6, "event block not a whole number of 4-byte events"));
+        return refusedAt(ReadFault::BrokenStructure, 6,
+                         "event block not a whole number of 4-byte events");
 
     StepDecoder decoder;
     int tick = 0;
@@ -43,39 +39,44 @@ LoadResult readPrt(std::span<const std::uint8_t> bytes)
         const auto event = bytes.subspan(pos, 4);
         if (message.empty()) {
             if (event[0] != kExclusiveStart || event[1] != 0x00 || event[3] != 0x00)
-                return refused(offsetError(pos, "expected an exclusive start event (98 00 tick 00)"));
+                return refusedAt(ReadFault::BrokenStructure, pos,
+                                 "expected an exclusive start event (98 00 tick 00)");
             if (event[2] < 1 || event[2] > 127 || (tick != 0 && event[2] != tick))
-                return refused(offsetError(pos + 2, "tick spacing " + std::to_string(event[2]) +
-                                                        (tick ? " differs from the first, " +
-                                                                    std::to_string(tick)
-                                                              : std::string(" outside 1..127"))));
+                return refusedAt(ReadFault::BadValue, pos + 2,
+                                 "tick spacing " + std::to_string(event[2]) +
+                                     (tick ? " differs from the first, " + std::to_string(tick)
+                                           : std::string(" outside 1..127")));
             tick = event[2];
             message.assign({0xF0});
             messageOffset = pos;
             continue;
         }
         if (event[0] != kExclusiveData || event[1] != 0x00)
-            return refused(offsetError(pos, "expected an exclusive data event (F7 00 ..)"));
+            return refusedAt(ReadFault::BrokenStructure, pos,
+                             "expected an exclusive data event (F7 00 ..)");
         message.push_back(event[2]);
         if (event[2] == kEndOfExclusive && event[3] != kEndOfExclusive)
-            return refused(offsetError(pos + 3, "byte after the end of a message is not the F7 filler"));
+            return refusedAt(ReadFault::BrokenStructure, pos + 3,
+                             "byte after the end of a message is not the F7 filler");
         if (event[2] != kEndOfExclusive) {
             message.push_back(event[3]);
             if (event[3] != kEndOfExclusive)
                 continue;
         }
         if (!decoder.add(message, messageOffset))
-            return refused(decoder.error());
+            return decoder.refusal();
         message.clear();
     }
     if (!message.empty())
-        return refused(offsetError(messageOffset, "message cut off by the end of the event block"));
+        return refusedAt(ReadFault::Truncated, messageOffset,
+                         "message cut off by the end of the event block");
     if (!decoder.finish())
-        return refused(decoder.error());
+        return decoder.refusal();
     LoadResult result;
     result.ok = true;
     result.recording = decoder.takeRecording();
     result.stepTick = tick;
+    result.typeIndex = kTypePrt;
     return result;
 }
 

@@ -26,13 +26,13 @@ public:
     explicit SmfParser(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
 
     bool parse();
-    const std::string& error() const { return error_; }
+    LoadResult takeRefusal() { return std::move(refusal_); }
     std::vector<FoundMessage>& messages() { return messages_; }
 
 private:
-    bool fail(std::size_t offset, const std::string& what)
+    bool fail(ReadFault fault, std::size_t offset, const std::string& what)
     {
-        error_ = offsetError(offset, what);
+        refusal_ = refusedAt(fault, offset, what);
         return false;
     }
     bool read32(std::size_t at, std::uint32_t& value) const;
@@ -42,7 +42,7 @@ private:
                     std::uint32_t delta);
 
     std::span<const std::uint8_t> bytes_;
-    std::string error_;
+    LoadResult refusal_;
     std::vector<FoundMessage> messages_;
 };
 
@@ -61,13 +61,13 @@ bool SmfParser::readQuantity(std::size_t& pos, std::size_t end, std::uint32_t& v
     value = 0;
     for (int k = 0; k < 4; ++k) {
         if (pos >= end)
-            return fail(start, "number cut off by the end of its track");
+            return fail(ReadFault::Truncated, start, "number cut off by the end of its track");
         const std::uint8_t b = bytes_[pos++];
         value = value << 7 | (b & 0x7F);
         if (!(b & 0x80))
             return true;
     }
-    return fail(start, "number longer than four bytes");
+    return fail(ReadFault::BrokenStructure, start, "number longer than four bytes");
 }
 
 bool SmfParser::parse()
@@ -75,23 +75,25 @@ bool SmfParser::parse()
     std::uint32_t headerSize = 0;
     if (bytes_.size() < 14 || !std::equal(kHeaderId.begin(), kHeaderId.end(), bytes_.begin()) ||
         !read32(4, headerSize) || headerSize < 6 || 8 + std::size_t{headerSize} > bytes_.size())
-        return fail(0, "not a Standard MIDI File header");
+        return fail(ReadFault::BrokenStructure, 0, "not a Standard MIDI File header");
     const unsigned format = bytes_[8] << 8 | bytes_[9];
     const unsigned tracks = bytes_[10] << 8 | bytes_[11];
     if (format > 1)
-        return fail(8, "format " + std::to_string(format) + " (only formats 0 and 1 are read)");
+        return fail(ReadFault::Unsupported, 8,
+                    "format " + std::to_string(format) + " (only formats 0 and 1 are read)");
     if (bytes_[12] & 0x80)
-        return fail(12, "time code division (only ticks per quarter note are read)");
+        return fail(ReadFault::Unsupported, 12,
+                    "time code division (only ticks per quarter note are read)");
 
     std::size_t pos = 8 + std::size_t{headerSize};
     std::size_t trackIndex = 0;
     while (pos < bytes_.size()) {
         std::uint32_t size = 0;
         if (!read32(pos + 4, size))
-            return fail(pos, "chunk header cut off by the end of the file");
+            return fail(ReadFault::Truncated, pos, "chunk header cut off by the end of the file");
         const std::size_t begin = pos + 8;
         if (size > bytes_.size() - begin)
-            return fail(pos, "chunk longer than the rest of the file");
+            return fail(ReadFault::Truncated, pos, "chunk longer than the rest of the file");
         if (std::equal(kTrackId.begin(), kTrackId.end(), bytes_.begin() + static_cast<std::ptrdiff_t>(pos))) {
             ++trackIndex;
             if (!readTrack(begin, begin + size))
@@ -100,8 +102,9 @@ bool SmfParser::parse()
         pos = begin + size;   // chunks of other kinds are passed over
     }
     if (trackIndex != tracks)
-        return fail(10, "header names " + std::to_string(tracks) + " tracks, the file holds " +
-                            std::to_string(trackIndex));
+        return fail(ReadFault::CountMismatch, 10,
+                    "header names " + std::to_string(tracks) + " tracks, the file holds " +
+                        std::to_string(trackIndex));
     return true;
 }
 
@@ -121,7 +124,7 @@ bool SmfParser::readTrack(std::size_t pos, std::size_t end)
             return false;
         time += delta;
         if (pos >= end)
-            return fail(pos, "event cut off by the end of its track");
+            return fail(ReadFault::Truncated, pos, "event cut off by the end of its track");
         const std::size_t eventOffset = pos;
         std::uint8_t byte = bytes_[pos];
         if (byte == 0xF0 || byte == 0xF7) {
@@ -130,13 +133,15 @@ bool SmfParser::readTrack(std::size_t pos, std::size_t end)
             if (!readQuantity(pos, end, length))
                 return false;
             if (length > end - pos)
-                return fail(eventOffset, "System Exclusive event longer than its track");
+                return fail(ReadFault::Truncated, eventOffset,
+                            "System Exclusive event longer than its track");
             const auto data = bytes_.subspan(pos, length);
             pos += length;
             status = 0;
             if (byte == 0xF0) {
                 if (!pending.empty())
-                    return fail(eventOffset, "System Exclusive message begun inside another");
+                    return fail(ReadFault::BrokenStructure, eventOffset,
+                                "System Exclusive message begun inside another");
                 pending.assign({0xF0});
                 pendingOffset = eventOffset;
                 pendingDelta = delta;
@@ -152,17 +157,19 @@ bool SmfParser::readTrack(std::size_t pos, std::size_t end)
             continue;
         }
         if (!pending.empty())
-            return fail(pendingOffset, "System Exclusive message left unfinished by the next event");
+            return fail(ReadFault::Truncated, pendingOffset,
+                        "System Exclusive message left unfinished by the next event");
         if (byte == 0xFF) {
             if (pos + 2 > end)
-                return fail(eventOffset, "meta event cut off by the end of its track");
+                return fail(ReadFault::Truncated, eventOffset,
+                            "meta event cut off by the end of its track");
             const std::uint8_t type = bytes_[pos + 1];
             pos += 2;
             std::uint32_t length = 0;
             if (!readQuantity(pos, end, length))
                 return false;
             if (length > end - pos)
-                return fail(eventOffset, "meta event longer than its track");
+                return fail(ReadFault::Truncated, eventOffset, "meta event longer than its track");
             pos += length;
             status = 0;
             if (type == 0x2F)
@@ -171,22 +178,24 @@ bool SmfParser::readTrack(std::size_t pos, std::size_t end)
         }
         if (byte & 0x80) {
             if (byte >= 0xF0)
-                return fail(eventOffset, "system message inside a track");
+                return fail(ReadFault::BrokenStructure, eventOffset, "system message inside a track");
             status = byte;
             ++pos;
         } else if (status == 0) {
-            return fail(eventOffset, "data byte without a status (running status unset)");
+            return fail(ReadFault::BrokenStructure, eventOffset,
+                        "data byte without a status (running status unset)");
         }
         const int dataBytes = (status & 0xF0) == 0xC0 || (status & 0xF0) == 0xD0 ? 1 : 2;
         if (pos + static_cast<std::size_t>(dataBytes) > end)
-            return fail(eventOffset, "channel event cut off by the end of its track");
+            return fail(ReadFault::Truncated, eventOffset, "channel event cut off by the end of its track");
         for (int k = 0; k < dataBytes; ++k) {
             if (bytes_[pos++] & 0x80)
-                return fail(eventOffset, "status byte inside a channel event");
+                return fail(ReadFault::BrokenStructure, eventOffset, "status byte inside a channel event");
         }
     }
     if (!pending.empty())
-        return fail(pendingOffset, "System Exclusive message cut off by the end of its track");
+        return fail(ReadFault::Truncated, pendingOffset,
+                    "System Exclusive message cut off by the end of its track");
     return true;
 }
 
@@ -199,20 +208,13 @@ void SmfParser::keepIfNs5r(std::vector<std::uint8_t> message, std::size_t offset
         messages_.push_back({time, offset, delta, std::move(message)});
 }
 
-LoadResult refused(std::string error)
-{
-    LoadResult result;
-    result.error = std::move(error);
-    return result;
-}
-
 } // namespace
 
 LoadResult readSmf(std::span<const std::uint8_t> bytes)
 {
     SmfParser parser(bytes);
     if (!parser.parse())
-        return refused(parser.error());
+        return parser.takeRefusal();
     auto& found = parser.messages();
     // Tracks were read in file order, so a stable sort by time keeps the
     // order of simultaneous messages: track by track, then as written.
@@ -222,13 +224,14 @@ LoadResult readSmf(std::span<const std::uint8_t> bytes)
     StepDecoder decoder;
     for (const FoundMessage& message : found) {
         if (!decoder.add(message.bytes, message.offset))
-            return refused(decoder.error());
+            return decoder.refusal();
     }
     if (!decoder.finish())
-        return refused(decoder.error());
+        return decoder.refusal();
     LoadResult result;
     result.ok = true;
     result.recording = decoder.takeRecording();
+    result.typeIndex = kTypeSmf;
     if (!found.empty() && found.front().delta >= 1 && found.front().delta <= 127)
         result.stepTick = static_cast<int>(found.front().delta);
     return result;

@@ -12,13 +12,6 @@ namespace {
 
 constexpr std::size_t kNameRecordSize = kSswNameSize + 2;
 
-LoadResult refused(std::string error)
-{
-    LoadResult result;
-    result.error = std::move(error);
-    return result;
-}
-
 // The name Lumidot writes for a message: by its command, the five messages
 // of an effect group all "NS5R FX MODE".
 std::string_view expectedName(std::span<const std::uint8_t> message)
@@ -54,7 +47,7 @@ LoadResult readSsw(std::span<const std::uint8_t> bytes)
     const std::size_t signature = kSswSignature.size();
     if (bytes.size() < signature + 2 ||
         !std::equal(kSswSignature.begin(), kSswSignature.end(), bytes.begin()))
-        return refused(offsetError(0, "not a Singer Song Writer 4 exclusive library"));
+        return refusedAt(ReadFault::UnknownFormat, 0, "not a Singer Song Writer 4 exclusive library");
     const std::size_t entries = bytes[signature] | bytes[signature + 1] << 8;
 
     StepDecoder decoder;
@@ -63,31 +56,35 @@ LoadResult readSsw(std::span<const std::uint8_t> bytes)
     std::size_t pos = signature + 2;
     for (std::size_t k = 0; k < entries; ++k) {
         if (pos + 2 > bytes.size())
-            return refused(offsetError(pos, "entry " + std::to_string(k + 1) + " of " +
-                                                std::to_string(entries) + " missing"));
+            return refusedAt(ReadFault::CountMismatch, pos,
+                             "entry " + std::to_string(k + 1) + " of " + std::to_string(entries) +
+                                 " missing");
         const std::size_t length = bytes[pos] | bytes[pos + 1] << 8;
         if (length > bytes.size() - pos - 2)
-            return refused(offsetError(pos, "entry longer than the rest of the file"));
+            return refusedAt(ReadFault::Truncated, pos, "entry longer than the rest of the file");
         const auto message = bytes.subspan(pos + 2, length);
         // The decoder checks that the whole entry is one NS5R message.
         if (!decoder.add(message, pos + 2))
-            return refused(decoder.error());
+            return decoder.refusal();
         names.push_back(expectedName(message));
         pos += 2 + length;
     }
     if (bytes.size() - pos != entries * kNameRecordSize)
-        return refused(offsetError(pos, "expected " + std::to_string(entries) +
-                                            " name records of 32 bytes to end the file"));
+        return refusedAt(ReadFault::CountMismatch, pos,
+                         "expected " + std::to_string(entries) +
+                             " name records of 32 bytes to end the file");
     for (const std::string_view name : names) {
         if (!nameMatches(bytes.subspan(pos, kNameRecordSize), name))
-            return refused(offsetError(pos, "name record other than \"" + std::string(name) + "\""));
+            return refusedAt(ReadFault::BrokenStructure, pos,
+                             "name record other than \"" + std::string(name) + "\"");
         pos += kNameRecordSize;
     }
     if (!decoder.finish())
-        return refused(decoder.error());
+        return decoder.refusal();
     LoadResult result;
     result.ok = true;
     result.recording = decoder.takeRecording();
+    result.typeIndex = kTypeExc;
     return result;
 }
 

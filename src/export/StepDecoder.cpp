@@ -52,10 +52,14 @@ std::string offsetError(std::size_t offset, const std::string& what)
     return "byte offset " + std::to_string(offset) + ": " + what;
 }
 
-bool StepDecoder::refuse(std::size_t offset, const std::string& what)
+bool StepDecoder::refuse(ReadFault fault, std::size_t offset, const std::string& what)
 {
-    if (error_.empty())
-        error_ = offsetError(offset, what);
+    if (!error_.empty())
+        return false;
+    error_ = offsetError(offset, what);
+    fault_ = fault;
+    faultOffset_ = offset;
+    detail_ = what;
     return false;
 }
 
@@ -65,10 +69,11 @@ bool StepDecoder::add(std::span<const std::uint8_t> message, std::size_t offset)
         return false;
     if (message.size() < kSysExHeader.size() + 1 || !startsWith(message, kSysExHeader) ||
         message.back() != kEndOfExclusive)
-        return refuse(offset, "not an NS5R message (expected F0 42 30 42 ... F7)");
+        return refuse(ReadFault::ForeignMessage, offset,
+                      "not an NS5R message (expected F0 42 30 42 ... F7)");
     const auto body = message.subspan(kSysExHeader.size(), message.size() - kSysExHeader.size() - 1);
     if (std::any_of(body.begin(), body.end(), [](std::uint8_t b) { return b >= 0x80; }))
-        return refuse(offset, "status byte inside an NS5R message");
+        return refuse(ReadFault::BrokenStructure, offset, "status byte inside an NS5R message");
     return groupPosition_ > 0 ? addGroupMessage(body, offset) : addStep(body, offset);
 }
 
@@ -80,7 +85,7 @@ bool StepDecoder::addStep(std::span<const std::uint8_t> body, std::size_t offset
         case 0x01: recording_.appendColour(LcdColour::Orange); return true;
         case 0x02: recording_.appendColour(LcdColour::Red); return true;
         case 0x7F: recording_.appendColour(LcdColour::Off); return true;
-        default: return refuse(offset, "unknown LCD colour " + hexByte(body[1]));
+        default: return refuse(ReadFault::BadValue, offset, "unknown LCD colour " + hexByte(body[1]));
         }
     }
     if (equals(body, modeSelectBody(kModeEffect))) {
@@ -92,28 +97,32 @@ bool StepDecoder::addStep(std::span<const std::uint8_t> body, std::size_t offset
         return addMessageStep(body.subspan(kShowMessagePrefix.size()), offset);
     if (startsWith(body, kFrameDrawPrefix)) {
         if (body.size() != kFrameDrawPrefix.size() + kPackedFrameSize)
-            return refuse(offset, "Frame Draw command without exactly 80 frame bytes");
+            return refuse(ReadFault::BadLength, offset,
+                          "Frame Draw command without exactly 80 frame bytes");
         PackedFrame frame;
         std::copy(body.begin() + 4, body.end(), frame.begin());
         if (recording_.appendFrame(frame) == RecordResult::Full)
-            return refuse(offset, "frame step beyond the recorder's limit of " +
-                                      std::to_string(kStepLimit) + " steps");
+            return refuse(ReadFault::TooManySteps, offset,
+                          "frame step beyond the recorder's limit of " + std::to_string(kStepLimit) +
+                              " steps");
         return true;
     }
-    return refuse(offset, "NS5R command that no recorded step produces");
+    return refuse(ReadFault::UnknownCommand, offset, "NS5R command that no recorded step produces");
 }
 
 bool StepDecoder::addMessageStep(std::span<const std::uint8_t> text, std::size_t offset)
 {
     // A recorded message holds line 1 padded to 16 bytes and up to 16 more.
     if (text.size() < kMessageLineBytes || text.size() > 2 * kMessageLineBytes)
-        return refuse(offset, "Show Message command with " + std::to_string(text.size()) +
-                                  " text bytes (a recorded message has 16 to 32)");
+        return refuse(ReadFault::BadLength, offset,
+                      "Show Message command with " + std::to_string(text.size()) +
+                          " text bytes (a recorded message has 16 to 32)");
     const auto line1 = asText(text.first(kMessageLineBytes));
     const auto line2 = asText(text.subspan(kMessageLineBytes));
     if (recording_.appendMessage(line1, line2) == RecordResult::Full)
-        return refuse(offset, "message step beyond the recorder's limit of " +
-                                  std::to_string(kStepLimit) + " steps");
+        return refuse(ReadFault::TooManySteps, offset,
+                      "message step beyond the recorder's limit of " + std::to_string(kStepLimit) +
+                          " steps");
     return true;
 }
 
@@ -125,22 +134,23 @@ bool StepDecoder::addGroupMessage(std::span<const std::uint8_t> body, std::size_
     switch (groupPosition_) {
     case 1:
         if (!fxParameter(body, FxParam::Effect1, value) || value >= kEffectCount)
-            return refuse(offset, broken + ": expected effect 1 (0..47)");
+            return refuse(ReadFault::BrokenEffectGroup, offset, broken + ": expected effect 1 (0..47)");
         groupEffect_.effect1 = value;
         break;
     case 2:
         if (!fxParameter(body, FxParam::Effect2, value) || value >= kEffectCount)
-            return refuse(offset, broken + ": expected effect 2 (0..47)");
+            return refuse(ReadFault::BrokenEffectGroup, offset, broken + ": expected effect 2 (0..47)");
         groupEffect_.effect2 = value;
         break;
     case 3:
         if (!fxParameter(body, FxParam::Mode, value) || value >= kEffectModeCount)
-            return refuse(offset, broken + ": expected the effect mode (0..3)");
+            return refuse(ReadFault::BrokenEffectGroup, offset,
+                          broken + ": expected the effect mode (0..3)");
         groupEffect_.mode = value;
         break;
     default:
         if (!equals(body, modeSelectBody(kModeDisplay)))
-            return refuse(offset, broken + ": expected Mode Select 01");
+            return refuse(ReadFault::BrokenEffectGroup, offset, broken + ": expected Mode Select 01");
         recording_.appendEffect(groupEffect_);
         groupPosition_ = 0;
         return true;
@@ -154,7 +164,7 @@ bool StepDecoder::finish()
     if (!error_.empty())
         return false;
     if (groupPosition_ > 0)
-        return refuse(groupOffset_, "effect group cut short by the end of the file");
+        return refuse(ReadFault::Truncated, groupOffset_, "effect group cut short by the end of the file");
     return true;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "export/OpenCommand.h"
 #include "recording/Recording.h"
 
 #include <cstddef>
@@ -22,16 +23,21 @@ public:
     bool finish();
 
     const std::string& error() const { return error_; }
+    // The refusal, for a reader to return, once add or finish has refused.
+    LoadResult refusal() const { return refusedAt(fault_, faultOffset_, detail_); }
     Recording takeRecording() { return std::move(recording_); }
 
 private:
-    bool refuse(std::size_t offset, const std::string& what);
+    bool refuse(ReadFault fault, std::size_t offset, const std::string& what);
     bool addStep(std::span<const std::uint8_t> body, std::size_t offset);
     bool addGroupMessage(std::span<const std::uint8_t> body, std::size_t offset);
     bool addMessageStep(std::span<const std::uint8_t> text, std::size_t offset);
 
     Recording recording_;
     std::string error_;
+    ReadFault fault_ = ReadFault::None;
+    std::size_t faultOffset_ = 0;
+    std::string detail_;
     int groupPosition_ = 0;   // effect-group messages seen, 0 outside a group
     std::size_t groupOffset_ = 0;
     EffectSetting groupEffect_{};

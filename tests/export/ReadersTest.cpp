@@ -4,6 +4,7 @@
 #include "export/SswWriter.h"
 #include "export/SyxWriter.h"
 #include "export/ExportTestSupport.h"
+#include "export/ReaderTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -26,6 +27,18 @@ Bytes exportAs(Format format, const Recording& r, std::uint8_t tick)
     return {};
 }
 
+// The save dialog's file-type index of each format.
+int typeIndexOf(Format format)
+{
+    switch (format) {
+    case Format::Syx: return 1;
+    case Format::Mid: return 2;
+    case Format::Prt: return 3;
+    case Format::Exc: return 4;
+    }
+    return 0;
+}
+
 int tickKept(Format format, int tick)
 {
     return format == Format::Mid || format == Format::Prt ? tick : 0;
@@ -38,6 +51,8 @@ void expectRoundTrip(const Recording& r, Format format, std::uint8_t tick)
     const LoadResult loaded = loadRecordingBytes(file);
     ASSERT_TRUE(loaded.ok) << loaded.error;
     EXPECT_EQ(loaded.stepTick, tickKept(format, tick));
+    EXPECT_EQ(loaded.typeIndex, typeIndexOf(format));
+    EXPECT_TRUE(loaded.error.empty() && loaded.message.empty());
     expectSameSteps(r, loaded.recording);
     EXPECT_EQ(exportAs(format, loaded.recording, tick), file);
 }
@@ -146,18 +161,15 @@ TEST(SmfReader, TakesTheNs5rMessagesOfAnotherProgramsFileInTimeOrder)
 struct Broken {
     const char* name;
     Bytes file;
-    std::string offset;
+    ReadFault fault;
+    std::size_t offset;
 };
 
 class BrokenFile : public ::testing::TestWithParam<Broken> {};
 
-TEST_P(BrokenFile, IsRefusedNamingTheOffset)
+TEST_P(BrokenFile, IsRefusedNamingTheOffsetInBothLanguages)
 {
-    const LoadResult loaded = loadRecordingBytes(GetParam().file);
-    EXPECT_FALSE(loaded.ok);
-    EXPECT_NE(loaded.error.find("byte offset " + GetParam().offset + ":"), std::string::npos)
-        << loaded.error;
-    EXPECT_EQ(loaded.recording.StepCount(), 0);
+    expectRefusedAt(loadRecordingBytes(GetParam().file), GetParam().fault, GetParam().offset);
 }
 
 Recording greenThenEffect()
@@ -187,23 +199,30 @@ const Bytes kMid = EXPORT_SMF(greenThenEffect(), 8);
 INSTANTIATE_TEST_SUITE_P(
     Files, BrokenFile,
     ::testing::Values(
-        Broken{"SmfFormat2", edited(kMid, 9, 2), "8"},
-        Broken{"SmfTrackLongerThanFile", cut(kMid, kMid.size() - 1), "14"},
-        Broken{"SmfDataByteWithoutStatus", smf(0, {{0x00, 0x40, 0x40, 0x00, 0xFF, 0x2F, 0x00}}), "23"},
-        Broken{"SmfSysExBeyondTrack", smf(0, {{0x00, 0xF0, 0x7F, 0x42}}), "23"},
-        Broken{"SmfBrokenEffectGroup", edited(kMid, 101, 0x09), "95"},
-        Broken{"SmfUnfinishedSysEx", smf(0, {{0x00, 0xF0, 0x02, 0x42, 0x30, 0x00, 0xFF, 0x2F, 0x00}}), "23"},
-        Broken{"PrtBlockLengthWrong", edited(kPrt, 6, 0x10), "6"},
-        Broken{"PrtTickDiffers", edited(kPrt, 8 + 16 + 2, 9), "26"},
-        Broken{"PrtTickZero", edited(kPrt, 8 + 2, 0), "10"},
-        Broken{"PrtFillerNotF7", edited(kPrt, 63, 0x00), "63"},
-        Broken{"PrtDataWithoutStart", edited(kPrt, 8 + 16, 0xF7), "24"},
-        Broken{"PrtOtherDevice", edited(kPrt, 8 + 6, 0x41), "8"},
-        Broken{"ExcCountTooHigh", edited(kExc, 32, 7), "97"},
-        Broken{"ExcCountTooLow", edited(kExc, 32, 5), "88"},
-        Broken{"ExcEntryCutShort", edited(kExc, 34, 6), "36"},
-        Broken{"ExcWrongName", edited(kExc, 97 + 5, 'X'), "97"},
-        Broken{"ExcTrailingByte", concat({kExc, {0x00}}), "97"}),
+        Broken{"SmfFormat2", edited(kMid, 9, 2), ReadFault::Unsupported, 8},
+        Broken{"SmfTrackLongerThanFile", cut(kMid, kMid.size() - 1), ReadFault::Truncated, 14},
+        Broken{"SmfDataByteWithoutStatus", smf(0, {{0x00, 0x40, 0x40, 0x00, 0xFF, 0x2F, 0x00}}),
+               ReadFault::BrokenStructure, 23},
+        Broken{"SmfSysExBeyondTrack", smf(0, {{0x00, 0xF0, 0x7F, 0x42}}), ReadFault::Truncated, 23},
+        Broken{"SmfBrokenEffectGroup", edited(kMid, 101, 0x09), ReadFault::BrokenEffectGroup, 95},
+        Broken{"SmfUnfinishedSysEx", smf(0, {{0x00, 0xF0, 0x02, 0x42, 0x30, 0x00, 0xFF, 0x2F, 0x00}}),
+               ReadFault::Truncated, 23},
+        Broken{"SmfHeaderTooShort", cut(kMid, 12), ReadFault::BrokenStructure, 0},
+        Broken{"SmfTimeCodeDivision", edited(kMid, 12, 0xE7), ReadFault::Unsupported, 12},
+        Broken{"SmfTrackCountWrong", edited(kMid, 11, 2), ReadFault::CountMismatch, 10},
+        Broken{"PrtOtherVersion", edited(kPrt, 5, 0x02), ReadFault::UnknownFormat, 0},
+        Broken{"PrtBlockLengthWrong", edited(kPrt, 6, 0x10), ReadFault::CountMismatch, 6},
+        Broken{"PrtTickDiffers", edited(kPrt, 8 + 16 + 2, 9), ReadFault::BadValue, 26},
+        Broken{"PrtTickZero", edited(kPrt, 8 + 2, 0), ReadFault::BadValue, 10},
+        Broken{"PrtFillerNotF7", edited(kPrt, 63, 0x00), ReadFault::BrokenStructure, 63},
+        Broken{"PrtDataWithoutStart", edited(kPrt, 8 + 16, 0xF7), ReadFault::BrokenStructure, 24},
+        Broken{"PrtOtherDevice", edited(kPrt, 8 + 6, 0x41), ReadFault::ForeignMessage, 8},
+        Broken{"ExcOtherSignature", edited(kExc, 25, '5'), ReadFault::UnknownFormat, 0},
+        Broken{"ExcCountTooHigh", edited(kExc, 32, 7), ReadFault::Truncated, 97},
+        Broken{"ExcCountTooLow", edited(kExc, 32, 5), ReadFault::CountMismatch, 88},
+        Broken{"ExcEntryCutShort", edited(kExc, 34, 6), ReadFault::ForeignMessage, 36},
+        Broken{"ExcWrongName", edited(kExc, 97 + 5, 'X'), ReadFault::BrokenStructure, 97},
+        Broken{"ExcTrailingByte", concat({kExc, {0x00}}), ReadFault::CountMismatch, 97}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(OpenCommand, ChoosesTheReaderByContentAndReportsUnreadableFiles)
@@ -213,13 +232,31 @@ TEST(OpenCommand, ChoosesTheReaderByContentAndReportsUnreadableFiles)
     const LoadResult prt = loadRecording((folder / "really a prt.syx").string());
     ASSERT_TRUE(prt.ok) << prt.error;
     EXPECT_EQ(prt.stepTick, 8);
+    EXPECT_EQ(prt.typeIndex, 3);
 
+    const auto expectRefused = [&](const std::string& name, ReadFault fault, const std::string& text) {
+        const LoadResult loaded = loadRecording((folder / name).string());
+        EXPECT_FALSE(loaded.ok) << name;
+        EXPECT_EQ(loaded.fault, fault) << name;
+        EXPECT_EQ(loaded.typeIndex, 0) << name;
+        EXPECT_FALSE(loaded.error.empty()) << name;
+        EXPECT_EQ(loaded.message, text) << name;
+    };
     writeFile(folder / "text.syx", ascii("hello"));
-    EXPECT_FALSE(loadRecording((folder / "text.syx").string()).ok);
+    expectRefused("text.syx", ReadFault::UnknownFormat,
+                  "ファイルを読み込めません: "
+                  "Lumidot で保存できる形式 (.syx .mid .prt .exc) のファイルではありません");
     writeFile(folder / "empty.syx", {});
-    EXPECT_FALSE(loadRecording((folder / "empty.syx").string()).ok);
-    EXPECT_FALSE(loadRecording((folder / "missing.syx").string()).ok);
-    EXPECT_FALSE(loadRecording(folder.path().string()).ok);
+    expectRefused("empty.syx", ReadFault::EmptyFile, "ファイルを読み込めません: ファイルが空です");
+    const std::string missing = (folder / "missing.syx").string();
+    expectRefused("missing.syx", ReadFault::CannotRead, "ファイル " + missing + " を開けません");
+    expectRefused("", ReadFault::CannotRead, "ファイル " + (folder / "").string() + " を開けません");
+
+    // Sparse: the size alone refuses it, nothing is read.
+    std::filesystem::resize_file(folder / "empty.syx", 64u * 1024 * 1024 + 1);
+    const std::string huge = (folder / "empty.syx").string();
+    expectRefused("empty.syx", ReadFault::TooLarge,
+                  "ファイル " + huge + " は大きすぎるため開けません (64 MiB まで)");
 }
 
 } // namespace

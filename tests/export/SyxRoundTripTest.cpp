@@ -4,6 +4,7 @@
 #include "export/SyxReader.h"
 #include "export/SyxWriter.h"
 #include "export/ExportTestSupport.h"
+#include "export/ReaderTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -72,18 +73,15 @@ TEST(SyxRoundTrip, TheLargestRecordingComesBackWhole)
 struct Refusal {
     const char* name;
     Bytes file;
-    std::string offset;   // the offset the error must name
+    ReadFault fault;
+    std::size_t offset;   // the offset both texts must name
 };
 
 class SyxRefusal : public ::testing::TestWithParam<Refusal> {};
 
-TEST_P(SyxRefusal, NamesTheOffsetAndLoadsNothing)
+TEST_P(SyxRefusal, NamesTheOffsetInBothLanguagesAndLoadsNothing)
 {
-    const LoadResult loaded = readSyx(GetParam().file);
-    EXPECT_FALSE(loaded.ok);
-    EXPECT_NE(loaded.error.find("byte offset " + GetParam().offset + ":"), std::string::npos)
-        << loaded.error;
-    EXPECT_EQ(loaded.recording.StepCount(), 0);
+    expectRefusedAt(readSyx(GetParam().file), GetParam().fault, GetParam().offset);
 }
 
 const Bytes kGreen = message({0x7D, 0x00});
@@ -96,20 +94,26 @@ const Bytes kGroupEnd = message({0x00, 0x01});
 INSTANTIATE_TEST_SUITE_P(
     Files, SyxRefusal,
     ::testing::Values(
-        Refusal{"ByteBeforeTheFirstMessage", concat({{0x00}, kGreen}), "0"},
-        Refusal{"ByteBetweenMessages", concat({kGreen, {0x7D}, kGreen}), "7"},
-        Refusal{"AnotherDevice", concat({kGreen, {0xF0, 0x41, 0x10, 0x42, 0x12, 0xF7}}), "7"},
-        Refusal{"CutOffAtTheEnd", concat({kGreen, {0xF0, 0x42, 0x30, 0x42, 0x7D}}), "7"},
-        Refusal{"CutOffByAStatusByte", concat({{0xF0, 0x42, 0x30, 0x42, 0x7D}, kGreen}), "0"},
-        Refusal{"UnknownColour", message({0x7D, 0x03}), "0"},
-        Refusal{"UnknownCommand", message({0x08, 0x08, 0x00, 0x01, 0x00}), "0"},
-        Refusal{"ShortMessageText", message({0x12, 0x08, 0x00, 0x00, 'A', 'B'}), "0"},
-        Refusal{"ShortFrame", concat({kGreen, message({0x12, 0x08, 0x00, 0x20, 0x00})}), "7"},
-        Refusal{"EffectGroupMissingAMessage", concat({kGroupStart, kFx1, kMode, kGroupEnd}), "17"},
+        Refusal{"ByteBeforeTheFirstMessage", concat({{0x00}, kGreen}), ReadFault::OutsideMessage, 0},
+        Refusal{"ByteBetweenMessages", concat({kGreen, {0x7D}, kGreen}), ReadFault::OutsideMessage, 7},
+        Refusal{"AnotherDevice", concat({kGreen, {0xF0, 0x41, 0x10, 0x42, 0x12, 0xF7}}),
+                ReadFault::ForeignMessage, 7},
+        Refusal{"CutOffAtTheEnd", concat({kGreen, {0xF0, 0x42, 0x30, 0x42, 0x7D}}), ReadFault::Truncated, 7},
+        Refusal{"CutOffByAStatusByte", concat({{0xF0, 0x42, 0x30, 0x42, 0x7D}, kGreen}),
+                ReadFault::Truncated, 0},
+        Refusal{"UnknownColour", message({0x7D, 0x03}), ReadFault::BadValue, 0},
+        Refusal{"UnknownCommand", message({0x08, 0x08, 0x00, 0x01, 0x00}), ReadFault::UnknownCommand, 0},
+        Refusal{"ShortMessageText", message({0x12, 0x08, 0x00, 0x00, 'A', 'B'}), ReadFault::BadLength, 0},
+        Refusal{"ShortFrame", concat({kGreen, message({0x12, 0x08, 0x00, 0x20, 0x00})}),
+                ReadFault::BadLength, 7},
+        Refusal{"EffectGroupMissingAMessage", concat({kGroupStart, kFx1, kMode, kGroupEnd}),
+                ReadFault::BrokenEffectGroup, 17},
         Refusal{"EffectValueOutOfRange",
-                concat({kGroupStart, message({0x08, 0x08, 0x00, 0x30, 0x00})}), "7"},
-        Refusal{"EffectGroupCutByTheEnd", concat({kGreen, kGroupStart, kFx1, kFx2}), "7"},
-        Refusal{"LoneModeSelect", kGroupEnd, "0"}),
+                concat({kGroupStart, message({0x08, 0x08, 0x00, 0x30, 0x00})}),
+                ReadFault::BrokenEffectGroup, 7},
+        Refusal{"EffectGroupCutByTheEnd", concat({kGreen, kGroupStart, kFx1, kFx2}), ReadFault::Truncated,
+                7},
+        Refusal{"LoneModeSelect", kGroupEnd, ReadFault::UnknownCommand, 0}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(SyxReader, RefusesAFrameStepBeyondTheRecordersLimit)
@@ -123,9 +127,8 @@ TEST(SyxReader, RefusesAFrameStepBeyondTheRecordersLimit)
     ASSERT_TRUE(readSyx(file).ok);
     file = concat({file, Bytes(file.begin(), file.begin() + 89)});
     const LoadResult loaded = readSyx(file);
-    EXPECT_FALSE(loaded.ok);
-    EXPECT_NE(loaded.error.find("byte offset " + std::to_string(at + 7)), std::string::npos)
-        << loaded.error;
+    expectRefusedAt(loaded, ReadFault::TooManySteps, at + 7);
+    EXPECT_NE(loaded.message.find(std::to_string(kStepLimit)), std::string::npos) << loaded.message;
 }
 
 } // namespace
