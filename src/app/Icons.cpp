@@ -19,6 +19,15 @@ void drawPage(QPainter& p)
     p.drawLine(10, 4, 13, 4);
 }
 
+void drawFolder(QPainter& p)
+{
+    p.setPen(Qt::black);
+    p.setBrush(QColor(230, 190, 80));
+    p.drawPolygon(QPolygon({{1, 3}, {6, 3}, {7, 5}, {14, 5}, {14, 13}, {1, 13}}));
+    p.setBrush(QColor(250, 220, 120));
+    p.drawPolygon(QPolygon({{3, 7}, {15, 7}, {13, 13}, {1, 13}}));
+}
+
 void drawDisk(QPainter& p)
 {
     p.setPen(Qt::black);
@@ -153,6 +162,9 @@ QIcon makeIcon(IconKind kind)
     switch (kind) {
     case IconKind::New:
         drawPage(p);
+        break;
+    case IconKind::Open:
+        drawFolder(p);
         break;
     case IconKind::Save:
         drawDisk(p);

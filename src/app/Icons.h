@@ -7,6 +7,7 @@ namespace lumidot {
 // The program's own small pictures: menu items and the dot editor's tool bar.
 enum class IconKind {
     New,
+    Open,
     Save,
     Settings,
     Exit,

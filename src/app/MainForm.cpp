@@ -8,6 +8,7 @@
 #include "dialogs/ConfigDialog.h"
 #include "dialogs/InformationWindow.h"
 #include "dialogs/MojiDialog.h"
+#include "export/OpenCommand.h"
 #include "export/SaveCommand.h"
 #include "ns5r/Commands.h"
 #include "platform/SettingsStore.h"
@@ -27,6 +28,7 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QSignalBlocker>
+#include <QSpinBox>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QUrl>
@@ -41,6 +43,10 @@ const QString kPortUnusable = QStringLiteral("指定されたMIDIデバイスは
 const QString kRecordingFull = QStringLiteral("これ以上記録できません");
 const QString kNothingToExport = QStringLiteral("エクスポートするデータがありません");
 const QString kSaveQuestion = QStringLiteral("更新されています保存しますか？");
+
+// The open dialog offers every format at once first, then the save dialog's four.
+constexpr std::string_view kOpenAllFilter =
+    "All supported(*.syx;*.mid;*.prt;*.exc)|*.syx;*.mid;*.prt;*.exc";
 
 constexpr QSize kPageSizes[4] = {TMainForm::kLcdPageSize, TMainForm::kMessagePageSize,
                                  TMainForm::kDotPageSize, TMainForm::kEffectPageSize};
@@ -90,6 +96,8 @@ void TMainForm::buildMenus()
     FileMenu->setToolTipsVisible(true);
     New1 = FileMenu->addAction(makeIcon(IconKind::New), QStringLiteral("新規(&N)"));
     New1->setShortcut(QKeySequence(QStringLiteral("Ctrl+N")));
+    Open1 = FileMenu->addAction(makeIcon(IconKind::Open), QStringLiteral("開く(&O)..."));
+    Open1->setShortcut(QKeySequence(QStringLiteral("Ctrl+O")));
     SaveAs1 = FileMenu->addAction(makeIcon(IconKind::Save), QStringLiteral("保存(&S)"));
     SaveAs1->setShortcut(QKeySequence(QStringLiteral("Ctrl+S")));
     MIDIPortM1 = FileMenu->addAction(makeIcon(IconKind::Settings), QStringLiteral("設定(&C)"));
@@ -133,6 +141,7 @@ void TMainForm::buildPages()
 void TMainForm::connectHandlers()
 {
     connect(New1, &QAction::triggered, this, &TMainForm::New1Click);
+    connect(Open1, &QAction::triggered, this, &TMainForm::Open1Click);
     connect(SaveAs1, &QAction::triggered, this, &TMainForm::SaveAs1Click);
     connect(MIDIPortM1, &QAction::triggered, this, &TMainForm::MIDIPortM1Click);
     connect(Exit1, &QAction::triggered, this, &TMainForm::Exit1Click);
@@ -336,6 +345,48 @@ bool TMainForm::runSaveDialog()
     return saved.ok;
 }
 
+// Reads a saved recording back in place of the current one; Save then
+// writes it back to the same file in the same format.
+void TMainForm::Open1Click()
+{
+    if (!askToSaveRecording())
+        return;
+    const std::string filter = std::string(kOpenAllFilter) + "|" + std::string(kSaveFilter);
+    if (!prompts_.openFile(QString::fromLatin1(filter.data(), static_cast<qsizetype>(filter.size())),
+                           OpenDialog1))
+        return;
+    LoadResult loaded = loadRecording(QFile::encodeName(OpenDialog1.fileName).toStdString());
+    if (!loaded.ok) {
+        prompts_.information(fromUtf8(loaded.message));
+        return;
+    }
+    Recording.replaceSteps(std::move(loaded.recording));
+    SaveDialog1 = {OpenDialog1.fileName, loaded.typeIndex};
+    offerStepTick(loaded.stepTick);
+}
+
+// A .mid or .prt file carries its tick spacing; it becomes the setting only
+// when the user agrees.
+void TMainForm::offerStepTick(int stepTick)
+{
+    if (stepTick < 1 || stepTick > 127 || stepTick == Settings.stepTick)
+        return;
+    const QString question =
+        QStringLiteral("このファイルのステップ間隔は %1 Tick です（現在の設定は %2 Tick）。\n"
+                       "設定をこの間隔に変更しますか？")
+            .arg(stepTick)
+            .arg(Settings.stepTick);
+    if (!prompts_.askYesNo(question))
+        return;
+    Settings.stepTick = static_cast<std::uint8_t>(stepTick);
+    if (FConfig)
+        FConfig->tick->setValue(Settings.stepTick);
+    storeScrollSettings();
+    const RegResult saved = NS5R_Reg(kRegSave, Settings, store_);
+    if (!saved.ok)
+        prompts_.information(fromUtf8(saved.message));
+}
+
 void TMainForm::MIDIPortM1Click()
 {
     SetMIDIDEV();
@@ -427,9 +478,15 @@ void TMainForm::closeEvent(QCloseEvent* event)
     event->accept();
 }
 
-// Asks to save a recording before the window goes. A save that fails keeps
-// the window open, so the recording is not lost with it.
 bool TMainForm::FormCloseQuery()
+{
+    return askToSaveRecording();
+}
+
+// Asks to save the recording before it is dropped (closing, opening a file).
+// False when the user cancels, or when the save failed, so that the
+// recording is not lost.
+bool TMainForm::askToSaveRecording()
 {
     if (Recording.StepCount() == 0)
         return true;

@@ -83,6 +83,7 @@ public:
     DotEditor editor;                  // zoom, tool and mouse drags of the dot editor
     QFont FontDialog1;                 // the stamping font, kept for the whole run
     Prompts::FileChoice SaveDialog1;   // last name and file type of the save dialog
+    Prompts::FileChoice OpenDialog1;   // last name and file type of the open dialog
 
     int ScrollX() const;
     int ScrollY() const;
@@ -104,6 +105,7 @@ public:
     QMenu* ViewMenu = nullptr;
     QMenu* HelpMenu = nullptr;
     QAction* New1 = nullptr;
+    QAction* Open1 = nullptr;
     QAction* SaveAs1 = nullptr;
     QAction* MIDIPortM1 = nullptr;
     QAction* Exit1 = nullptr;
@@ -182,6 +184,7 @@ public:
 public slots:
     // File menu.
     void New1Click();
+    void Open1Click();
     void SaveAs1Click();
     void MIDIPortM1Click();
     void Exit1Click();
@@ -246,6 +249,8 @@ protected:
 private:
     void FormCreate();
     bool FormCloseQuery();
+    bool askToSaveRecording();
+    void offerStepTick(int stepTick);
     void buildMenus();
     void buildPages();
     QWidget* buildLcdPage();

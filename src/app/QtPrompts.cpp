@@ -26,7 +26,7 @@ QStringList qtNameFilters(const QString& filter)
     const QStringList parts = filter.split('|');
     QStringList filters;
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2)
-        filters << QStringLiteral("%1 (%2)").arg(parts[i], parts[i + 1]);
+        filters << QStringLiteral("%1 (%2)").arg(parts[i], QString(parts[i + 1]).replace(';', ' '));
     return filters;
 }
 

@@ -119,6 +119,14 @@ void Recording::clear()
     stepAdded();
 }
 
+void Recording::replaceSteps(Recording&& other)
+{
+    auto listener = std::move(listener_);
+    *this = std::move(other);
+    listener_ = std::move(listener);
+    stepAdded();
+}
+
 void Recording::setStepCountListener(std::function<void(int)> listener)
 {
     listener_ = std::move(listener);

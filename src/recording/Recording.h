@@ -76,6 +76,9 @@ public:
     void appendEffect(const EffectSetting& effect);
     // Empties the recording; the tables keep their bytes, nothing reads them.
     void clear();
+    // Takes over the steps of another recording (a file read back), keeping
+    // this recording's listener, which hears of the new count.
+    void replaceSteps(Recording&& other);
 
     // Called after every change of StepCount(), with the new count.
     void setStepCountListener(std::function<void(int)> listener);

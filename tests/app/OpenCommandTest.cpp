@@ -1,0 +1,134 @@
+#include "MainFormHarness.h"
+
+#include "dialogs/ConfigDialog.h"
+#include "dialogs/InformationWindow.h"
+#include "export/OpenCommand.h"
+#include "export/SaveCommand.h"
+#include "recording/Recorder.h"
+
+#include <QSpinBox>
+#include <QTemporaryDir>
+
+#include <QLabel>
+
+#include <fstream>
+
+namespace lumidot::testing {
+namespace {
+
+// File > Open: a saved recording comes back in place of the current one.
+class OpenCommandTest : public MainFormTest {
+protected:
+    QTemporaryDir dir;
+
+    void SetUp() override { startQuietly(); }
+
+    QString path(const char* name) const { return dir.filePath(name); }
+
+    // A recording of one frame, one message and one effect, saved as typeIndex.
+    QString savedFile(const char* name, int typeIndex, std::uint8_t tick)
+    {
+        Recording saved;
+        VirtualArea area;
+        area.setDot(0, 0, 1);
+        saved.appendFrame(packWindow(area, 0, 0));
+        saved.appendMessage("Hello", "NS5R");
+        saved.appendEffect({2, 30, 1});
+        const QString file = path(name);
+        EXPECT_TRUE(saveRecording(typeIndex, file.toStdString(), saved, tick).ok);
+        return file;
+    }
+
+    void answerOpenWith(const QString& file)
+    {
+        prompts.fileAnswer = Prompts::FileChoice{file, 1};
+    }
+};
+
+TEST_F(OpenCommandTest, ReplacesTheRecordingAndSavesBackToTheSameFile)
+{
+    const QString file = savedFile("song.mid", 2, 8);
+    answerOpenWith(file);
+    form->Open1Click();
+    EXPECT_EQ(events(), bytes({0xF5, 0xF3, 0xF8}));
+    EXPECT_EQ(form->Recording.frameRecord(0)[0], 0x40);
+    EXPECT_EQ(form->SaveDialog1.fileName, file);
+    EXPECT_EQ(form->SaveDialog1.typeIndex, 2);
+    EXPECT_TRUE(prompts.lastFilter.startsWith("All supported(*.syx;*.mid;*.prt;*.exc)|"));
+    // The information window follows the new count.
+    EXPECT_EQ(form->Information->STEP->text(), "9996");
+
+    // Recording goes on after the opened steps, and Save writes them back.
+    FXRecClick(form->Recording, {1, 1, 1});
+    prompts.fileAnswer = form->SaveDialog1;
+    form->SaveAs1Click();
+    const LoadResult reread = loadRecording(file.toStdString());
+    ASSERT_TRUE(reread.ok) << reread.error;
+    const auto stream = reread.recording.eventStream();
+    EXPECT_EQ(Bytes(stream.begin(), stream.end()), bytes({0xF5, 0xF3, 0xF8, 0xF8}));
+}
+
+TEST_F(OpenCommandTest, AsksToSaveARecordingFirstAndCancelKeepsIt)
+{
+    LCD_Save(form->Recording, LcdColour::Red);
+    prompts.answers = {Prompts::Answer::Cancel};
+    answerOpenWith(savedFile("a.syx", 1, 8));
+    form->Open1Click();
+    EXPECT_EQ(prompts.shown.value(0), "更新されています保存しますか？");
+    EXPECT_EQ(prompts.fileDialogs, 0);
+    EXPECT_EQ(events(), bytes({0xF2}));
+
+    prompts.answers = {Prompts::Answer::No};
+    form->Open1Click();
+    EXPECT_EQ(events(), bytes({0xF5, 0xF3, 0xF8}));
+}
+
+TEST_F(OpenCommandTest, RefusedFileLeavesTheRecordingAndTheSaveDialogAlone)
+{
+    LCD_Save(form->Recording, LcdColour::Orange);
+    const QString file = path("broken.syx");
+    // A green step, then another maker's message at byte 7.
+    std::ofstream(file.toStdString(), std::ios::binary)
+        << std::string("\xF0\x42\x30\x42\x7D\x00\xF7\xF0\x43\x10\x4C\xF7", 12);
+    form->SaveDialog1 = {"previous.exc", 4};
+    prompts.answers = {Prompts::Answer::No};
+    answerOpenWith(file);
+    form->Open1Click();
+    EXPECT_EQ(events(), bytes({0xF1}));
+    EXPECT_EQ(form->SaveDialog1.fileName, "previous.exc");
+    ASSERT_EQ(prompts.shown.size(), 2);
+    EXPECT_TRUE(prompts.shown[1].contains("7 バイト")) << prompts.shown[1].toStdString();
+}
+
+TEST_F(OpenCommandTest, TickOfTheFileBecomesTheSettingOnlyWhenTheUserAgrees)
+{
+    const QString file = savedFile("song.prt", 3, 24);
+    answerOpenWith(file);
+    prompts.yesNoAnswer = false;
+    form->Open1Click();
+    EXPECT_EQ(form->Settings.stepTick, 8);
+    ASSERT_EQ(prompts.shown.size(), 1);
+    EXPECT_TRUE(prompts.shown[0].contains("24"));
+
+    prompts.yesNoAnswer = true;
+    prompts.answers = {Prompts::Answer::No}; // drop the steps just opened
+    form->Open1Click();
+    EXPECT_EQ(form->Settings.stepTick, 24);
+    EXPECT_EQ(form->FConfig->tick->value(), 24);
+
+    // The same tick again asks nothing.
+    prompts.shown.clear();
+    prompts.answers = {Prompts::Answer::No};
+    form->Open1Click();
+    EXPECT_EQ(prompts.shown, QStringList{"更新されています保存しますか？"});
+}
+
+TEST_F(OpenCommandTest, CancelledOpenDialogChangesNothing)
+{
+    form->Open1Click();
+    EXPECT_EQ(prompts.fileDialogs, 1);
+    EXPECT_EQ(form->Recording.StepCount(), 0);
+}
+
+} // namespace
+} // namespace lumidot::testing
