@@ -1,6 +1,7 @@
 #include "midi/backends/RtMidiOutput.h"
 
 #include <RtMidi.h>
+#include <jack/jack.h>
 
 #include <algorithm>
 #include <chrono>
@@ -26,6 +27,15 @@ bool compiledIn(RtMidi::Api api)
     return std::find(apis.begin(), apis.end(), api) != apis.end();
 }
 
+// The JACK client library prints every failed attempt to reach a server on
+// the console; a missing server is an ordinary case here (the program then
+// uses ALSA or runs without a port), so its messages are kept quiet.
+void silenceJackConsole()
+{
+    jack_set_error_function([](const char*) {});
+    jack_set_info_function([](const char*) {});
+}
+
 bool continuationByte(char c)
 {
     return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
@@ -36,6 +46,7 @@ bool continuationByte(char c)
 RtMidiOutput::RtMidiOutput(std::vector<MidiSystem> systems)
     : systems_(std::move(systems))
 {
+    silenceJackConsole();
     connect();
 }
 
