@@ -1,6 +1,8 @@
 #include "recording/Recording.h"
 
 #include <algorithm>
+#include <cstdlib>
+#include <new>
 
 namespace lumidot {
 
@@ -15,9 +17,29 @@ Opcode colourOpcode(LcdColour colour)
     return kOpOff;
 }
 
+namespace {
+
+// A zeroed table from calloc: the system hands out zero pages lazily, so a
+// recording that is built only to read a small file back costs little.
+template <class Record>
+Record* zeroedTable()
+{
+    void* table = std::calloc(kTableRecords, sizeof(Record));
+    if (!table)
+        throw std::bad_alloc();
+    return static_cast<Record*>(table);
+}
+
+} // namespace
+
+void Recording::FreeTable::operator()(void* table) const
+{
+    std::free(table);
+}
+
 Recording::Recording()
-    : frames_(std::make_unique<PackedFrame[]>(kTableRecords))
-    , messages_(std::make_unique<std::array<std::uint8_t, kMessageRecordSize>[]>(kTableRecords))
+    : frames_(zeroedTable<PackedFrame>())
+    , messages_(zeroedTable<MessageRecord>())
 {
     // Room for every step up to the limit, so frame and message steps never
     // allocate; only colour and effect steps past it grow the lists.

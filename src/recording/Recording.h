@@ -88,8 +88,12 @@ private:
 
     std::vector<std::uint8_t> events_;
     std::vector<std::uint8_t> effects_;
-    std::unique_ptr<PackedFrame[]> frames_;
-    std::unique_ptr<std::array<std::uint8_t, kMessageRecordSize>[]> messages_;
+    using MessageRecord = std::array<std::uint8_t, kMessageRecordSize>;
+    struct FreeTable {
+        void operator()(void* table) const;
+    };
+    std::unique_ptr<PackedFrame[], FreeTable> frames_;
+    std::unique_ptr<MessageRecord[], FreeTable> messages_;
     int frameCount_ = 0;
     int messageCount_ = 0;
     std::size_t builtTextSize_ = 0;
