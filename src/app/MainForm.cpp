@@ -128,10 +128,17 @@ void TMainForm::buildPages()
     setCentralWidget(central);
     PC = new QTabWidget(central);
     PC->move(4, 4);
-    // A compact tab font, so that the four tabs fit the narrow Message page.
+    // Compact tabs, so that all four fit the narrow Message page without
+    // scroll arrows.
     QFont tabFont = PC->tabBar()->font();
     tabFont.setPointSizeF(tabFont.pointSizeF() * 0.85);
     PC->tabBar()->setFont(tabFont);
+    PC->tabBar()->setStyleSheet(QStringLiteral(
+        "QTabBar::tab { padding: 2px 6px; margin-right: 1px; border: 1px solid #a0a0a0;"
+        " border-bottom: none; border-top-left-radius: 3px; border-top-right-radius: 3px;"
+        " background: #e4e4e4; }"
+        "QTabBar::tab:selected { background: #fafafa; }"));
+    PC->tabBar()->setUsesScrollButtons(false);
     PC->addTab(buildLcdPage(), QStringLiteral("LCD"));
     PC->addTab(buildMessagePage(), QStringLiteral("Message"));
     PC->addTab(buildDotPage(), QStringLiteral("Dot"));
