@@ -1,10 +1,12 @@
 #include "midi/backends/RtMidiOutput.h"
 
 #include <RtMidi.h>
+#include <alsa/asoundlib.h>
 #include <jack/jack.h>
 
 #include <algorithm>
 #include <chrono>
+#include <iostream>
 #include <thread>
 
 namespace lumidot {
@@ -27,14 +29,39 @@ bool compiledIn(RtMidi::Api api)
     return std::find(apis.begin(), apis.end(), api) != apis.end();
 }
 
-// The JACK client library prints every failed attempt to reach a server on
-// the console; a missing server is an ordinary case here (the program then
-// uses ALSA or runs without a port), so its messages are kept quiet.
-void silenceJackConsole()
+void ignoreAlsaMessage(const char*, int, const char*, int, const char*, ...) {}
+
+// The ALSA and JACK client libraries print every failed attempt to reach
+// their system on the console; a missing system is an ordinary case here (the
+// program then tries the other one, or runs without a port), so their
+// messages are kept quiet. Failures still reach the program as results.
+void silenceSoundSystemConsole()
 {
+    snd_lib_error_set_handler(ignoreAlsaMessage);
     jack_set_error_function([](const char*) {});
     jack_set_info_function([](const char*) {});
 }
+
+// RtMidi prints an error on the standard error stream before it throws from
+// a constructor, where no error callback can be installed yet; the error is
+// handled as an exception, so the print is dropped.
+class QuietStandardError {
+public:
+    QuietStandardError()
+        : saved_(std::cerr.rdbuf(nullptr))
+    {
+    }
+    ~QuietStandardError()
+    {
+        std::cerr.rdbuf(saved_);
+        std::cerr.clear();
+    }
+    QuietStandardError(const QuietStandardError&) = delete;
+    QuietStandardError& operator=(const QuietStandardError&) = delete;
+
+private:
+    std::streambuf* saved_;
+};
 
 bool continuationByte(char c)
 {
@@ -46,7 +73,7 @@ bool continuationByte(char c)
 RtMidiOutput::RtMidiOutput(std::vector<MidiSystem> systems)
     : systems_(std::move(systems))
 {
-    silenceJackConsole();
+    silenceSoundSystemConsole();
     connect();
 }
 
@@ -71,7 +98,10 @@ void RtMidiOutput::connect()
         if (!compiledIn(api))
             continue;
         try {
-            auto out = std::make_unique<RtMidiOut>(api, kPortName);
+            auto out = [&] {
+                const QuietStandardError quiet;
+                return std::make_unique<RtMidiOut>(api, kPortName);
+            }();
             if (out->getCurrentApi() != api)
                 continue;
             out->setErrorCallback(
