@@ -130,5 +130,38 @@ TEST_F(OpenCommandTest, CancelledOpenDialogChangesNothing)
     EXPECT_EQ(form->Recording.StepCount(), 0);
 }
 
+// Every kind of damaged file is refused with a message and leaves the
+// recording in the window as it was.
+TEST_F(OpenCommandTest, DamagedFilesOfEveryFormatLeaveTheRecordingUnchanged)
+{
+    const std::string green("\xF0\x42\x30\x42\x7D\x00\xF7", 7);
+    const struct {
+        const char* name;
+        std::string content;
+    } damaged[] = {
+        {"truncated.syx", green + std::string("\xF0\x42\x30\x42\x12\x08", 6)},
+        {"foreign.syx", std::string("\xF0\x41\x10\x42\x12\xF7", 6)},
+        {"stray.syx", std::string("\x90\x40\x7F", 3)},
+        {"signature.prt", std::string("RCPPX\x01\x00\x00", 8)},
+        {"length.prt", std::string("RCPPR\x01\x10\x00\x98\x00\x08\x00", 12)},
+        {"count.exc", std::string("SSW Exc Data Ver1.00W           \x02\x00", 34)},
+        {"truncated.mid", std::string("MThd\x00\x00\x00\x06\x00\x00\x00\x01\x01\xE0MTrk\x00\x00\x01\x00", 22)},
+        {"empty.mid", std::string()},
+    };
+    LCD_Save(form->Recording, LcdColour::Red);
+    for (const auto& file : damaged) {
+        const QString name = path(file.name);
+        std::ofstream(name.toStdString(), std::ios::binary) << file.content;
+        prompts.shown.clear();
+        prompts.answers = {Prompts::Answer::No};
+        answerOpenWith(name);
+        form->Open1Click();
+        EXPECT_EQ(events(), bytes({0xF2})) << file.name;
+        ASSERT_EQ(prompts.shown.size(), 2) << file.name;
+        EXPECT_FALSE(prompts.shown[1].isEmpty()) << file.name;
+        EXPECT_TRUE(prompts.shown[1].startsWith("ファイル")) << prompts.shown[1].toStdString();
+    }
+}
+
 } // namespace
 } // namespace lumidot::testing
