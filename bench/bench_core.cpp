@@ -1,3 +1,4 @@
+#include "DiscardingOutput.h"
 #include "midi/MidiLink.h"
 #include "ns5r/Commands.h"
 #include "picture/VirtualArea.h"
@@ -27,15 +28,6 @@ namespace {
 
 using namespace lumidot;
 
-class NullOutput : public MidiOutput {
-public:
-    int deviceCount() override { return 1; }
-    std::string deviceName(int) override { return "null"; }
-    int open(int) override { return 0; }
-    void sendLong(std::span<const std::uint8_t> m) override { benchmark::DoNotOptimize(m.data()); }
-    void close() override {}
-};
-
 void drawChecker(VirtualArea& area)
 {
     for (int x = -40; x < 80; ++x)
@@ -57,7 +49,7 @@ BENCHMARK(BM_PackWindow);
 
 void BM_Record9999FrameSteps(benchmark::State& state)
 {
-    NullOutput out;
+    DiscardingOutput out;
     MidiLink link(out);
     link.openAtStartup(0);
     VirtualArea area;
@@ -77,7 +69,7 @@ BENCHMARK(BM_Record9999FrameSteps)->Unit(benchmark::kMillisecond);
 
 void BM_Record9999MessageSteps(benchmark::State& state)
 {
-    NullOutput out;
+    DiscardingOutput out;
     MidiLink link(out);
     link.openAtStartup(0);
     Recording recording;

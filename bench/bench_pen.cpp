@@ -1,3 +1,4 @@
+#include "DiscardingOutput.h"
 #include "app/DotView.h"
 #include "midi/MidiLink.h"
 #include "ns5r/Commands.h"
@@ -11,16 +12,6 @@
 namespace {
 
 using namespace lumidot;
-
-// A port that takes every message and drops it.
-class DiscardingOutput : public MidiOutput {
-public:
-    int deviceCount() override { return 1; }
-    std::string deviceName(int) override { return "discard"; }
-    int open(int) override { return 0; }
-    void sendLong(std::span<const std::uint8_t> message) override { benchmark::DoNotOptimize(message.data()); }
-    void close() override {}
-};
 
 // One pen move end to end, as the window handles it: the editor writes the
 // dot, the whole view is repainted, the window is packed and sent.

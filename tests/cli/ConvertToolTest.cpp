@@ -3,22 +3,15 @@
 #include "export/SswWriter.h"
 #include "export/SyxWriter.h"
 #include "export/ExportTestSupport.h"
+#include "support/RunCommand.h"
 
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cstdio>
-#include <sys/wait.h>
 
 namespace lumidot {
 namespace {
 
 using namespace lumidot::testing;
-
-struct ToolRun {
-    int exitCode = -1;
-    std::string out;   // stdout and stderr together
-};
 
 std::string shellQuoted(const std::string& arg)
 {
@@ -28,22 +21,12 @@ std::string shellQuoted(const std::string& arg)
     return out + "'";
 }
 
-ToolRun convert(const std::vector<std::string>& args)
+CommandRun convert(const std::vector<std::string>& args)
 {
     std::string command = LUMIDOT_CONVERT;
     for (const auto& arg : args)
         command += " " + shellQuoted(arg);
-    ToolRun result;
-    FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
-    if (!pipe)
-        return result;
-    std::array<char, 4096> buffer;
-    std::size_t n = 0;
-    while ((n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
-        result.out.append(buffer.data(), n);
-    const int status = ::pclose(pipe);
-    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return result;
+    return runCommand(command);
 }
 
 class ConvertTool : public ::testing::Test {
@@ -66,9 +49,9 @@ TEST_F(ConvertTool, ListsTheStepsNumberedFromOne)
     r.appendColour(LcdColour::Off);
     r.appendMessage("  say \"hi\"", " two ");
     writeFile(path("five.syx"), FileSaveData(r));
-    const ToolRun run = convert({"--list", path("five.syx")});
+    const CommandRun run = convert({"--list", path("five.syx")});
     EXPECT_EQ(run.exitCode, 0);
-    EXPECT_EQ(run.out, "1 green\n2 frame\n3 message \"ABC\" \"\"\n4 effect 1 20 3\n5 off\n"
+    EXPECT_EQ(run.output, "1 green\n2 frame\n3 message \"ABC\" \"\"\n4 effect 1 20 3\n5 off\n"
                        "6 message \"  say \\\"hi\\\"\" \" two \"\n");
 }
 
@@ -82,8 +65,8 @@ TEST_F(ConvertTool, WritesTheFormatOfTheExtensionInAnyCase)
         {"a.syx", FileSaveData(recording)},       {"b.MID", EXPORT_SMF(recording, 8)},
         {"c.Prt", Export_PRT(recording, 8).bytes}, {"d.exc", EXPORT_SSW(recording).bytes}};
     for (const Case& c : cases) {
-        const ToolRun run = convert({input(), path(c.name)});
-        EXPECT_EQ(run.exitCode, 0) << run.out;
+        const CommandRun run = convert({input(), path(c.name)});
+        EXPECT_EQ(run.exitCode, 0) << run.output;
         EXPECT_EQ(readFile(path(c.name)), c.expected) << c.name;
     }
     ASSERT_EQ(convert({"--tick", "127", input(), path("e.mid")}).exitCode, 0);
@@ -109,9 +92,9 @@ TEST_F(ConvertTool, WrongUsageExitsWithTwoAndTheUsage)
         {"--frobnicate", input(), path("out.mid")},
     };
     for (const auto& args : misuses) {
-        const ToolRun run = convert(args);
+        const CommandRun run = convert(args);
         EXPECT_EQ(run.exitCode, 2) << ::testing::PrintToString(args);
-        EXPECT_NE(run.out.find("usage: lumidot-convert"), std::string::npos);
+        EXPECT_NE(run.output.find("usage: lumidot-convert"), std::string::npos);
     }
     EXPECT_EQ(folder.entries(), std::vector<std::string>{"in.syx"});
 }
@@ -119,10 +102,10 @@ TEST_F(ConvertTool, WrongUsageExitsWithTwoAndTheUsage)
 TEST_F(ConvertTool, BadInputExitsWithOneAndNamesTheOffset)
 {
     writeFile(path("bad.syx"), concat({FileSaveData(recording), {0xF0, 0x41, 0x10, 0xF7}}));
-    const ToolRun bad = convert({path("bad.syx"), path("out.mid")});
+    const CommandRun bad = convert({path("bad.syx"), path("out.mid")});
     EXPECT_EQ(bad.exitCode, 1);
-    EXPECT_NE(bad.out.find("byte offset " + std::to_string(FileSaveData(recording).size())),
-              std::string::npos) << bad.out;
+    EXPECT_NE(bad.output.find("byte offset " + std::to_string(FileSaveData(recording).size())),
+              std::string::npos) << bad.output;
     EXPECT_EQ(convert({"--list", path("bad.syx")}).exitCode, 1);
     EXPECT_EQ(convert({path("missing.syx"), path("out.mid")}).exitCode, 1);
     EXPECT_FALSE(std::filesystem::exists(path("out.mid")));
@@ -141,9 +124,9 @@ TEST_F(ConvertTool, AFailedWriteExitsWithOneAndKeepsWhatWasThere)
         longOne.appendColour(LcdColour::Green);
     writeFile(path("long.syx"), FileSaveData(longOne));
     writeFile(path("keep.prt"), ascii("previous"));
-    const ToolRun refused = convert({path("long.syx"), path("keep.prt")});
+    const CommandRun refused = convert({path("long.syx"), path("keep.prt")});
     EXPECT_EQ(refused.exitCode, 1);
-    EXPECT_NE(refused.out.find("too long"), std::string::npos);
+    EXPECT_NE(refused.output.find("too long"), std::string::npos);
     EXPECT_EQ(readFile(path("keep.prt")), ascii("previous"));
 }
 
@@ -153,12 +136,12 @@ TEST_F(ConvertTool, ReadsEveryFormatAndWritesItsOwnFormatUnchanged)
         {"x.mid", EXPORT_SMF(recording, 33)},
         {"x.prt", Export_PRT(recording, 44).bytes},
         {"x.exc", EXPORT_SSW(recording).bytes}};
-    const ToolRun expectedList = convert({"--list", input()});
+    const CommandRun expectedList = convert({"--list", input()});
     for (const auto& [name, bytes] : inputs) {
         writeFile(path(name), bytes);
-        const ToolRun list = convert({"--list", path(name)});
-        EXPECT_EQ(list.exitCode, 0) << list.out;
-        EXPECT_EQ(list.out, expectedList.out) << name;
+        const CommandRun list = convert({"--list", path(name)});
+        EXPECT_EQ(list.exitCode, 0) << list.output;
+        EXPECT_EQ(list.output, expectedList.output) << name;
 
         ASSERT_EQ(convert({path(name), path("copy-" + name)}).exitCode, 0);
         EXPECT_EQ(readFile(path("copy-" + name)), bytes) << name;   // the tick found is kept

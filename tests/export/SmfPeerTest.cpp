@@ -1,6 +1,7 @@
 #include "export/SmfWriter.h"
 #include "export/StepMessages.h"
 #include "export/ExportTestSupport.h"
+#include "support/RunCommand.h"
 
 #include <gtest/gtest.h>
 
@@ -20,23 +21,9 @@ using namespace lumidot::testing;
 constexpr const char* kMidicsv = "/usr/bin/midicsv";
 constexpr const char* kPython = "/usr/bin/python3";
 
-struct CommandRun {
-    int status = -1;
-    std::string output;
-};
-
 CommandRun run(const std::string& command)
 {
-    CommandRun result;
-    FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
-    if (!pipe)
-        return result;
-    std::array<char, 4096> buffer;
-    std::size_t n = 0;
-    while ((n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
-        result.output.append(buffer.data(), n);
-    result.status = ::pclose(pipe);
-    return result;
+    return runCommand(command);
 }
 
 bool requireMidicsv()
@@ -49,7 +36,7 @@ bool requireMidicsv()
 
 bool requireMido()
 {
-    if (run(std::string(kPython) + " -c 'import mido'").status == 0)
+    if (run(std::string(kPython) + " -c 'import mido'").exitCode == 0)
         return true;
     ADD_FAILURE() << "Python's mido is missing: install the Debian package python3-mido";
     return false;
@@ -117,7 +104,7 @@ TEST_F(SmfPeer, MidoReportsEveryStepMessageAndDelta)
         std::string script = folder.path() / "report.py";
         writeFile(script, ascii(kMidoScript));
         const CommandRun report = run(std::string(kPython) + " " + script + " " + write(r, tick));
-        ASSERT_EQ(report.status, 0) << report.output;
+        ASSERT_EQ(report.exitCode, 0) << report.output;
         EXPECT_EQ(report.output, expectedMidoReport(r, tick));
     }
 }
@@ -132,7 +119,7 @@ TEST_F(SmfPeer, MidoAcceptsATrackLongerThan65536Bytes)
     std::string script = folder.path() / "report.py";
     writeFile(script, ascii(kMidoScript));
     const CommandRun report = run(std::string(kPython) + " " + script + " " + write(r, 8));
-    ASSERT_EQ(report.status, 0) << report.output;
+    ASSERT_EQ(report.exitCode, 0) << report.output;
     EXPECT_EQ(report.output, expectedMidoReport(r, 8));
 }
 
@@ -145,7 +132,7 @@ TEST_F(SmfPeer, MidicsvSeesOneTextEventPerStepAndTheAbsoluteTimes)
     r.appendEffect({1, 20, 3});
     r.appendMessage("Hi", "");
     const CommandRun csv = run(std::string(kMidicsv) + " " + write(r, 10));
-    ASSERT_EQ(csv.status, 0) << csv.output;
+    ASSERT_EQ(csv.exitCode, 0) << csv.output;
     const std::string expected =
         "0, 0, Header, 0, 1, 480\n"
         "1, 0, Start_track\n"
