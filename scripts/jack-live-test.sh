@@ -54,6 +54,28 @@ start_server() {
   timeout 15 jack_wait -w -t 10 >/dev/null 2>&1
 }
 
+# A machine has only eight JACK server slots, and several test runs (other
+# build folders, other users of the machine) may be under way at once: each
+# run takes one of three places first and keeps it until it ends.
+take_place() {
+  local deadline=$((SECONDS + 120))
+  while [ "$SECONDS" -lt "$deadline" ]; do
+    for place in 1 2 3; do
+      exec 8>"${TMPDIR:-/tmp}/lumidot-jack-place-$place.lock"
+      if flock -n 8; then
+        return 0
+      fi
+      exec 8>&-
+    done
+    sleep 0.2
+  done
+  return 1
+}
+if ! take_place; then
+  echo "FAILED: no JACK server place came free within 120 s" >&2
+  exit 1
+fi
+
 exec 9>"${TMPDIR:-/tmp}/lumidot-jack-start.lock"
 flock -w 60 9
 started=0
