@@ -361,6 +361,8 @@ void TMainForm::stamp(const QString& text, const QFont& font)
 
 void TMainForm::New1Click()
 {
+    if (askToSaveRecording(false) == SaveQuestion::Keep)
+        return;
     ClearRecording(Recording);
     LcdText->setText(QString());
     LcdText2->setText(QString());

@@ -85,6 +85,12 @@ public:
     Prompts::FileChoice SaveDialog1;   // last name and file type of the save dialog
     Prompts::FileChoice OpenDialog1;   // last name and file type of the open dialog
 
+    // The saved state: true when the recording holds steps that were
+    // recorded, or changed, since the last save or Open. markSaved() is
+    // called after every successful save and after Open.
+    bool isModified() const;
+    void markSaved();
+
     int ScrollX() const;
     int ScrollY() const;
     ScrollLimits currentLimits() const;
@@ -249,7 +255,9 @@ protected:
 private:
     void FormCreate();
     bool FormCloseQuery();
-    bool askToSaveRecording();
+    // What happened to unsaved work when the user was asked about it.
+    enum class SaveQuestion { Proceed, Keep };
+    SaveQuestion askToSaveRecording(bool closing);
     void offerStepTick(int stepTick);
     void buildMenus();
     void buildPages();
@@ -269,10 +277,12 @@ private:
     void sizeWindow();
     void syncLiveSwitch();
     void applyScrollSettings();
+    void applyScrollSteps();
     void chooseColour(lumidot::LcdColour colour);
     void paintPreview();
     void sendColourOf(lumidot::LcdColour colour);
-    bool runSaveDialog();
+    enum class SaveOutcome { Saved, Cancelled, Failed };
+    SaveOutcome runSaveDialog();
     void storeScrollSettings();
     QString deviceNameForInfo() const;
     void send(std::span<const std::uint8_t> body);
@@ -281,6 +291,8 @@ private:
     SettingsStore& store_;
     Prompts& prompts_;
     Desktop& desktop_;
+    // True while the save question, or the save dialog it opened, is up:
+    // close requests that arrive then are ignored.
     bool closing_ = false;
 };
 
