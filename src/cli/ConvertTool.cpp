@@ -173,6 +173,10 @@ int convert(const Request& request, std::ostream& err)
         return kExitFailed;
     }
     const FileWriteOutcome written = replaceFileContents(outName, file.bytes);
+    if (written.stage == FileWriteOutcome::Stage::NotAFile) {
+        err << "lumidot-convert: cannot write " << outName << ": a pipe or socket, not a file\n";
+        return kExitFailed;
+    }
     if (!written.ok()) {
         err << "lumidot-convert: cannot "
             << (written.stage == FileWriteOutcome::Stage::Create ? "create " : "write ") << outName

@@ -33,6 +33,8 @@ std::string errorMessage(int error)
     case ENOSPC:
     case EDQUOT:
         return "ディスクがいっぱいです";
+    case ELOOP:
+        return "シンボリックリンクが循環しているため保存できません";
     default:
         return "I/O エラー (" + std::to_string(error) + ")";
     }
@@ -65,6 +67,8 @@ SaveResult saveRecording(int typeIndex, const std::string& fileName, const Recor
     const FileWriteOutcome outcome = replaceFileContents(fileName, file.bytes);
     if (outcome.ok())
         return {};
+    if (outcome.stage == FileWriteOutcome::Stage::NotAFile)
+        return failure(fileName + " はパイプまたはソケットのため保存できません");
     if (typeIndex == kExc && outcome.stage == FileWriteOutcome::Stage::Create)
         return failure("ファイル " + fileName + " を作成できません");
     return failure(errorMessage(outcome.error));
