@@ -369,6 +369,9 @@ TMainForm::SaveOutcome TMainForm::runSaveDialog()
 {
     if (!prompts_.saveFile(QString::fromLatin1(kSaveFilter.data(), kSaveFilter.size()), SaveDialog1))
         return SaveOutcome::Cancelled;
+    const SaveTarget target =
+        saveTargetFor(QFile::encodeName(SaveDialog1.fileName).toStdString(), SaveDialog1.typeIndex);
+    SaveDialog1 = {QFile::decodeName(target.fileName.c_str()), target.typeIndex};
     const SaveResult saved =
         saveRecording(SaveDialog1.typeIndex, QFile::encodeName(SaveDialog1.fileName).toStdString(),
                       Recording, Settings.stepTick);

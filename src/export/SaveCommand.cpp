@@ -7,6 +7,7 @@
 #include "export/SyxWriter.h"
 
 #include <cerrno>
+#include <string_view>
 
 namespace lumidot {
 
@@ -50,7 +51,35 @@ ExportResult build(int typeIndex, const Recording& recording, std::uint8_t stepT
     }
 }
 
+constexpr std::string_view kExtensions[] = {".syx", ".mid", ".prt", ".exc"};
+
+std::string lowerCase(std::string text)
+{
+    for (char& c : text)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return text;
+}
+
 } // namespace
+
+SaveTarget saveTargetFor(const std::string& fileName, int filterIndex)
+{
+    const auto slash = fileName.find_last_of('/');
+    const std::string base = fileName.substr(slash == std::string::npos ? 0 : slash + 1);
+    const auto dot = base.find_last_of('.');
+    if (dot == std::string::npos || dot == 0) {
+        if (base.empty() || filterIndex < kSyx || filterIndex > kExc)
+            return {fileName, filterIndex};
+        return {fileName + std::string(kExtensions[filterIndex - 1]), filterIndex};
+    }
+    const std::string extension = lowerCase(base.substr(dot));
+    for (int type = kSyx; type <= kExc; ++type) {
+        if (extension == kExtensions[type - 1])
+            return {fileName, type};
+    }
+    return {fileName, filterIndex};
+}
 
 SaveResult saveRecording(int typeIndex, const std::string& fileName, const Recording& recording,
                          std::uint8_t stepTick)

@@ -59,13 +59,21 @@ TEST_F(FileMenuTest, SaveWritesTheChosenTypeAndRemembersTheChoice)
     recordOneColour();
     prompts.fileAnswer = Prompts::FileChoice{path("song"), 1};
     form->SaveAs1->trigger();
-    QFile written(path("song"));
-    ASSERT_TRUE(written.open(QIODevice::ReadOnly)) << "the name is used as chosen, no extension added";
+    QFile written(path("song.syx"));
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly)) << "a bare name gets the filter's extension";
     EXPECT_EQ(written.readAll(), QByteArray::fromHex("F04230427D01F7"));
 
     form->SaveAs1->trigger();
-    EXPECT_EQ(prompts.lastChoiceShown.fileName, path("song"));
+    EXPECT_EQ(prompts.lastChoiceShown.fileName, path("song.syx"));
     EXPECT_EQ(prompts.lastChoiceShown.typeIndex, 1);
+
+    // The name's extension wins over the filter, and the dialog remembers it.
+    prompts.fileAnswer = Prompts::FileChoice{path("trap.mid"), 1};
+    form->SaveAs1->trigger();
+    QFile smf(path("trap.mid"));
+    ASSERT_TRUE(smf.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(smf.readAll().startsWith("MThd"));
+    EXPECT_EQ(form->SaveDialog1.typeIndex, 2);
     EXPECT_EQ(form->Recording.StepCount(), 1);
 }
 

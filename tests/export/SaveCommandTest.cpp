@@ -115,6 +115,29 @@ TEST(SaveCommand, OtherTypesAndEmptyRecordingsWriteNothing)
     EXPECT_TRUE(folder.entries().empty());
 }
 
+// The name's own extension picks the format; a bare name gets the filter's.
+TEST(SaveCommand, TheNameDecidesTheTypeAndABareNameGetsTheFiltersExtension)
+{
+    const struct {
+        const char* name;
+        int filter;
+        SaveTarget target;
+    } cases[] = {
+        {"trap.mid", 1, {"trap.mid", 2}},
+        {"/music/TRAP.Mid", 4, {"/music/TRAP.Mid", 2}},
+        {"song.syx", 3, {"song.syx", 1}},
+        {"song.PRT", 1, {"song.PRT", 3}},
+        {"song.exc", 2, {"song.exc", 4}},
+        {"anim", 2, {"anim.mid", 2}},
+        {"/music/v1.2/anim", 4, {"/music/v1.2/anim.exc", 4}},
+        {".hidden", 1, {".hidden.syx", 1}},
+        {"song.v2", 3, {"song.v2", 3}},
+        {"song.mid.bak", 1, {"song.mid.bak", 1}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(saveTargetFor(c.name, c.filter), c.target) << c.name << " " << c.filter;
+}
+
 TEST(SaveCommand, ARefusedFormatKeepsThePreviousFile)
 {
     TempFolder folder;
