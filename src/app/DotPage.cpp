@@ -195,6 +195,7 @@ void TMainForm::YScChange()
 // Clear all sends only through the window moves it causes.
 void TMainForm::ToolButton3Click()
 {
+    const UserAction action(*this);
     fillRegion(VirtualArea, clearRegionFor(currentLimits()), 0);
     Disp_FD();
     XSc->setValue(0);
@@ -203,6 +204,7 @@ void TMainForm::ToolButton3Click()
 
 void TMainForm::ToolButton4Click()
 {
+    const UserAction action(*this);
     XSc->setValue(0);
     YSc->setValue(0);
     FD_OUT();
@@ -363,6 +365,7 @@ void TMainForm::New1Click()
 {
     if (askToSaveRecording(false) == SaveQuestion::Keep)
         return;
+    const UserAction action(*this);
     ClearRecording(Recording);
     LcdText->setText(QString());
     LcdText2->setText(QString());

@@ -21,6 +21,8 @@
 #include <QSlider>
 #include <QToolButton>
 #include <QCloseEvent>
+#include <QCoreApplication>
+#include <QMouseEvent>
 #include <QFile>
 #include <QLineEdit>
 #include <QMenu>
@@ -272,9 +274,33 @@ void TMainForm::sendColourOf(lumidot::LcdColour colour)
     send(lcdColourBody(colour));
 }
 
+// Once per user action: a refusal that comes again within the same command
+// (the moves and the record of Home, the two moves of Clear all and New)
+// shows nothing more. The box would take the mouse release of a pressed
+// scroll arrow and leave the bar repeating, so the press ends here, before
+// the box.
 void TMainForm::showRecordingFull()
 {
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(), QPointF(), Qt::LeftButton,
+                        Qt::NoButton, Qt::NoModifier);
+    for (QScrollBar* bar : {XSc, YSc})
+        QCoreApplication::sendEvent(bar, &release);
+    if (actionDepth_ > 0 && refusalShown_)
+        return;
+    refusalShown_ = true;
     prompts_.information(kRecordingFull);
+}
+
+TMainForm::UserAction::UserAction(TMainForm& form)
+    : form_(form)
+{
+    if (form_.actionDepth_++ == 0)
+        form_.refusalShown_ = false;
+}
+
+TMainForm::UserAction::~UserAction()
+{
+    --form_.actionDepth_;
 }
 
 int TMainForm::ScrollX() const

@@ -294,6 +294,20 @@ private:
     // True while the save question, or the save dialog it opened, is up:
     // close requests that arrive then are ignored.
     bool closing_ = false;
+    // A command that may meet the step limit more than once: the box is
+    // shown for the first refusal only.
+    class UserAction {
+    public:
+        explicit UserAction(TMainForm& form);
+        ~UserAction();
+        UserAction(const UserAction&) = delete;
+        UserAction& operator=(const UserAction&) = delete;
+
+    private:
+        TMainForm& form_;
+    };
+    int actionDepth_ = 0;
+    bool refusalShown_ = false;   // "これ以上記録できません" shown in this action
 };
 
 } // namespace lumidot

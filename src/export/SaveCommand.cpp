@@ -1,6 +1,7 @@
 #include "export/SaveCommand.h"
 
 #include "export/FileReplace.h"
+#include "export/OpenCommand.h"
 #include "export/PrtWriter.h"
 #include "export/SmfWriter.h"
 #include "export/SswWriter.h"
@@ -92,6 +93,10 @@ SaveResult saveRecording(int typeIndex, const std::string& fileName, const Recor
     const ExportResult file = build(typeIndex, recording, stepTick);
     if (!file.ok())
         return failure(file.refusal);
+    // What Open could not read back is not written.
+    if (file.bytes.size() > kLargestReadableFile)
+        return failure("ファイルが " + std::to_string(kLargestReadableFile >> 20) +
+                       " MiB を超えるため保存できません (開けなくなります)");
 
     const FileWriteOutcome outcome = replaceFileContents(fileName, file.bytes);
     if (outcome.ok())

@@ -3,6 +3,8 @@
 #include "picture/Geometry.h"
 
 #include <QAction>
+#include <QTabWidget>
+#include <QTest>
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QScrollBar>
@@ -197,6 +199,38 @@ TEST_F(RegionCommandsTest, RecordButtonRefusesAtTheLimit)
     form->SpeedButton1->click();
     EXPECT_EQ(prompts.shown, QStringList{QStringLiteral("これ以上記録できません")});
     EXPECT_TRUE(midi.sent.empty());
+}
+
+// Reads a scroll bar's repeat, which only the bar itself may see.
+struct RepeatProbe : QScrollBar {
+    using QAbstractSlider::repeatAction;
+};
+
+// A scroll arrow held down with continuous recording at the limit: one box,
+// and the repeat ends with the first refusal. Home at the limit, with its
+// two moves and its own record, shows one box too.
+TEST_F(RegionCommandsTest, TheLimitShowsOneBoxPerActionAndStopsAHeldArrow)
+{
+    form->show();
+    form->PC->setCurrentIndex(TMainForm::DotPage);
+    while (form->Recording.StepCount() < kStepLimit)
+        form->Recording.appendColour(LcdColour::Red);
+    form->AutoRec->setChecked(true);
+    QScrollBar* bar = form->XSc;
+    const QPoint rightArrow(bar->width() - 3, bar->height() / 2);
+    QTest::mousePress(bar, Qt::LeftButton, Qt::NoModifier, rightArrow);
+    const auto repeatAction = &RepeatProbe::repeatAction;
+    EXPECT_EQ((bar->*repeatAction)(), QAbstractSlider::SliderNoAction);
+    EXPECT_EQ(form->ScrollX(), 1);
+    EXPECT_EQ(prompts.shown, QStringList{QStringLiteral("これ以上記録できません")});
+    QTest::mouseRelease(bar, Qt::LeftButton, Qt::NoModifier, rightArrow);
+
+    form->YSc->setValue(3);
+    prompts.shown.clear();
+    form->ToolButton4->click();
+    EXPECT_EQ(prompts.shown.size(), 1) << "three refusals in one action";
+    form->SpeedButton1->click();
+    EXPECT_EQ(prompts.shown.size(), 2) << "the next action is told again";
 }
 
 TEST_F(RegionCommandsTest, LiveSendingOffStopsSendsButNotRecording)
