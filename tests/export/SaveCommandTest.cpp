@@ -1,4 +1,5 @@
 #include "export/FileReplace.h"
+#include "export/OpenCommand.h"
 #include "export/PrtWriter.h"
 #include "export/SaveCommand.h"
 #include "export/SmfWriter.h"
@@ -136,6 +137,22 @@ TEST(SaveCommand, TheNameDecidesTheTypeAndABareNameGetsTheFiltersExtension)
     };
     for (const auto& c : cases)
         EXPECT_EQ(saveTargetFor(c.name, c.filter), c.target) << c.name << " " << c.filter;
+}
+
+// What Open could not read back is not written: 1.8 million colour steps
+// make an SMF of 67 MB, past the readers' limit.
+TEST(SaveCommand, AFileLargerThanTheReadersTakeIsNotWritten)
+{
+    TempFolder folder;
+    Recording r;
+    const std::size_t steps = kLargestReadableFile / 38 + 1000;   // 38 bytes per green step
+    for (std::size_t k = 0; k < steps; ++k)
+        r.appendColour(LcdColour::Green);
+    const SaveResult smf = saveRecording(2, (folder / "long.mid").string(), r, 8);
+    EXPECT_FALSE(smf.ok);
+    EXPECT_NE(smf.message.find("64 MiB"), std::string::npos) << smf.message;
+    EXPECT_TRUE(folder.entries().empty());
+    EXPECT_TRUE(saveRecording(1, (folder / "long.syx").string(), r, 8).ok) << "7 bytes a step fit";
 }
 
 TEST(SaveCommand, ARefusedFormatKeepsThePreviousFile)
