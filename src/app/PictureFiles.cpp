@@ -132,9 +132,10 @@ bool TMainForm::importAnimation(const ImageFrames& frames, int count, const TImp
     converted.reserve(static_cast<std::size_t>(count));
     bool cancelled = false;
     ImageReadError error;
-    const bool read = frames.read(
-        [&](const GreyImage& frame) {
-            converted.push_back(convertToDots(frame, conversion));
+    const bool read = frames.convert(
+        conversion,
+        [&](DotImage&& dots) {
+            converted.push_back(std::move(dots));
             cancelled = !progress(static_cast<int>(converted.size()), count);
             return !cancelled;
         },

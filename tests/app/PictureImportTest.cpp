@@ -2,12 +2,16 @@
 
 #include "dialogs/ImportPreviewDialog.h"
 #include "ns5r/Commands.h"
+#include "export/OpenCommand.h"
 #include "support/GifWriter.h"
+#include "support/RunCommand.h"
 
 #include <QComboBox>
 #include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
+
+#include <bit>
 
 namespace lumidot::testing {
 namespace {
@@ -301,6 +305,69 @@ TEST_F(PictureImportTest, AnEmptyPlaneDoesNotReplaceTheKeptOne)
     form->LastPlane1->trigger();
     EXPECT_EQ(form->VirtualArea.dot(1, 1), 1);
     EXPECT_TRUE(QFile::exists(kept));
+}
+
+// Grey ramps that move: frame k is a diagonal gradient shifted by 7k pixels,
+// with a transparent corner, on a 96 x 40 canvas.
+QString rampGif(QTemporaryDir& folder)
+{
+    std::vector<std::uint32_t> greys;
+    for (std::uint32_t g = 0; g < 255; ++g)
+        greys.push_back(g * 0x010101);
+    GifWriter gif(96, 40, greys);
+    for (int k = 0; k < 3; ++k) {
+        GifWriter::Frame frame{0, 0, 96, 40, 1, 254, 5, {}};
+        for (int y = 0; y < 40; ++y)
+            for (int x = 0; x < 96; ++x)
+                frame.pixels.push_back(x < 6 && y < 6 ? 254 : static_cast<std::uint8_t>((x * 2 + y * 3 + 7 * k) % 254));
+        gif.add(frame);
+    }
+    const std::vector<std::uint8_t> bytes = gif.bytes();
+    const QString path = folder.filePath("ramp.gif");
+    QFile file(path);
+    file.open(QIODevice::WriteOnly);
+    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
+    return path;
+}
+
+TEST_F(PictureImportTest, TheCommandLineMakesTheWindowsFramesDotForDot)
+{
+    struct Case {
+        const char* options;
+        std::function<void(TImportPreview&)> choose;
+    };
+    const Case cases[] = {
+        {"", nullptr},
+        {"--dither fs --fit height", [](TImportPreview& p) { p.DitherFS->setChecked(true); p.ScaleSel->setCurrentIndex(2); }},
+        {"--dither bayer --invert", [](TImportPreview& p) { p.DitherBayer->setChecked(true); p.Invert->setChecked(true); }},
+        {"--threshold 90 --fit none", [](TImportPreview& p) {
+             p.AutoThreshold->setChecked(false); p.Threshold->setValue(90); p.ScaleSel->setCurrentIndex(0); }},
+    };
+    const QString gif = rampGif(folder);
+    for (const Case& c : cases) {
+        startImporting();
+        chooseFiles({gif});
+        choose = c.choose;
+        form->ImportImage1->trigger();
+        ASSERT_EQ(form->Recording.FrameCount(), 3) << c.options;
+
+        const std::string out = folder.filePath("cli.syx").toStdString();
+        const CommandRun run = runCommand(std::string(LUMIDOT_CONVERT) + " '" + gif.toStdString() +
+                                          "' '" + out + "' " + c.options);
+        ASSERT_EQ(run.exitCode, 0) << run.output;
+        const LoadResult cli = loadRecording(out);
+        ASSERT_TRUE(cli.ok);
+        ASSERT_EQ(cli.recording.FrameCount(), 3);
+        int setBits = 0;
+        for (int k = 0; k < 3; ++k) {
+            EXPECT_EQ(cli.recording.frameRecord(k), form->Recording.frameRecord(k))
+                << c.options << " frame " << k;
+            for (const std::uint8_t b : cli.recording.frameRecord(k))
+                setBits += std::popcount(b);
+        }
+        EXPECT_GT(setBits, 0) << c.options;
+        EXPECT_LT(setBits, 3 * 512) << c.options;
+    }
 }
 
 } // namespace

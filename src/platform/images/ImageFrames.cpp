@@ -175,6 +175,21 @@ bool ImageFrames::read(const std::function<bool(const GreyImage&)>& each,
     return true;
 }
 
+bool ImageFrames::convert(const DotConversion& conversion,
+                          const std::function<bool(DotImage&&)>& each, ImageReadError& error) const
+{
+    return read([&](const GreyImage& frame) { return each(convertToDots(frame, conversion)); }, error);
+}
+
+bool ImageFrames::isPicture(const QString& fileName)
+{
+    if (isGifFile(fileName))
+        return true;
+    QImageReader reader(fileName);
+    prepare(reader);
+    return reader.canRead();
+}
+
 QString imageOpenFilter()
 {
     QStringList patterns;

@@ -46,6 +46,14 @@ public:
     // failure, with the error.
     bool read(const std::function<bool(const GreyImage&)>& each, ImageReadError& error) const;
 
+    // Decodes and converts every frame, handing on its dots; the window's
+    // import and lumidot-convert both make their frame steps from these.
+    bool convert(const DotConversion& conversion, const std::function<bool(DotImage&&)>& each,
+                 ImageReadError& error) const;
+
+    // True when the file's content is a picture this program reads.
+    static bool isPicture(const QString& fileName);
+
     const QStringList& fileNames() const { return fileNames_; }
 
 private:
