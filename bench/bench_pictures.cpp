@@ -8,7 +8,6 @@
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QFile>
 #include <QSlider>
 #include <QTemporaryDir>
 
@@ -64,11 +63,8 @@ QString writeAnimation(const QTemporaryDir& folder, int frames)
                 frame.pixels.push_back((x - cx) * (x - cx) + (y - 80) * (y - 80) < 900 ? 1 : 0);
         gif.add(std::move(frame));
     }
-    const std::vector<std::uint8_t> bytes = gif.bytes();
     const QString path = folder.filePath("ball.gif");
-    QFile file(path);
-    file.open(QIODevice::WriteOnly);
-    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
+    gif.save(path.toStdString());
     return path;
 }
 

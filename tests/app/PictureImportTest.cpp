@@ -60,11 +60,8 @@ protected:
             frame.pixels[static_cast<std::size_t>(k % 16) * 32 + k % 32] = 1;
             gif.add(frame);
         }
-        const std::vector<std::uint8_t> bytes = gif.bytes();
         const QString path = folder.filePath(QStringLiteral("moving%1.gif").arg(frames));
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
+        EXPECT_TRUE(gif.save(path.toStdString()));
         return path;
     }
 
@@ -322,11 +319,8 @@ QString rampGif(QTemporaryDir& folder)
                 frame.pixels.push_back(x < 6 && y < 6 ? 254 : static_cast<std::uint8_t>((x * 2 + y * 3 + 7 * k) % 254));
         gif.add(frame);
     }
-    const std::vector<std::uint8_t> bytes = gif.bytes();
     const QString path = folder.filePath("ramp.gif");
-    QFile file(path);
-    file.open(QIODevice::WriteOnly);
-    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
+    EXPECT_TRUE(gif.save(path.toStdString()));
     return path;
 }
 

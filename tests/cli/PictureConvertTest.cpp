@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 
 namespace lumidot {
 namespace {
@@ -24,9 +23,7 @@ void writeBlinkGif(const std::string& path, int frames)
     GifWriter gif(1, 1, {0xFFFFFF, 0x000000});
     for (int k = 0; k < frames; ++k)
         gif.add({0, 0, 1, 1, 1, -1, 2, {static_cast<std::uint8_t>(k % 2)}});
-    const std::vector<std::uint8_t> bytes = gif.bytes();
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    ASSERT_TRUE(gif.save(path));
 }
 
 class PictureConvert : public ::testing::Test {

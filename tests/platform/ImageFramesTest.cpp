@@ -79,7 +79,8 @@ GifWriter disposalGif()
 
 TEST_F(ImageFilesTest, GifFramesAreComposedAsABrowserShowsThem)
 {
-    const QString path = write("anim.gif", disposalGif().bytes());
+    const QString path = folder.filePath("anim.gif");
+    ASSERT_TRUE(disposalGif().save(path.toStdString()));
     ImageReadError error;
     int count = 0;
     ASSERT_TRUE(ImageFrames({path}).count(count, error));

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -30,6 +32,15 @@ public:
     }
 
     void add(Frame frame) { frames_.push_back(std::move(frame)); }
+
+    // Writes the file; false when it cannot be written.
+    bool save(const std::string& path) const
+    {
+        const std::vector<std::uint8_t> data = bytes();
+        std::ofstream file(path, std::ios::binary);
+        file.write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
+        return static_cast<bool>(file);
+    }
 
     std::vector<std::uint8_t> bytes() const
     {

@@ -124,6 +124,35 @@ bool drawFrame(const GifFile& gif, GreyImage& canvas, const GraphicsControlBlock
     return true;
 }
 
+enum class FrameStep { Next, Stop, Failed };
+
+// Walks the records of the file: extensions are read (each frame's graphic
+// control block into control), and onFrame runs at each frame's descriptor
+// and reads its pixels; control is reset after each frame. True when the
+// walk reached the file's end or onFrame stopped it.
+bool walkFrames(const GifFile& gif, GraphicsControlBlock& control,
+                const std::function<FrameStep()>& onFrame)
+{
+    for (;;) {
+        GifRecordType type = UNDEFINED_RECORD_TYPE;
+        if (DGifGetRecordType(gif.get(), &type) == GIF_ERROR)
+            return false;
+        if (type == TERMINATE_RECORD_TYPE)
+            return true;
+        if (type == EXTENSION_RECORD_TYPE) {
+            if (!readExtension(gif, &control))
+                return false;
+            continue;
+        }
+        if (type != IMAGE_DESC_RECORD_TYPE || DGifGetImageDesc(gif.get()) == GIF_ERROR)
+            return false;
+        const FrameStep step = onFrame();
+        control = noControl();
+        if (step != FrameStep::Next)
+            return step == FrameStep::Stop;
+    }
+}
+
 } // namespace
 
 bool isGifFile(const QString& fileName)
@@ -141,37 +170,25 @@ int countGifFrames(const QString& fileName, QString& reason)
     if (!gif)
         return -1;
     int frames = 0;
-    for (;;) {
-        GifRecordType type = UNDEFINED_RECORD_TYPE;
-        if (DGifGetRecordType(gif.get(), &type) == GIF_ERROR)
-            break;
-        if (type == TERMINATE_RECORD_TYPE)
-            return frames;
-        if (type == EXTENSION_RECORD_TYPE) {
-            if (!readExtension(gif, nullptr))
-                break;
-            continue;
-        }
-        if (type != IMAGE_DESC_RECORD_TYPE || DGifGetImageDesc(gif.get()) == GIF_ERROR)
-            break;
+    GraphicsControlBlock control = noControl();
+    const bool whole = walkFrames(gif, control, [&] {
         // Skip the compressed pixels without decoding them.
         int codeSize = 0;
         GifByteType* block = nullptr;
         if (DGifGetCode(gif.get(), &codeSize, &block) == GIF_ERROR)
-            break;
+            return FrameStep::Failed;
         while (block) {
             if (DGifGetCodeNext(gif.get(), &block) == GIF_ERROR)
-                break;
+                return FrameStep::Failed;
         }
-        if (gif->Error != 0 && gif->Error != D_GIF_SUCCEEDED)
-            break;
         ++frames;
-    }
+        return FrameStep::Next;
+    });
     // A file cut after its last whole frame still shows those frames, as
     // viewers do; one with no frame at all is damaged.
     if (frames > 0)
         return frames;
-    reason = lastError(gif);
+    reason = whole ? QStringLiteral("the file holds no frame") : lastError(gif);
     return -1;
 }
 
@@ -192,19 +209,7 @@ bool readGifFrames(const QString& fileName, const std::function<bool(const GreyI
     int lastDisposal = DISPOSAL_UNSPECIFIED;
     Rect lastRect;
     int frames = 0;
-    for (;;) {
-        GifRecordType type = UNDEFINED_RECORD_TYPE;
-        if (DGifGetRecordType(gif.get(), &type) == GIF_ERROR)
-            break;
-        if (type == TERMINATE_RECORD_TYPE)
-            return true;
-        if (type == EXTENSION_RECORD_TYPE) {
-            if (!readExtension(gif, &control))
-                break;
-            continue;
-        }
-        if (type != IMAGE_DESC_RECORD_TYPE || DGifGetImageDesc(gif.get()) == GIF_ERROR)
-            break;
+    const bool whole = walkFrames(gif, control, [&] {
         // The frame before leaves the canvas as its disposal says.
         if (lastDisposal == DISPOSE_BACKGROUND)
             clearRect(canvas, lastRect);
@@ -213,16 +218,14 @@ bool readGifFrames(const QString& fileName, const std::function<bool(const GreyI
         if (control.DisposalMode == DISPOSE_PREVIOUS)
             beforeFrame = canvas;
         if (!drawFrame(gif, canvas, control))
-            break;
+            return FrameStep::Failed;
         ++frames;
-        if (!each(canvas))
-            return true;
         lastDisposal = control.DisposalMode;
         lastRect = {gif->Image.Left, gif->Image.Top, gif->Image.Width, gif->Image.Height};
-        control = noControl();
-    }
+        return each(canvas) ? FrameStep::Next : FrameStep::Stop;
+    });
     // Frames after a cut are not there; the count said as much.
-    if (frames > 0 && countGifFrames(fileName, reason) == frames)
+    if (whole || (frames > 0 && countGifFrames(fileName, reason) == frames))
         return true;
     reason = lastError(gif);
     return false;

@@ -138,6 +138,8 @@ bool ImageFrames::firstFrame(GreyImage& frame, ImageReadError& error) const
             return false;
         },
         error);
+    if (read && !found)
+        error = {fileNames_.value(0), QStringLiteral("the file holds no frame")};
     return read && found;
 }
 
