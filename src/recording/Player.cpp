@@ -53,6 +53,15 @@ void Player::load(PlaybackSchedule schedule)
     lag_ = 0;
 }
 
+void Player::reschedule(PlaybackSchedule schedule)
+{
+    const int shown = shownStep_;
+    const bool wasPlaying = playing_;
+    load(std::move(schedule));
+    startFrom(std::min(shown, schedule_.stepCount() - 1));
+    playing_ = wasPlaying && shownStep_ + 1 < schedule_.stepCount();
+}
+
 std::int64_t Player::stepTime(int step) const
 {
     return step < 0 ? 0 : schedule_.stepTimes[static_cast<std::size_t>(step)];

@@ -35,6 +35,9 @@ public:
 
     // Takes a new schedule; stops, and nothing is shown of it yet.
     void load(PlaybackSchedule schedule);
+    // Takes a new schedule of the same recording (another tempo or tick
+    // spacing, steps added) and goes on from the shown step, playing or not.
+    void reschedule(PlaybackSchedule schedule);
     const PlaybackSchedule& schedule() const { return schedule_; }
 
     // Plays from the step after the shown one; after the last step, from the start.
