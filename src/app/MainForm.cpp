@@ -118,6 +118,7 @@ void TMainForm::buildMenus()
     Open1->setShortcut(QKeySequence(QStringLiteral("Ctrl+O")));
     SaveAs1 = FileMenu->addAction(makeIcon(IconKind::Save), QStringLiteral("保存(&S)"));
     SaveAs1->setShortcut(QKeySequence(QStringLiteral("Ctrl+S")));
+    buildPictureMenu();
     MIDIPortM1 = FileMenu->addAction(makeIcon(IconKind::Settings), QStringLiteral("設定(&C)"));
     MIDIPortM1->setShortcut(QKeySequence(QStringLiteral("Ctrl+C")));
     MIDIPortM1->setToolTip(QStringLiteral("NS5Rが接続してあるデバイスを指定します。"));
@@ -544,6 +545,7 @@ void TMainForm::closeEvent(QCloseEvent* event)
         Information->close();
     if (Monitor)
         Monitor->close();
+    keepPlane();
     MidiLink.closePort();
     event->accept();
 }

@@ -39,11 +39,13 @@ class QWidget;
 
 namespace lumidot {
 
+class ImageFrames;
 class MidiOutput;
 class PaintBox;
 class SettingsStore;
 class TFConfig;
 class THelpWindow;
+class TImportPreview;
 class TInformation;
 class TMoji;
 class TMonitor;
@@ -89,6 +91,15 @@ public:
     QFont FontDialog1;                 // the stamping font, kept for the whole run
     Prompts::FileChoice SaveDialog1;   // last name and file type of the save dialog
     Prompts::FileChoice OpenDialog1;   // last name and file type of the open dialog
+    Prompts::FileChoice ImportDialog1; // last name of the picture import dialog
+    Prompts::FileChoice PlaneDialog1;  // last name of the plane's save and open dialogs
+
+    // Reports the progress of an animation's import, frame by frame; false
+    // when the user cancels. Empty: a progress dialog with Cancel.
+    std::function<bool(int done, int total)> importProgress;
+    // Where the plane is kept when the program closes (the user's data folder).
+    QString dataFolder;
+    QString keptPlaneFile() const;
 
     int ScrollX() const;
     int ScrollY() const;
@@ -112,6 +123,10 @@ public:
     QAction* New1 = nullptr;
     QAction* Open1 = nullptr;
     QAction* SaveAs1 = nullptr;
+    QAction* ImportImage1 = nullptr;
+    QAction* SavePlane1 = nullptr;
+    QAction* OpenPlane1 = nullptr;
+    QAction* LastPlane1 = nullptr;
     QAction* MIDIPortM1 = nullptr;
     QAction* Exit1 = nullptr;
     QAction* N4 = nullptr;
@@ -194,6 +209,10 @@ public slots:
     void New1Click();
     void Open1Click();
     void SaveAs1Click();
+    void ImportImage1Click();
+    void SavePlane1Click();
+    void OpenPlane1Click();
+    void LastPlane1Click();
     void MIDIPortM1Click();
     void Exit1Click();
     // View menu.
@@ -261,6 +280,11 @@ private:
     bool askToSaveRecording();
     void offerStepTick(int stepTick);
     void buildMenus();
+    void buildPictureMenu();
+    void importImages(const QStringList& files);
+    bool importAnimation(const ImageFrames& frames, int count, const TImportPreview& preview);
+    void openPlaneFile(const QString& fileName);
+    void keepPlane();
     void buildPages();
     QWidget* buildLcdPage();
     QWidget* buildMessagePage();
