@@ -1,11 +1,13 @@
 #pragma once
 
 #include "midi/MidiLink.h"
+#include "ns5r/DisplayModel.h"
 #include "picture/DotEditor.h"
 #include "picture/Geometry.h"
 #include "picture/VirtualArea.h"
 #include "platform/Prompts.h"
 #include "platform/Settings.h"
+#include "recording/Player.h"
 #include "recording/Recording.h"
 
 #include <QColor>
@@ -46,6 +48,7 @@ class THelpWindow;
 class TImportPreview;
 class TInformation;
 class TMoji;
+class TMonitor;
 class Tverinfo;
 
 // The main window: the menus, the four pages and the whole document state of
@@ -81,6 +84,7 @@ public:
     lumidot::VirtualArea VirtualArea;
     lumidot::MidiLink MidiLink;
     lumidot::Recording Recording;
+    lumidot::DisplayModel Display;     // what the module is told, decoded for the monitor
     lumidot::Settings Settings;
     QColor LcdColour{0, 255, 0};
     DotEditor editor;                  // zoom, tool and mouse drags of the dot editor
@@ -133,6 +137,7 @@ public:
     QAction* Exit1 = nullptr;
     QAction* N4 = nullptr;
     QAction* MIDI_real = nullptr;
+    QAction* Monitor1 = nullptr;
     QAction* H1 = nullptr;
     QAction* About1 = nullptr;
 
@@ -203,6 +208,7 @@ public:
     TFConfig* FConfig = nullptr;
     TMoji* MojiForm = nullptr;
     TInformation* Information = nullptr;
+    TMonitor* Monitor = nullptr;
 
 public slots:
     // File menu.
@@ -218,6 +224,7 @@ public slots:
     // View menu.
     void N4Click();
     void MIDI_RealClick();
+    void Monitor1Click();
     // Help menu.
     void H1Click();
     void About1Click();
@@ -309,6 +316,8 @@ private:
     void sendColourOf(lumidot::LcdColour colour);
     enum class SaveOutcome { Saved, Cancelled, Failed };
     SaveOutcome runSaveDialog();
+    bool cableQuestionAllows(int typeIndex);
+    int monitorTempo() const;
     void storeScrollSettings();
     QString deviceNameForInfo() const;
     void send(std::span<const std::uint8_t> body);
@@ -317,6 +326,7 @@ private:
     SettingsStore& store_;
     Prompts& prompts_;
     Desktop& desktop_;
+    SteadyPlaybackClock playbackClock_;
     // True while the save question, or the save dialog it opened, is up:
     // close requests that arrive then are ignored.
     bool closing_ = false;
