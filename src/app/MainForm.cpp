@@ -1,5 +1,6 @@
 #include "app/MainForm.h"
 
+#include "app/EditHistory.h"
 #include "app/Icons.h"
 #include "app/Manual.h"
 #include "app/PaintBox.h"
@@ -74,7 +75,7 @@ TMainForm::TMainForm(MidiOutput& output, SettingsStore& store, Prompts& prompts,
     buildMenus();
     buildPages();
     connectHandlers();
-    Recording.setStepCountListener([this](int) { InfoMake(); });
+    Recording.setStepCountListener([this](int) { recordingChanged(); });
     FormCreate();
 }
 
@@ -87,6 +88,7 @@ void TMainForm::createSecondaryWindows()
     MojiForm = new TMoji(FontDialog1, prompts_,
                          [this](const QString& text, const QFont& font) { stamp(text, font); }, this);
     Information = new TInformation(this);
+    createStepList();
     InfoMake();
 }
 
@@ -107,6 +109,8 @@ void TMainForm::buildMenus()
     Exit1 = FileMenu->addAction(makeIcon(IconKind::Exit), QStringLiteral("終了(&X)"));
     Exit1->setShortcut(QKeySequence(QStringLiteral("Alt+F4")));
 
+    buildEditMenu();
+
     ViewMenu = menuBar()->addMenu(QStringLiteral("表示(&O)"));
     N4 = ViewMenu->addAction(QStringLiteral("情報表示(&I)"));
     N4->setShortcut(QKeySequence(QStringLiteral("Ctrl+I")));
@@ -114,6 +118,7 @@ void TMainForm::buildMenus()
     MIDI_real->setShortcut(QKeySequence(QStringLiteral("Ctrl+M")));
     MIDI_real->setCheckable(true);
     MIDI_real->setChecked(true);
+    buildStepListItem();
 
     HelpMenu = menuBar()->addMenu(QStringLiteral("ヘルプ(&H)"));
     H1 = HelpMenu->addAction(makeIcon(IconKind::Help), QStringLiteral("ヘルプ(&H)"));
@@ -356,6 +361,7 @@ bool TMainForm::runSaveDialog()
 // writes it back to the same file in the same format.
 void TMainForm::Open1Click()
 {
+    History->name(QStringLiteral("開く"));
     if (!askToSaveRecording())
         return;
     const std::string filter = std::string(kOpenAllFilter) + "|" + std::string(kSaveFilter);

@@ -7,6 +7,7 @@
 #include "platform/Prompts.h"
 #include "platform/Settings.h"
 #include "recording/Recording.h"
+#include "recording/StepEdits.h"
 
 #include <QColor>
 #include <QFont>
@@ -37,7 +38,9 @@ class QWidget;
 
 namespace lumidot {
 
+class EditHistory;
 class MidiOutput;
+class StepListWindow;
 class PaintBox;
 class SettingsStore;
 class TFConfig;
@@ -100,8 +103,18 @@ public:
     void SetMIDIDEV();
     void selectPenTool();
 
+    // The tempo at which the step list shows the steps' times.
+    static constexpr int kStepListTempo = 120;
+
+    // The undo history of the plane and the recording.
+    EditHistory* History = nullptr;
+
     // Menu bar.
     QMenu* FileMenu = nullptr;
+    QMenu* EditMenu = nullptr;
+    QAction* Undo1 = nullptr;
+    QAction* Redo1 = nullptr;
+    QAction* StepList1 = nullptr;
     QMenu* ViewMenu = nullptr;
     QMenu* HelpMenu = nullptr;
     QAction* New1 = nullptr;
@@ -177,6 +190,7 @@ public:
 
     // Side windows, created by createSecondaryWindows().
     Tverinfo* verinfo = nullptr;
+    StepListWindow* StepList = nullptr;
     TFConfig* FConfig = nullptr;
     TMoji* MojiForm = nullptr;
     TInformation* Information = nullptr;
@@ -188,8 +202,12 @@ public slots:
     void SaveAs1Click();
     void MIDIPortM1Click();
     void Exit1Click();
+    // Edit menu.
+    void Undo1Click();
+    void Redo1Click();
     // View menu.
     void N4Click();
+    void StepList1Click();
     void MIDI_RealClick();
     // Help menu.
     void H1Click();
@@ -252,6 +270,15 @@ private:
     bool askToSaveRecording();
     void offerStepTick(int stepTick);
     void buildMenus();
+    void buildEditMenu();
+    void buildStepListItem();
+    void createStepList();
+    void recordingChanged();
+    void editSteps(const QString& name, const std::function<StepEdit()>& edit, int selectFirst,
+                   int selectCount);
+    void insertCurrentPageStep(int at);
+    void takeFrameIntoWindow(int step);
+    void afterUndoOrRedo(bool plane);
     void buildPages();
     QWidget* buildLcdPage();
     QWidget* buildMessagePage();
