@@ -53,6 +53,13 @@ EditHistory::EditHistory(VirtualArea& area, Recording& recording, QObject* paren
     stack_.setUndoLimit(kEntriesKept);
 }
 
+// The stack tells of its emptying while it goes; the window's menus may be
+// gone by then.
+EditHistory::~EditHistory()
+{
+    stack_.disconnect();
+}
+
 void EditHistory::name(const QString& text, bool typing)
 {
     if (applying_)

@@ -25,6 +25,7 @@ public:
     static constexpr int kEntriesKept = 1000;
 
     EditHistory(VirtualArea& area, Recording& recording, QObject* parent = nullptr);
+    ~EditHistory() override;
 
     QUndoStack& stack() { return stack_; }
 

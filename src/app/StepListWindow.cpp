@@ -157,8 +157,10 @@ std::pair<int, int> StepListWindow::selection() const
 
 void StepListWindow::selectSteps(int first, int count)
 {
-    if (stale_)
-        recordingChanged();
+    if (stale_) {
+        stale_ = false;
+        Model->refresh();
+    }
     List->clearSelection();
     if (count <= 0 || first >= Model->rowCount())
         return;
@@ -241,7 +243,7 @@ bool StepListWindow::paste()
     if (!steps || steps->empty())
         return false;
     const auto [first, count] = selection();
-    const int at = count > 0 ? first + count : Model->rowCount();
+    const int at = count > 0 ? first + count : recording_.StepCount();
     if (onPaste)
         onPaste(at, *steps);
     return true;
@@ -256,7 +258,7 @@ void StepListWindow::insertHere()
 {
     const auto [first, count] = selection();
     if (onInsertHere)
-        onInsertHere(count > 0 ? first : Model->rowCount());
+        onInsertHere(count > 0 ? first : recording_.StepCount());
 }
 
 } // namespace lumidot
