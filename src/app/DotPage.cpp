@@ -131,13 +131,14 @@ QWidget* TMainForm::buildDotPage()
     Zooms->setRange(1, 4);
     Zooms->setValue(kDefaultZoom);
     Zooms->setWrapping(false);
-    Zooms->setGeometry(250, 0, 16, 17);
+    // Wide and tall enough for a pointer to hit each arrow.
+    Zooms->setGeometry(244, 0, 28, 24);
     CZoom = new QLabel(QStringLiteral("32"), BottomRow);
     QFont zoomFont = CZoom->font();
     // A 16-pixel character cell: the glyphs themselves are a little smaller.
     zoomFont.setPixelSize(13);
     CZoom->setFont(zoomFont);
-    CZoom->setGeometry(272, 0, 16, 16);
+    CZoom->setGeometry(274, 4, 16, 16);
     return page;
 }
 

@@ -75,6 +75,7 @@ TMainForm::TMainForm(MidiOutput& output, SettingsStore& store, Prompts& prompts,
     buildMenus();
     buildPages();
     connectHandlers();
+    buildShortcuts();
     Recording.setStepCountListener([this](int) { recordingChanged(); });
     FormCreate();
 }

@@ -271,6 +271,7 @@ private:
     void offerStepTick(int stepTick);
     void buildMenus();
     void buildEditMenu();
+    void buildShortcuts();
     void buildStepListItem();
     void createStepList();
     void recordingChanged();

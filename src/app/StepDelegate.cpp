@@ -62,8 +62,11 @@ void paintMessage(QPainter& p, const QRect& area, std::span<const std::uint8_t> 
         return QString::fromLatin1(reinterpret_cast<const char*>(text.data() + from),
                                    static_cast<qsizetype>(count));
     };
-    QFont mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    mono.setPixelSize(13);
+    static const QFont mono = [] {
+        QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+        font.setPixelSize(13);
+        return font;
+    }();
     p.setFont(mono);
     const int half = area.height() / 2;
     p.drawText(area.adjusted(0, 1, 0, -half), Qt::AlignLeft | Qt::AlignVCenter,
