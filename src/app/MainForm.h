@@ -44,6 +44,7 @@ class StepListWindow;
 class PaintBox;
 class SettingsStore;
 class TFConfig;
+class THelpWindow;
 class TInformation;
 class TMoji;
 class Tverinfo;
@@ -191,6 +192,7 @@ public:
     // Side windows, created by createSecondaryWindows().
     Tverinfo* verinfo = nullptr;
     StepListWindow* StepList = nullptr;
+    THelpWindow* HelpWindow = nullptr;   // made at the first F1
     TFConfig* FConfig = nullptr;
     TMoji* MojiForm = nullptr;
     TInformation* Information = nullptr;
