@@ -1,6 +1,8 @@
 #include "app/EditHistory.h"
 
 #include <QTimer>
+
+#include <algorithm>
 #include <QUndoCommand>
 
 namespace lumidot {
@@ -37,6 +39,7 @@ public:
         return entry_.recording.absorb(next->entry_.recording);
     }
     std::size_t bytes() const { return sizeof(*this) + entry_.bytes(); }
+    bool changesSteps() const { return !entry_.recording.empty(); }
 
 private:
     EditHistory& history_;
@@ -51,6 +54,7 @@ EditHistory::EditHistory(VirtualArea& area, Recording& recording, QObject* paren
     , recording_(recording)
 {
     stack_.setUndoLimit(kEntriesKept);
+    connect(&stack_, &QUndoStack::indexChanged, this, &EditHistory::checkSavedState);
 }
 
 // The stack tells of its emptying while it goes; the window's menus may be
@@ -145,6 +149,27 @@ void EditHistory::apply(const EditEntry& entry, bool undo)
     if (afterApply)
         afterApply(!entry.plane.empty());
     applying_ = false;
+}
+
+void EditHistory::markClean()
+{
+    flush();
+    stack_.setClean();
+}
+
+// Drawing after a save does not make the steps unsaved, so the recording
+// is at its saved state whenever only plane entries lie between.
+void EditHistory::checkSavedState()
+{
+    const int clean = stack_.cleanIndex();
+    if (clean < 0 || !onRecordingAtSavedState)
+        return;
+    const int from = std::min(clean, stack_.index());
+    const int to = std::max(clean, stack_.index());
+    for (int k = from; k < to; ++k)
+        if (static_cast<const EditCommand*>(stack_.command(k))->changesSteps())
+            return;
+    onRecordingAtSavedState();
 }
 
 std::size_t EditHistory::bytes() const

@@ -44,6 +44,13 @@ public:
     void undo();
     void redo();
 
+    // The recording has just been saved or read from a file: this point of
+    // the history is the saved state (QUndoStack's clean state).
+    void markClean();
+    // Runs whenever undo or redo comes back to the saved state of the
+    // recording: no entry between it and now changed a step.
+    std::function<void()> onRecordingAtSavedState;
+
     // Keeps an entry open while it answers true (a drag of the dot editor).
     std::function<bool()> holdOpen;
     // Runs after an undo or redo has changed the document: plane says
@@ -56,6 +63,7 @@ public:
 private:
     friend class EditCommand;
     void schedule();
+    void checkSavedState();
     void closeAfterEvent();
     void apply(const EditEntry& entry, bool undo);
 
