@@ -105,6 +105,7 @@ void TMainForm::buildMenus()
     Open1->setShortcut(QKeySequence(QStringLiteral("Ctrl+O")));
     SaveAs1 = FileMenu->addAction(makeIcon(IconKind::Save), QStringLiteral("保存(&S)"));
     SaveAs1->setShortcut(QKeySequence(QStringLiteral("Ctrl+S")));
+    buildPictureMenu();
     MIDIPortM1 = FileMenu->addAction(makeIcon(IconKind::Settings), QStringLiteral("設定(&C)"));
     MIDIPortM1->setShortcut(QKeySequence(QStringLiteral("Ctrl+C")));
     MIDIPortM1->setToolTip(QStringLiteral("NS5Rが接続してあるデバイスを指定します。"));
@@ -491,6 +492,7 @@ void TMainForm::closeEvent(QCloseEvent* event)
     }
     if (Information)
         Information->close();
+    keepPlane();
     MidiLink.closePort();
     event->accept();
 }

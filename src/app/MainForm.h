@@ -39,12 +39,14 @@ class QWidget;
 namespace lumidot {
 
 class EditHistory;
+class ImageFrames;
 class MidiOutput;
 class StepListWindow;
 class PaintBox;
 class SettingsStore;
 class TFConfig;
 class THelpWindow;
+class TImportPreview;
 class TInformation;
 class TMoji;
 class Tverinfo;
@@ -88,6 +90,15 @@ public:
     QFont FontDialog1;                 // the stamping font, kept for the whole run
     Prompts::FileChoice SaveDialog1;   // last name and file type of the save dialog
     Prompts::FileChoice OpenDialog1;   // last name and file type of the open dialog
+    Prompts::FileChoice ImportDialog1; // last name of the picture import dialog
+    Prompts::FileChoice PlaneDialog1;  // last name of the plane's save and open dialogs
+
+    // Reports the progress of an animation's import, frame by frame; false
+    // when the user cancels. Empty: a progress dialog with Cancel.
+    std::function<bool(int done, int total)> importProgress;
+    // Where the plane is kept when the program closes (the user's data folder).
+    QString dataFolder;
+    QString keptPlaneFile() const;
 
     int ScrollX() const;
     int ScrollY() const;
@@ -121,6 +132,10 @@ public:
     QAction* New1 = nullptr;
     QAction* Open1 = nullptr;
     QAction* SaveAs1 = nullptr;
+    QAction* ImportImage1 = nullptr;
+    QAction* SavePlane1 = nullptr;
+    QAction* OpenPlane1 = nullptr;
+    QAction* LastPlane1 = nullptr;
     QAction* MIDIPortM1 = nullptr;
     QAction* Exit1 = nullptr;
     QAction* N4 = nullptr;
@@ -202,6 +217,10 @@ public slots:
     void New1Click();
     void Open1Click();
     void SaveAs1Click();
+    void ImportImage1Click();
+    void SavePlane1Click();
+    void OpenPlane1Click();
+    void LastPlane1Click();
     void MIDIPortM1Click();
     void Exit1Click();
     // Edit menu.
@@ -282,6 +301,11 @@ private:
     void insertCurrentPageStep(int at);
     void takeFrameIntoWindow(int step);
     void afterUndoOrRedo(bool plane);
+    void buildPictureMenu();
+    void importImages(const QStringList& files);
+    bool importAnimation(const ImageFrames& frames, int count, const TImportPreview& preview);
+    void openPlaneFile(const QString& fileName);
+    void keepPlane();
     void buildPages();
     QWidget* buildLcdPage();
     QWidget* buildMessagePage();

@@ -1,5 +1,6 @@
 #include "cli/ConvertTool.h"
 
+#include "cli/PictureInput.h"
 #include "export/FileReplace.h"
 #include "export/OpenCommand.h"
 #include "export/PrtWriter.h"
@@ -24,12 +25,18 @@ constexpr int kDefaultTick = 8;
 
 constexpr std::string_view kUsage =
     "usage: lumidot-convert IN OUT [--tick N]\n"
+    "       lumidot-convert PICTURE... OUT [--threshold N | --dither fs|bayer]\n"
+    "                       [--fit window|height|none] [--invert] [--tick N]\n"
     "       lumidot-convert --list IN\n"
     "       lumidot-convert --version\n"
     "Converts a recording of NS5R display steps between .syx, .mid, .prt and .exc.\n"
     "IN is recognised by its content, OUT's format by its extension. --tick sets\n"
     "the tick spacing of the steps in .mid and .prt output, 1..127; without it the\n"
     "spacing found in a .mid or .prt input is kept, otherwise 8.\n"
+    "Pictures (PNG, GIF, BMP, JPEG, ...) become frame steps, one a frame, in the\n"
+    "order given: dark pixels set dots, converted at --threshold N (0..255, levels\n"
+    "up to N are dark; without it chosen for each frame) or dithered; --fit scales\n"
+    "them to the 32 x 16 window (the default), to its height, or not at all.\n"
     "--list prints the steps of IN, one a line.\n";
 
 enum class Format { Syx, Mid, Prt, Exc };
@@ -38,6 +45,8 @@ struct Request {
     bool list = false;
     std::vector<std::string> files;
     int tick = 0;   // 0: not given
+    DotConversion picture;
+    bool pictureOptions = false;
 };
 
 int usageError(std::ostream& err, const std::string& problem)
@@ -117,6 +126,57 @@ std::string describeStep(const Step& step)
     }
 }
 
+// The picture options at args[k]: 1 when one was taken (k moved past its
+// value), 0 when args[k] is none of them, -1 after a usage error.
+int parsePictureOption(const std::vector<std::string>& args, std::size_t& k, Request& request,
+                       std::ostream& err)
+{
+    const std::string& arg = args[k];
+    const bool takesValue = arg == "--threshold" || arg == "--dither" || arg == "--fit";
+    if (!takesValue && arg != "--invert")
+        return 0;
+    request.pictureOptions = true;
+    if (arg == "--invert") {
+        request.picture.invert = true;
+        return 1;
+    }
+    if (k + 1 == args.size()) {
+        usageError(err, arg + " needs a value");
+        return -1;
+    }
+    const std::string& value = args[++k];
+    DotConversion& picture = request.picture;
+    if (arg == "--threshold") {
+        const bool digits = !value.empty() && value.size() <= 3 &&
+                            std::all_of(value.begin(), value.end(),
+                                        [](unsigned char c) { return std::isdigit(c); });
+        if (!digits || std::stoi(value) > 255 || picture.method != DotMethod::Threshold) {
+            usageError(err, picture.method != DotMethod::Threshold
+                                ? "--threshold and --dither exclude each other"
+                                : "--threshold takes a whole number from 0 to 255");
+            return -1;
+        }
+        picture.threshold = std::stoi(value);
+        picture.autoThreshold = false;
+    } else if (arg == "--dither") {
+        if ((value != "fs" && value != "bayer") || !picture.autoThreshold) {
+            usageError(err, !picture.autoThreshold ? "--threshold and --dither exclude each other"
+                                                   : "--dither takes fs or bayer");
+            return -1;
+        }
+        picture.method = value == "fs" ? DotMethod::FloydSteinberg : DotMethod::Bayer;
+    } else {
+        if (value != "window" && value != "height" && value != "none") {
+            usageError(err, "--fit takes window, height or none");
+            return -1;
+        }
+        picture.scale = value == "window" ? ScaleMode::FitWindow
+                        : value == "height" ? ScaleMode::FitHeight
+                                            : ScaleMode::None;
+    }
+    return 1;
+}
+
 int listSteps(const Request& request, std::ostream& out, std::ostream& err)
 {
     LoadResult loaded = loadRecording(request.files[0]);
@@ -151,19 +211,41 @@ ExportResult exportAs(Format format, const Recording& recording, std::uint8_t ti
     return result;
 }
 
+// Reads the recording to convert: pictures made into frame steps, or a
+// recording file read back.
+bool readInput(const Request& request, LoadResult& loaded, std::ostream& err)
+{
+    const std::vector<std::string> inputs(request.files.begin(), request.files.end() - 1);
+    if (!isPictureInput(inputs[0])) {
+        loaded = loadRecording(inputs[0]);
+        if (!loaded.ok)
+            err << "lumidot-convert: " << inputs[0] << ": " << loaded.error << "\n";
+        return loaded.ok;
+    }
+    std::string error;
+    if (!picturesToRecording(inputs, request.picture, loaded.recording, error)) {
+        err << "lumidot-convert: " << error << "\n";
+        return false;
+    }
+    return loaded.ok = true;
+}
+
 int convert(const Request& request, std::ostream& err)
 {
     const std::string& in = request.files[0];
-    const std::string& outName = request.files[1];
+    const std::string& outName = request.files.back();
     const auto format = formatOf(outName);
     if (!format)
         return usageError(err, "cannot tell the output format of " + outName +
                                    " (use .syx, .mid, .prt or .exc)");
-    LoadResult loaded = loadRecording(in);
-    if (!loaded.ok) {
-        err << "lumidot-convert: " << in << ": " << loaded.error << "\n";
+    const bool pictures = isPictureInput(in);
+    if (!pictures && request.files.size() != 2)
+        return usageError(err, "expected an input file and an output file");
+    if (!pictures && request.pictureOptions)
+        return usageError(err, "--threshold, --dither, --fit and --invert apply to pictures only");
+    LoadResult loaded;
+    if (!readInput(request, loaded, err))
         return kExitFailed;
-    }
     if (loaded.recording.StepCount() == 0) {
         err << "lumidot-convert: " << in << " holds no steps; nothing to export\n";
         return kExitFailed;
@@ -208,6 +290,9 @@ int runConvertTool(const std::vector<std::string>& args, std::ostream& out, std:
             if (!tick)
                 return usageError(err, "--tick takes a whole number from 1 to 127");
             request.tick = *tick;
+        } else if (const int used = parsePictureOption(args, k, request, err); used != 0) {
+            if (used < 0)
+                return kExitUsage;
         } else if (arg.size() > 1 && arg[0] == '-') {
             return usageError(err, "unknown option " + arg);
         } else {
@@ -215,11 +300,11 @@ int runConvertTool(const std::vector<std::string>& args, std::ostream& out, std:
         }
     }
     if (request.list) {
-        if (request.files.size() != 1 || request.tick)
+        if (request.files.size() != 1 || request.tick || request.pictureOptions)
             return usageError(err, "--list takes exactly one input file");
         return listSteps(request, out, err);
     }
-    if (request.files.size() != 2)
+    if (request.files.size() < 2)
         return usageError(err, "expected an input file and an output file");
     return convert(request, err);
 }
