@@ -4,6 +4,7 @@
 // a whole-plane operation at most 5 ms; a screen of the list at most 2 ms.
 #include "DiscardingOutput.h"
 #include "app/EditHistory.h"
+#include "QuietPrompts.h"
 #include "app/MainForm.h"
 #include "app/StepListModel.h"
 #include "app/StepListWindow.h"
@@ -24,21 +25,6 @@
 namespace {
 
 using namespace lumidot;
-
-class SilentPrompts : public Prompts {
-public:
-    void information(const QString&) override {}
-    Answer askYesNoCancel(const QString&) override { return Answer::No; }
-    bool askYesNo(const QString&) override { return false; }
-    bool saveFile(const QString&, FileChoice&) override { return false; }
-    bool openFile(const QString&, FileChoice&) override { return false; }
-    bool chooseFont(QFont&) override { return false; }
-};
-
-class NoDesktop : public Desktop {
-public:
-    void open(const QString&) override {}
-};
 
 class NoStore : public SettingsStore {
 public:
