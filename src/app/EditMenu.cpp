@@ -2,9 +2,11 @@
 // commands become undoable entries and how the list's edits are done.
 #include "app/EditHistory.h"
 #include "app/MainForm.h"
+#include "app/MonitorWindow.h"
 #include "app/StepListWindow.h"
 #include "ns5r/Commands.h"
 #include "recording/StepEdits.h"
+#include "recording/StepTiming.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -68,7 +70,7 @@ void TMainForm::createStepList()
     StepList = new StepListWindow(Recording, this);
     // Undo and redo work from the list's window too.
     StepList->addActions({Undo1, Redo1});
-    StepList->setTiming(Settings.stepTick, kStepListTempo);
+    StepList->setTiming(Settings.stepTick, Monitor ? Monitor->tempo() : kDefaultTempo);
     StepList->onDelete = [this](int first, int count) {
         editSteps(QStringLiteral("削除"), [=, this] { return deleteSteps(Recording, first, count); },
                   first, 1);
@@ -87,6 +89,9 @@ void TMainForm::createStepList()
     };
     StepList->onInsertHere = [this](int at) { insertCurrentPageStep(at); };
     StepList->onFrameChosen = [this](int step) { takeFrameIntoWindow(step); };
+    // The times follow the monitor's tempo.
+    connect(Monitor, &TMonitor::tempoChanged, StepList,
+            [this](int tempo) { StepList->setTiming(Settings.stepTick, tempo); });
 }
 
 // Every change of the recording's steps: the figures, the list and the
@@ -168,7 +173,7 @@ void TMainForm::Redo1Click()
 
 void TMainForm::StepList1Click()
 {
-    StepList->setTiming(Settings.stepTick, kStepListTempo);
+    StepList->setTiming(Settings.stepTick, Monitor ? Monitor->tempo() : kDefaultTempo);
     StepList->show();
     StepList->raise();
     StepList->activateWindow();

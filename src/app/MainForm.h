@@ -1,11 +1,13 @@
 #pragma once
 
 #include "midi/MidiLink.h"
+#include "ns5r/DisplayModel.h"
 #include "picture/DotEditor.h"
 #include "picture/Geometry.h"
 #include "picture/VirtualArea.h"
 #include "platform/Prompts.h"
 #include "platform/Settings.h"
+#include "recording/Player.h"
 #include "recording/Recording.h"
 #include "recording/StepEdits.h"
 
@@ -49,6 +51,7 @@ class THelpWindow;
 class TImportPreview;
 class TInformation;
 class TMoji;
+class TMonitor;
 class Tverinfo;
 
 // The main window: the menus, the four pages and the whole document state of
@@ -84,6 +87,7 @@ public:
     lumidot::VirtualArea VirtualArea;
     lumidot::MidiLink MidiLink;
     lumidot::Recording Recording;
+    lumidot::DisplayModel Display;     // what the module is told, decoded for the monitor
     lumidot::Settings Settings;
     QColor LcdColour{0, 255, 0};
     DotEditor editor;                  // zoom, tool and mouse drags of the dot editor
@@ -115,9 +119,6 @@ public:
     void SetMIDIDEV();
     void selectPenTool();
 
-    // The tempo at which the step list shows the steps' times.
-    static constexpr int kStepListTempo = 120;
-
     // The undo history of the plane and the recording.
     EditHistory* History = nullptr;
 
@@ -140,6 +141,7 @@ public:
     QAction* Exit1 = nullptr;
     QAction* N4 = nullptr;
     QAction* MIDI_real = nullptr;
+    QAction* Monitor1 = nullptr;
     QAction* H1 = nullptr;
     QAction* About1 = nullptr;
 
@@ -211,6 +213,7 @@ public:
     TFConfig* FConfig = nullptr;
     TMoji* MojiForm = nullptr;
     TInformation* Information = nullptr;
+    TMonitor* Monitor = nullptr;
 
 public slots:
     // File menu.
@@ -230,6 +233,7 @@ public slots:
     void N4Click();
     void StepList1Click();
     void MIDI_RealClick();
+    void Monitor1Click();
     // Help menu.
     void H1Click();
     void About1Click();
@@ -327,6 +331,8 @@ private:
     void paintPreview();
     void sendColourOf(lumidot::LcdColour colour);
     bool runSaveDialog();
+    bool cableQuestionAllows(int typeIndex);
+    int monitorTempo() const;
     void storeScrollSettings();
     QString deviceNameForInfo() const;
     void send(std::span<const std::uint8_t> body);
@@ -335,6 +341,7 @@ private:
     SettingsStore& store_;
     Prompts& prompts_;
     Desktop& desktop_;
+    SteadyPlaybackClock playbackClock_;
     bool closing_ = false;
 };
 

@@ -2,6 +2,7 @@
 
 #include "export/StepClipboard.h"
 #include "recording/StepClip.h"
+#include "recording/StepTiming.h"
 
 #include <QMimeData>
 
@@ -10,15 +11,6 @@
 namespace lumidot {
 
 namespace {
-
-// The step times of the Standard MIDI File export: each step is a text
-// event stepTick ticks after the previous event and its first message
-// stepTick ticks after that; an effect group's four further messages
-// follow one tick apart. 480 ticks a quarter note.
-std::int64_t ticksToMicros(std::int64_t ticks, int tempo)
-{
-    return (ticks * 60'000'000 + 240 * tempo) / (480 * static_cast<std::int64_t>(tempo));
-}
 
 const char* kindName(std::uint8_t opcode)
 {
@@ -38,11 +30,7 @@ const char* kindName(std::uint8_t opcode)
 
 QString stepTimeText(std::int64_t micros)
 {
-    const std::int64_t millis = std::max<std::int64_t>(0, micros) / 1000;
-    return QStringLiteral("%1:%2.%3")
-        .arg(millis / 60000)
-        .arg(millis / 1000 % 60, 2, 10, QLatin1Char('0'))
-        .arg(millis % 1000, 3, 10, QLatin1Char('0'));
+    return QString::fromStdString(formatPlaybackTime(micros));
 }
 
 StepListModel::StepListModel(const Recording& recording, QObject* parent)
@@ -64,22 +52,20 @@ void StepListModel::refresh()
     beginResetModel();
     const auto opcodes = recording_.eventStream();
     rows_.resize(opcodes.size());
+    const std::vector<std::int64_t> times = stepTimes(recording_, stepTick_, tempo_);
     int frame = 0;
     int message = 0;
     int effect = 0;
-    std::int64_t tick = 0;
     for (std::size_t k = 0; k < opcodes.size(); ++k) {
         Row& row = rows_[k];
         row.opcode = opcodes[k];
-        tick += 2 * stepTick_;
-        row.micros = ticksToMicros(tick, tempo_);
+        row.micros = k < times.size() ? times[k] : 0;
         switch (row.opcode) {
         case kOpFrame: row.payload = frame++; break;
         case kOpMessage: row.payload = message++; break;
         case kOpEffect:
             row.payload = effect;
             effect += 3;
-            tick += 4;
             break;
         default: row.payload = 0; break;
         }

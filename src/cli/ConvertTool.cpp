@@ -2,6 +2,7 @@
 
 #include "cli/PictureInput.h"
 #include "export/FileReplace.h"
+#include "export/GifWriter.h"
 #include "export/OpenCommand.h"
 #include "export/PrtWriter.h"
 #include "export/SmfWriter.h"
@@ -25,6 +26,7 @@ constexpr int kDefaultTick = 8;
 
 constexpr std::string_view kUsage =
     "usage: lumidot-convert IN OUT [--tick N]\n"
+    "       lumidot-convert IN OUT.gif [--tick N] [--tempo BPM] [--scale S]\n"
     "       lumidot-convert PICTURE... OUT [--threshold N | --dither fs|bayer]\n"
     "                       [--fit window|height|none] [--invert] [--tick N]\n"
     "       lumidot-convert --list IN\n"
@@ -33,18 +35,23 @@ constexpr std::string_view kUsage =
     "IN is recognised by its content, OUT's format by its extension. --tick sets\n"
     "the tick spacing of the steps in .mid and .prt output, 1..127; without it the\n"
     "spacing found in a .mid or .prt input is kept, otherwise 8.\n"
+    "An OUT ending in .gif renders the display monitor's picture of the recording\n"
+    "as an animated GIF at playback timing: --tempo in BPM, 20..300 (default 120),\n"
+    "--scale the pixels a dot, 1..8 (default 4).\n"
     "Pictures (PNG, GIF, BMP, JPEG, ...) become frame steps, one a frame, in the\n"
     "order given: dark pixels set dots, converted at --threshold N (0..255, levels\n"
     "up to N are dark; without it chosen for each frame) or dithered; --fit scales\n"
     "them to the 32 x 16 window (the default), to its height, or not at all.\n"
     "--list prints the steps of IN, one a line.\n";
 
-enum class Format { Syx, Mid, Prt, Exc };
+enum class Format { Syx, Mid, Prt, Exc, Gif };
 
 struct Request {
     bool list = false;
     std::vector<std::string> files;
     int tick = 0;   // 0: not given
+    int tempo = 0;  // 0: not given
+    int scale = 0;  // 0: not given
     DotConversion picture;
     bool pictureOptions = false;
 };
@@ -55,13 +62,13 @@ int usageError(std::ostream& err, const std::string& problem)
     return kExitUsage;
 }
 
-std::optional<int> parseTick(const std::string& text)
+std::optional<int> parseNumber(const std::string& text, int low, int high)
 {
     if (text.empty() || text.size() > 3 ||
         !std::all_of(text.begin(), text.end(), [](unsigned char c) { return std::isdigit(c); }))
         return std::nullopt;
     const int value = std::stoi(text);
-    if (value < 1 || value > 127)
+    if (value < low || value > high)
         return std::nullopt;
     return value;
 }
@@ -79,6 +86,7 @@ std::optional<Format> formatOf(const std::string& fileName)
     if (ext == "mid") return Format::Mid;
     if (ext == "prt") return Format::Prt;
     if (ext == "exc") return Format::Exc;
+    if (ext == "gif") return Format::Gif;
     return std::nullopt;
 }
 
@@ -191,9 +199,13 @@ int listSteps(const Request& request, std::ostream& out, std::ostream& err)
     return kExitOk;
 }
 
-ExportResult exportAs(Format format, const Recording& recording, std::uint8_t tick)
+ExportResult exportAs(Format format, const Recording& recording, std::uint8_t tick,
+                      const Request& request)
 {
     switch (format) {
+    case Format::Gif:
+        return EXPORT_GIF(recording, {tick, request.tempo ? request.tempo : kDefaultTempo,
+                                      request.scale ? request.scale : 4});
     case Format::Syx: return {FileSaveData(recording), {}};
     case Format::Mid: return {EXPORT_SMF(recording, tick), {}};
     case Format::Prt: {
@@ -237,7 +249,9 @@ int convert(const Request& request, std::ostream& err)
     const auto format = formatOf(outName);
     if (!format)
         return usageError(err, "cannot tell the output format of " + outName +
-                                   " (use .syx, .mid, .prt or .exc)");
+                                   " (use .syx, .mid, .prt, .exc or .gif)");
+    if ((request.tempo || request.scale) && *format != Format::Gif)
+        return usageError(err, "--tempo and --scale apply to .gif output only");
     const bool pictures = isPictureInput(in);
     if (!pictures && request.files.size() != 2)
         return usageError(err, "expected an input file and an output file");
@@ -251,7 +265,8 @@ int convert(const Request& request, std::ostream& err)
         return kExitFailed;
     }
     const int tick = request.tick ? request.tick : loaded.stepTick ? loaded.stepTick : kDefaultTick;
-    const ExportResult file = exportAs(*format, loaded.recording, static_cast<std::uint8_t>(tick));
+    const ExportResult file =
+        exportAs(*format, loaded.recording, static_cast<std::uint8_t>(tick), request);
     if (!file.ok()) {
         err << "lumidot-convert: " << outName << ": " << file.refusal << "\n";
         return kExitFailed;
@@ -286,10 +301,20 @@ int runConvertTool(const std::vector<std::string>& args, std::ostream& out, std:
         } else if (arg == "--tick") {
             if (k + 1 == args.size())
                 return usageError(err, "--tick needs a value");
-            const auto tick = parseTick(args[++k]);
+            const auto tick = parseNumber(args[++k], 1, 127);
             if (!tick)
                 return usageError(err, "--tick takes a whole number from 1 to 127");
             request.tick = *tick;
+        } else if (arg == "--tempo" || arg == "--scale") {
+            if (k + 1 == args.size())
+                return usageError(err, arg + " needs a value");
+            const bool tempo = arg == "--tempo";
+            const auto value = tempo ? parseNumber(args[++k], kMinTempo, kMaxTempo)
+                                     : parseNumber(args[++k], 1, 8);
+            if (!value)
+                return usageError(err, tempo ? "--tempo takes a whole number from 20 to 300"
+                                             : "--scale takes a whole number from 1 to 8");
+            (tempo ? request.tempo : request.scale) = *value;
         } else if (const int used = parsePictureOption(args, k, request, err); used != 0) {
             if (used < 0)
                 return kExitUsage;
@@ -300,7 +325,8 @@ int runConvertTool(const std::vector<std::string>& args, std::ostream& out, std:
         }
     }
     if (request.list) {
-        if (request.files.size() != 1 || request.tick || request.pictureOptions)
+        if (request.files.size() != 1 || request.tick || request.pictureOptions || request.tempo ||
+            request.scale)
             return usageError(err, "--list takes exactly one input file");
         return listSteps(request, out, err);
     }

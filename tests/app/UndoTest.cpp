@@ -198,8 +198,8 @@ TEST_F(StepListTest, FollowsTheRecordingAndShowsTimesAtTheExportSpacing)
     ASSERT_EQ(list().Model->rowCount(), 5);
     // Steps are 2 x 8 ticks apart at 120 BPM (1/960 s a tick); the effect
     // group's four further messages push the next step 4 ticks later.
-    EXPECT_EQ(list().Model->data(list().Model->index(0), Qt::DisplayRole).toString(), "1  0:00.016  Green");
-    EXPECT_EQ(list().Model->data(list().Model->index(4), Qt::DisplayRole).toString(), "5  0:00.087  Red");
+    EXPECT_EQ(list().Model->data(list().Model->index(0), Qt::DisplayRole).toString(), "1  0:00.017  Green");
+    EXPECT_EQ(list().Model->data(list().Model->index(4), Qt::DisplayRole).toString(), "5  0:00.088  Red");
     prompts.answers = {Prompts::Answer::No};
     form->New1->trigger();
     EXPECT_EQ(list().Model->rowCount(), 0);
