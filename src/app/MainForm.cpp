@@ -1,5 +1,6 @@
 #include "app/MainForm.h"
 
+#include "app/EditHistory.h"
 #include "app/CableTexts.h"
 #include "app/HelpWindow.h"
 #include "app/Icons.h"
@@ -87,8 +88,9 @@ TMainForm::TMainForm(MidiOutput& output, SettingsStore& store, Prompts& prompts,
     buildMenus();
     buildPages();
     connectHandlers();
+    buildShortcuts();
     Recording.setStepCountListener([this](int) {
-        InfoMake();
+        recordingChanged();
         if (Monitor)
             Monitor->recordingChanged();
     });
@@ -112,6 +114,7 @@ void TMainForm::createSecondaryWindows()
     Monitor = new TMonitor(Display, MidiLink, Recording, Settings, prompts_, store_, playbackClock_,
                            this);
     connect(Monitor, &TMonitor::tempoChanged, this, &TMainForm::InfoMake);
+    createStepList();
     InfoMake();
 }
 
@@ -133,6 +136,8 @@ void TMainForm::buildMenus()
     Exit1 = FileMenu->addAction(makeIcon(IconKind::Exit), QStringLiteral("終了(&X)"));
     Exit1->setShortcut(QKeySequence(QStringLiteral("Alt+F4")));
 
+    buildEditMenu();
+
     ViewMenu = menuBar()->addMenu(QStringLiteral("表示(&O)"));
     N4 = ViewMenu->addAction(QStringLiteral("情報表示(&I)"));
     N4->setShortcut(QKeySequence(QStringLiteral("Ctrl+I")));
@@ -140,6 +145,7 @@ void TMainForm::buildMenus()
     MIDI_real->setShortcut(QKeySequence(QStringLiteral("Ctrl+M")));
     MIDI_real->setCheckable(true);
     MIDI_real->setChecked(true);
+    buildStepListItem();
     Monitor1 = ViewMenu->addAction(QStringLiteral("モニター(&M)"));
 
     HelpMenu = menuBar()->addMenu(QStringLiteral("ヘルプ(&H)"));
@@ -457,6 +463,7 @@ int TMainForm::monitorTempo() const
 // found good before the current recording is put at stake.
 void TMainForm::Open1Click()
 {
+    History->name(QStringLiteral("開く"));
     const std::string filter = std::string(kOpenAllFilter) + "|" + std::string(kSaveFilter);
     if (!prompts_.openFile(QString::fromLatin1(filter.data(), static_cast<qsizetype>(filter.size())),
                            OpenDialog1))

@@ -9,6 +9,7 @@
 #include "platform/Settings.h"
 #include "recording/Player.h"
 #include "recording/Recording.h"
+#include "recording/StepEdits.h"
 
 #include <QColor>
 #include <QFont>
@@ -39,8 +40,10 @@ class QWidget;
 
 namespace lumidot {
 
+class EditHistory;
 class ImageFrames;
 class MidiOutput;
+class StepListWindow;
 class PaintBox;
 class SettingsStore;
 class TFConfig;
@@ -122,8 +125,15 @@ public:
     void SetMIDIDEV();
     void selectPenTool();
 
+    // The undo history of the plane and the recording.
+    EditHistory* History = nullptr;
+
     // Menu bar.
     QMenu* FileMenu = nullptr;
+    QMenu* EditMenu = nullptr;
+    QAction* Undo1 = nullptr;
+    QAction* Redo1 = nullptr;
+    QAction* StepList1 = nullptr;
     QMenu* ViewMenu = nullptr;
     QMenu* HelpMenu = nullptr;
     QAction* New1 = nullptr;
@@ -204,6 +214,7 @@ public:
 
     // Side windows, created by createSecondaryWindows().
     Tverinfo* verinfo = nullptr;
+    StepListWindow* StepList = nullptr;
     THelpWindow* HelpWindow = nullptr;   // made at the first F1
     TFConfig* FConfig = nullptr;
     TMoji* MojiForm = nullptr;
@@ -221,8 +232,12 @@ public slots:
     void LastPlane1Click();
     void MIDIPortM1Click();
     void Exit1Click();
+    // Edit menu.
+    void Undo1Click();
+    void Redo1Click();
     // View menu.
     void N4Click();
+    void StepList1Click();
     void MIDI_RealClick();
     void Monitor1Click();
     // Help menu.
@@ -288,6 +303,16 @@ private:
     SaveQuestion askToSaveRecording(bool closing);
     void offerStepTick(int stepTick);
     void buildMenus();
+    void buildEditMenu();
+    void buildShortcuts();
+    void buildStepListItem();
+    void createStepList();
+    void recordingChanged();
+    void editSteps(const QString& name, const std::function<StepEdit()>& edit, int selectFirst,
+                   int selectCount);
+    void insertCurrentPageStep(int at);
+    void takeFrameIntoWindow(int step);
+    void afterUndoOrRedo(bool plane);
     void buildPictureMenu();
     void importImages(const QStringList& files);
     bool importAnimation(const ImageFrames& frames, int count, const TImportPreview& preview);

@@ -1,6 +1,7 @@
 // The main window's picture commands: images imported into the plane (an
 // animation as frame steps), and the plane saved, opened and kept between runs.
 
+#include "app/EditHistory.h"
 #include "app/MainForm.h"
 
 #include "dialogs/ImportPreviewDialog.h"
@@ -98,6 +99,8 @@ void TMainForm::importImages(const QStringList& files)
     TImportPreview preview(first, count, VirtualArea, ScrollX(), ScrollY(), LcdColour, this);
     if (runModal(preview) != QDialog::Accepted)
         return;
+    // The dots and any frame steps of the import become one undo entry.
+    History->name(QStringLiteral("画像の読み込み"));
     if (animation) {
         importAnimation(frames, count, preview);
         return;
@@ -192,6 +195,7 @@ void TMainForm::LastPlane1Click()
 // its dots, and recorded while continuous recording is on.
 void TMainForm::openPlaneFile(const QString& fileName)
 {
+    History->name(QStringLiteral("描画面を開く"));
     const PlaneFileResult opened = openPlane(fileName, VirtualArea, ScrollX(), ScrollY());
     if (!opened.ok) {
         prompts_.information(opened.message);

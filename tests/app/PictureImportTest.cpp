@@ -8,6 +8,7 @@
 
 #include <QComboBox>
 #include <QFile>
+#include <QCoreApplication>
 #include <QImage>
 #include <QTemporaryDir>
 
@@ -145,6 +146,24 @@ TEST_F(PictureImportTest, AnAnimationBecomesOneFrameStepPerFrame)
         EXPECT_EQ(form->Recording.frameRecord(k), packWindow(expected, 0, 0)) << "frame " << k;
     }
     EXPECT_EQ(setDots(0, 0, 31, 15), 1) << "the last frame stays in the plane";
+}
+
+TEST_F(PictureImportTest, EachImportIsOneUndoEntry)
+{
+    startImporting();
+    chooseFiles({blockPng()});
+    form->ImportImage1->trigger();
+    QCoreApplication::processEvents();
+    chooseFiles({movingDotGif(5)});
+    choose = [](TImportPreview& preview) { preview.ScaleSel->setCurrentIndex(0); };
+    form->ImportImage1->trigger();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(form->Undo1->text(), "元に戻す(&U) 画像の読み込み");
+    form->Undo1->trigger();   // the animation: its five frame steps and its dots
+    EXPECT_EQ(form->Recording.StepCount(), 0);
+    EXPECT_EQ(setDots(8, 4, 11, 5), 8);
+    form->Undo1->trigger();   // the picture
+    EXPECT_EQ(setDots(-200, -100, 200, 100), 0);
 }
 
 TEST_F(PictureImportTest, SeveralFilesAreFramesInNameOrder)
