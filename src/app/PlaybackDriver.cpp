@@ -1,7 +1,6 @@
 #include "app/PlaybackDriver.h"
 
 #include <chrono>
-#include <thread>
 
 namespace lumidot {
 
@@ -39,8 +38,10 @@ void PlaybackDriver::wake()
     std::int64_t wait = player_.poll();
     if (wait >= 0 && wait <= kLongestWaitOnClock) {
         const auto until = std::chrono::steady_clock::now() + std::chrono::microseconds(wait);
-        while (std::chrono::steady_clock::now() < until)
-            std::this_thread::yield();
+        // A busy wait: yielding here hands the core to other programs for
+        // whole time slices on a loaded machine, and the message goes late.
+        while (std::chrono::steady_clock::now() < until) {
+        }
         wait = player_.poll();
     }
     if (wait < 0) {
