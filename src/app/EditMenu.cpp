@@ -39,6 +39,8 @@ void TMainForm::buildEditMenu()
     History = new EditHistory(VirtualArea, Recording, this);
     History->holdOpen = [this] { return editor.penDrag() || editor.boxDrag(); };
     History->afterApply = [this](bool plane) { afterUndoOrRedo(plane); };
+    // Undo or redo back to what was last saved or opened: nothing to ask.
+    History->onRecordingAtSavedState = [this] { Recording.markSaved(); };
 
     EditMenu = menuBar()->addMenu(QStringLiteral("編集(&E)"));
     Undo1 = EditMenu->addAction(kUndoCaption);

@@ -416,6 +416,8 @@ bool TMainForm::isModified() const
 void TMainForm::markSaved()
 {
     Recording.markSaved();
+    if (History)
+        History->markClean();
 }
 
 // Runs the save dialog and the writer of the chosen file type; a failure

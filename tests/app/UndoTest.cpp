@@ -171,6 +171,35 @@ TEST_F(UndoTest, NewAndOpenAreEntriesThatBringTheStepsBack)
     EXPECT_EQ(FileSaveData(form->Recording), before);
 }
 
+// Undo and redo that come back to the steps last saved need no question;
+// anywhere else the recording is unsaved again.
+TEST_F(UndoTest, TheSavedStateFollowsUndoAndRedo)
+{
+    QTemporaryDir dir;
+    for (int k = 0; k < 2; ++k) {
+        form->SpeedButton1->click();
+        settle();
+    }
+    prompts.fileAnswer = Prompts::FileChoice{dir.filePath("saved.syx"), 1};
+    form->SaveAs1Click();
+    settle();
+    ASSERT_FALSE(form->isModified());
+
+    form->FXRec->click();
+    settle();
+    EXPECT_TRUE(form->isModified());
+    form->Undo1->trigger();
+    EXPECT_FALSE(form->isModified()) << "back at the saved steps";
+    form->ToolButton1->click();   // drawing after the save leaves the steps saved
+    settle();
+    EXPECT_FALSE(form->isModified());
+    form->Undo1->trigger();
+    form->Undo1->trigger();
+    EXPECT_TRUE(form->isModified()) << "undone past the save ";
+    form->Redo1->trigger();
+    EXPECT_FALSE(form->isModified());
+}
+
 class StepListTest : public UndoTest {
 protected:
     StepListWindow& list() { return *form->StepList; }
