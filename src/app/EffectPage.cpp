@@ -28,6 +28,9 @@ QScrollBar* effectBar(int position, QWidget* parent)
     bar->setRange(0, kEffectCount - 1);
     bar->setPageStep(1);
     bar->setValue(position);
+    // Taken by Tab and by a click, so that the arrow keys, Page Up/Down,
+    // Home and End move it as a drag does.
+    bar->setFocusPolicy(Qt::StrongFocus);
     return bar;
 }
 

@@ -22,6 +22,7 @@
 #include <QToolButton>
 #include <QCloseEvent>
 #include <QFile>
+#include <QFocusEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -75,6 +76,7 @@ TMainForm::TMainForm(MidiOutput& output, SettingsStore& store, Prompts& prompts,
     buildPages();
     connectHandlers();
     Recording.setStepCountListener([this](int) { InfoMake(); });
+    MidiLink.setLossListener([this](const std::string& reason) { portLost(reason); });
     FormCreate();
 }
 
@@ -211,10 +213,12 @@ void TMainForm::FormCreate()
         return;
     }
     applyScrollSettings();
-    const bool opened = MidiLink.openAtStartup(Settings.midiOutIndex);
+    const bool opened = MidiLink.openAtStartup(Settings.midiOutIndex, Settings.midiOutName);
     syncLiveSwitch();
-    if (!opened)
-        prompts_.information(kPortUnusable);
+    if (opened)
+        Settings.midiOutIndex = MidiLink.openedEntry();
+    else
+        showPortUnusable(MidiLink.failureReason());
     if (selectedColour() != lumidot::LcdColour::Off)
         sendColourOf(selectedColour());
     send(modeSelectBody(kModeDisplay));
@@ -244,7 +248,21 @@ void TMainForm::syncLiveSwitch()
 {
     MIDI_real->setChecked(MidiLink.liveSending());
     MIDI_real->setEnabled(MidiLink.liveSwitchEnabled());
-    MIDIPortM1->setEnabled(MidiLink.settingsEnabled());
+}
+
+void TMainForm::showPortUnusable(const std::string& reason)
+{
+    prompts_.informationWithDetail(kPortUnusable, fromUtf8(reason));
+}
+
+// A port that stopped working while sending: live sending is already off;
+// the box comes once the handler that sent has finished, so that a drawing
+// stroke or a typed key is never cut in half by it.
+void TMainForm::portLost(const std::string& reason)
+{
+    syncLiveSwitch();
+    QMetaObject::invokeMethod(
+        this, [this, reason] { showPortUnusable(reason); }, Qt::QueuedConnection);
 }
 
 void TMainForm::send(std::span<const std::uint8_t> body)
@@ -401,18 +419,25 @@ void TMainForm::MIDIPortM1Click()
 }
 
 // The port change: after the settings dialog, however it was closed, the
-// chosen port is opened anew, greeted, and the settings are stored.
+// chosen port is opened anew, greeted, and the settings are stored. The list
+// is read again each time the dialog is shown, and the port is opened by the
+// name it showed, wherever the numbering has moved it since.
 void TMainForm::SetMIDIDEV()
 {
     const std::uint8_t remembered = Settings.midiOutIndex;
+    FConfig->fillPortList();
     runModal(*FConfig);
-    Settings.midiOutIndex =
-        chooseMidiOutIndex(FConfig->MIDI_Out->currentIndex(), remembered, FConfig->deviceCount());
-    FConfig->MIDI_Out->setCurrentIndex(Settings.midiOutIndex);
-    const bool opened = MidiLink.reopen(Settings.midiOutIndex);
+    const int selected = FConfig->MIDI_Out->currentIndex();
+    Settings.midiOutIndex = chooseMidiOutIndex(selected, remembered, FConfig->deviceCount());
+    if (Settings.midiOutIndex == selected)
+        Settings.midiOutName = FConfig->portName(selected).toStdString();
+    const bool opened = MidiLink.reopen(Settings.midiOutIndex, Settings.midiOutName);
+    if (opened)
+        Settings.midiOutIndex = MidiLink.openedEntry();
+    FConfig->selectChosenPort();
     syncLiveSwitch();
     if (!opened)
-        prompts_.information(kPortUnusable);
+        showPortUnusable(MidiLink.failureReason());
     sendColourOf(selectedColour());
     send(showMessageBody(kPortChangeBannerLine1, kBannerLine2));
     storeScrollSettings();
@@ -444,6 +469,8 @@ void TMainForm::MIDI_RealClick()
 
 QString TMainForm::deviceNameForInfo() const
 {
+    if (!Settings.midiOutName.empty())
+        return fromUtf8(Settings.midiOutName);
     const QString name = FConfig ? FConfig->portName(Settings.midiOutIndex) : QString();
     if (!name.isEmpty())
         return name;
@@ -508,9 +535,31 @@ bool TMainForm::askToSaveRecording()
     return false;
 }
 
+namespace {
+
+// Line 1 is entered by the user's own move: a click, Tab, Shift+Tab or a
+// shortcut. The focus that a closing menu or popup, or the window coming
+// back to the front, gives back is no entry, and sends nothing.
+bool enteredByUser(const QEvent& event)
+{
+    if (event.type() != QEvent::FocusIn)
+        return false;
+    switch (static_cast<const QFocusEvent&>(event).reason()) {
+    case Qt::MouseFocusReason:
+    case Qt::TabFocusReason:
+    case Qt::BacktabFocusReason:
+    case Qt::ShortcutFocusReason:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
 bool TMainForm::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == LcdText && event->type() == QEvent::FocusIn)
+    if (watched == LcdText && enteredByUser(*event))
         LcdTextEnter();
     return QMainWindow::eventFilter(watched, event);
 }

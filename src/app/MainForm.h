@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <functional>
 #include <span>
+#include <string>
 
 class QAction;
 class QButtonGroup;
@@ -268,6 +269,8 @@ private:
     void sizeTabControl(int index);
     void sizeWindow();
     void syncLiveSwitch();
+    void showPortUnusable(const std::string& reason);
+    void portLost(const std::string& reason);
     void applyScrollSettings();
     void chooseColour(lumidot::LcdColour colour);
     void paintPreview();

@@ -15,6 +15,7 @@ public:
     void setOwner(QWidget* owner) { owner_ = owner; }
 
     void information(const QString& text) override;
+    void informationWithDetail(const QString& text, const QString& detail) override;
     Answer askYesNoCancel(const QString& text) override;
     bool askYesNo(const QString& text) override;
     bool saveFile(const QString& filter, FileChoice& choice) override;

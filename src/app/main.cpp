@@ -1,7 +1,7 @@
 #include "app/MainForm.h"
 #include "app/QtDesktop.h"
 #include "app/QtPrompts.h"
-#include "midi/backends/RtMidiOutput.h"
+#include "midi/backends/SystemMidiOutput.h"
 #include "platform/QSettingsStore.h"
 
 #include <QApplication>
@@ -22,7 +22,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Lumidot"));
 
-    lumidot::RtMidiOutput output;
+    lumidot::SystemMidiOutput output;
     lumidot::QSettingsStore store;
     lumidot::QtPrompts prompts;
     lumidot::QtDesktop desktop;
