@@ -2,10 +2,6 @@
 
 #include "midi/MidiOutput.h"
 
-#include <jack/jack.h>
-#include <jack/ringbuffer.h>
-
-#include <atomic>
 #include <chrono>
 #include <cstddef>
 #include <string>
@@ -21,9 +17,12 @@ namespace lumidot {
 // by its name.
 //
 // A server that goes away, a partner whose port is removed, or a buffer that
-// stays full past the bound make the next send a loss. A dead client is
-// dropped as soon as the port list is read again, and a new one is made, so
-// a restarted server is found without restarting the program.
+// stays full past the bound (a server that hangs) make the next send a loss.
+// The requests that wait for the server's answer (making the client, its
+// port, a connection, closing) are bounded too: a server that does not
+// answer is left with its client, and the window goes on. A dead or hung
+// client is dropped as soon as the port list is read again and a new one is
+// made, so a restarted server is found without restarting the program.
 class JackMidiOutput : public MidiOutput {
 public:
     static constexpr const char* kClientName = "Lumidot";
@@ -33,6 +32,8 @@ public:
     // The longest a send waits for room in the buffer: below the window's
     // 50 ms for one send.
     static constexpr auto kSendBound = std::chrono::milliseconds(40);
+    // The longest the window waits for the server to answer a request.
+    static constexpr auto kRequestBound = std::chrono::seconds(2);
     // Open results besides 0.
     static constexpr int kNoMidiSystem = 1;
     static constexpr int kNoSuchDevice = 2;
@@ -54,33 +55,23 @@ public:
     bool hasMidiSystem();
     bool isOpen() const { return open_; }
 
-private:
-    static int process(jack_nframes_t frames, void* self);
-    static void serverShutdown(void* self);
-    static void serverInfoShutdown(jack_status_t code, const char* reason, void* self);
-    static void portRegistration(jack_port_id_t port, int registered, void* self);
+    // One client of one server (defined with the backend).
+    struct Connection;
 
-    bool connectClient();
-    void dropClient();
-    void drainInto(void* portBuffer);
+private:
+    bool connectServer();
+    void dropConnection();
     std::vector<std::string> destinations();
     bool lost(const std::string& reason);
     std::string serverGoneReason() const;
     int registerPort();
     void unregisterPort();
+    bool unusable() const;
 
-    jack_client_t* client_ = nullptr;
-    jack_ringbuffer_t* buffer_ = nullptr;
-    std::atomic<jack_port_t*> port_{nullptr};
-    std::atomic<jack_port_t*> destination_{nullptr};
-    std::atomic<bool> inProcess_{false};
-    std::atomic<bool> serverGone_{false};
-    std::atomic<bool> destinationGone_{false};
-    std::atomic<bool> shutdownReasonSet_{false};
-    char shutdownReason_[256] = {};
+    Connection* connection_ = nullptr;
     bool open_ = false;
     std::string destinationName_;
-    std::string pendingLoss_;   // why a port that was open has no client any more
+    std::string pendingLoss_; // why a port that was open has no client any more
     std::string failure_;
 };
 

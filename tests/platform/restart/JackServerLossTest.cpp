@@ -35,6 +35,7 @@
 #include <fstream>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 extern char** environ;
@@ -119,6 +120,9 @@ public:
         notePid(pid_);
         removeLeftovers();
     }
+
+    // A server that hangs: alive, but its cycles no longer run.
+    void pause(bool paused) { ::kill(pid_, paused ? SIGSTOP : SIGCONT); }
 
     void stop()
     {
@@ -284,6 +288,52 @@ TEST_F(JackServerLoss, AServerKilledDuringABurstIsToldOnceAndARestartedOneIsFoun
     EXPECT_TRUE(form->MIDI_real->isChecked());
     EXPECT_EQ(capture->receive(2), greeting());
     EXPECT_EQ(prompts.shown.size(), 1);
+}
+
+// Nothing drains the port any more, as when a server hangs: a send waits for
+// room only up to its bound, and the full buffer is a loss.
+TEST_F(JackServerLoss, AServerThatHangsFillsTheBufferAndThatIsALoss)
+{
+    JackCapture capture;
+    capture.openOwnPort();
+    startForm();
+    portChangeTo("LumidotCapture:capture");
+    ASSERT_TRUE(form->MIDI_real->isChecked());
+
+    server.pause(true);
+    Clock::duration worst{};
+    int frames = 0;
+    for (; frames < 10'000 && form->MIDI_real->isChecked(); ++frames) {
+        form->VirtualArea.setDot(frames % 32, (frames / 32) % 16, frames % 2);
+        const auto before = Clock::now();
+        form->FD_OUT();
+        worst = std::max(worst, Clock::now() - before);
+    }
+    const auto us = std::chrono::duration_cast<std::chrono::microseconds>(worst).count();
+    std::printf("[ report ] server stopped: %d frames went into the buffer; the send that found it full took %lld us\n",
+                frames, static_cast<long long>(us));
+    EXPECT_LT(worst, kFreeze);
+    EXPECT_FALSE(form->MIDI_real->isChecked()) << "the full buffer was never reported";
+    QApplication::processEvents();
+    ASSERT_EQ(prompts.shown, QStringList{kPortUnusable});
+    EXPECT_TRUE(prompts.details[0].contains(QStringLiteral("応答しません"))) << prompts.details[0].toStdString();
+
+    // A port change while it still hangs gives up within its bounds.
+    const auto before = Clock::now();
+    form->MIDIPortM1->trigger();
+    const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - before).count();
+    std::printf("[ report ] port change against the stopped server: %lld ms\n", static_cast<long long>(took));
+    EXPECT_LT(took, 15'000);
+    EXPECT_FALSE(form->MIDI_real->isChecked());
+    EXPECT_EQ(prompts.shown.size(), 2);
+
+    // Once it runs again, the next port change reaches the capture again.
+    server.pause(false);
+    std::this_thread::sleep_for(300ms);
+    capture.leftovers(); // what the given-up client still had, sent as the server woke
+    portChangeTo("LumidotCapture:capture");
+    EXPECT_TRUE(form->MIDI_real->isChecked());
+    EXPECT_EQ(capture.receive(2), greeting());
 }
 
 TEST_F(JackServerLoss, APortIsFoundByItsNameWhenTheNumberingMoves)
