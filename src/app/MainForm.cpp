@@ -23,6 +23,8 @@
 #include <QCloseEvent>
 #include <QFile>
 #include <QFocusEvent>
+#include <QGuiApplication>
+#include <QTimer>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -256,13 +258,23 @@ void TMainForm::showPortUnusable(const std::string& reason)
 }
 
 // A port that stopped working while sending: live sending is already off;
-// the box comes once the handler that sent has finished, so that a drawing
-// stroke or a typed key is never cut in half by it.
+// the box comes once the handler that sent has finished and the mouse button
+// is up, so that a drawing stroke is never cut in half by it.
 void TMainForm::portLost(const std::string& reason)
 {
     syncLiveSwitch();
     QMetaObject::invokeMethod(
-        this, [this, reason] { showPortUnusable(reason); }, Qt::QueuedConnection);
+        this, [this, reason] { tellPortLost(reason); }, Qt::QueuedConnection);
+}
+
+void TMainForm::tellPortLost(const std::string& reason)
+{
+    constexpr int kStrokeWaitMs = 50;
+    if (QGuiApplication::mouseButtons() != Qt::NoButton) {
+        QTimer::singleShot(kStrokeWaitMs, this, [this, reason] { tellPortLost(reason); });
+        return;
+    }
+    showPortUnusable(reason);
 }
 
 void TMainForm::send(std::span<const std::uint8_t> body)

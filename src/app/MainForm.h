@@ -271,6 +271,7 @@ private:
     void syncLiveSwitch();
     void showPortUnusable(const std::string& reason);
     void portLost(const std::string& reason);
+    void tellPortLost(const std::string& reason);
     void applyScrollSettings();
     void chooseColour(lumidot::LcdColour colour);
     void paintPreview();

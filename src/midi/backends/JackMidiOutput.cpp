@@ -25,6 +25,7 @@ struct JackMidiOutput::Connection {
     std::atomic<jack_port_t*> port{nullptr};
     std::atomic<jack_port_t*> destination{nullptr};
     std::atomic<bool> inProcess{false};
+    std::atomic<unsigned> cycles{0};
     std::atomic<bool> serverGone{false};
     std::atomic<bool> destinationGone{false};
     std::atomic<bool> reasonSet{false};
@@ -47,6 +48,8 @@ constexpr auto kRoomWait = std::chrono::milliseconds(1);
 // The longest the window waits for a running process cycle to leave the
 // port before the port is given back: one cycle takes far less.
 constexpr auto kCycleWait = std::chrono::milliseconds(40);
+// A few cycles of the longest periods in use.
+constexpr auto kConnectionWait = std::chrono::milliseconds(300);
 
 const char* const kNoServer = "JACKサーバーに接続できません。";
 const char* const kServerGone = "JACKサーバーが停止しました";
@@ -118,6 +121,7 @@ int process(jack_nframes_t frames, void* arg)
     if (jack_port_t* port = connection.port.load())
         drainInto(connection.buffer, jack_port_get_buffer(port, frames));
     connection.inProcess = false;
+    ++connection.cycles;
     return 0;
 }
 
@@ -171,6 +175,20 @@ void leaveCycle(Connection& connection)
     const auto deadline = Clock::now() + kCycleWait;
     while (connection.inProcess && Clock::now() < deadline)
         std::this_thread::yield();
+}
+
+// A new connection carries messages only from the cycle after the server
+// has put it into its graph; the greeting that follows an open must not go
+// out before. Waits a little, bounded, and goes on in any case.
+void awaitConnection(Connection& connection, const std::string& destination)
+{
+    const auto deadline = Clock::now() + kConnectionWait;
+    jack_port_t* port = connection.port.load();
+    while (!jack_port_connected_to(port, destination.c_str()) && Clock::now() < deadline)
+        std::this_thread::sleep_for(kRoomWait);
+    const unsigned seen = connection.cycles;
+    while (connection.cycles - seen < 2 && Clock::now() < deadline)
+        std::this_thread::sleep_for(kRoomWait);
 }
 
 } // namespace
@@ -350,6 +368,7 @@ int JackMidiOutput::open(int deviceId)
         failure_ = connected ? "JACKがポート「" + name + "」への接続を拒みました。" : kServerSilent;
         return kOpenRefused;
     }
+    awaitConnection(*connection, name);
     destinationName_ = name;
     open_ = true;
     return 0;
