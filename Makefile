@@ -3,7 +3,7 @@ BUILD ?= build
 BUILD_TYPE ?= RelWithDebInfo
 CMAKE_FLAGS ?=
 
-.PHONY: deps configure build run test bench fuzz clean
+.PHONY: deps configure build run test bench fuzz install deb clean
 
 deps:
 	bash scripts/install-deps.sh
@@ -14,7 +14,9 @@ configure: deps
 build: configure
 	cmake --build $(BUILD)
 
-run: build
+# Only the two programs: no tests, no benchmarks.
+run: configure
+	cmake --build $(BUILD) --target lumidot lumidot-convert
 	./$(BUILD)/src/lumidot
 
 test: build
@@ -26,8 +28,22 @@ bench: build
 # The readers' libFuzzer targets (clang), each run for FUZZ_SECONDS on a
 # corpus seeded from our own exports; outside the normal build.
 FUZZ_SECONDS ?= 60
-fuzz: deps
+fuzz:
+	bash scripts/install-deps.sh --fuzz
 	$(MAKE) -C fuzz run FUZZ_SECONDS=$(FUZZ_SECONDS) OUT=$(CURDIR)/build-fuzz
+
+# Installs under PREFIX (and DESTDIR, for staging), as GNU conventions have it.
+PREFIX ?= /usr/local
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
+
+# A Debian package of a Release build without tests, in $(DEB_BUILD).
+DEB_BUILD ?= build-deb
+deb: deps
+	cmake -S . -B $(DEB_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
+		-DCMAKE_INSTALL_PREFIX=/usr $(CMAKE_FLAGS)
+	cmake --build $(DEB_BUILD)
+	cd $(DEB_BUILD) && cpack -G DEB
 
 clean:
 	rm -rf $(BUILD)

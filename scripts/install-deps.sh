@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building, running and testing Lumidot need.
+# Installs the Debian packages that building, running and testing Lumidot need;
+# with --fuzz, also the clang toolchain that only `make fuzz` uses.
 # Idempotent: packages already installed are left alone, and apt is not touched
 # at all when nothing is missing.
 set -euo pipefail
@@ -10,8 +11,14 @@ packages=(
   libgtest-dev libbenchmark-dev
   fonts-ipafont-gothic fonts-ipafont-mincho
   jackd2 midicsv python3-mido
-  clang libclang-rt-14-dev
+  # Qt's own dialogs and menus in Japanese
+  qt6-translations-l10n
+  # the install and .deb checks: launcher, AppStream metadata, package
+  desktop-file-utils appstream dpkg-dev file fakeroot lintian
 )
+if [ "${1:-}" = "--fuzz" ]; then
+  packages+=(clang libclang-rt-14-dev)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -4,6 +4,13 @@
 #include <QPainterPath>
 #include <QPixmap>
 
+// The program's icon lives in a resource of this static library; naming it
+// here keeps the linker from dropping it.
+static void initProgramIconResource()
+{
+    Q_INIT_RESOURCE(icon);
+}
+
 namespace lumidot {
 
 namespace {
@@ -187,6 +194,15 @@ QIcon makeIcon(IconKind kind)
     }
     p.end();
     return QIcon(pixmap);
+}
+
+QIcon programIcon()
+{
+    initProgramIconResource();
+    QIcon icon;
+    for (const int size : {16, 24, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/icons/lumidot-%1.png").arg(size), QSize(size, size));
+    return icon;
 }
 
 } // namespace lumidot

@@ -29,4 +29,7 @@ enum class IconKind {
 // A 16 x 16 icon drawn in code.
 QIcon makeIcon(IconKind kind);
 
+// The program's own icon, the one of the launcher, in every size it ships.
+QIcon programIcon();
+
 } // namespace lumidot

@@ -1,5 +1,6 @@
 #include "app/MainForm.h"
 
+#include "app/HelpWindow.h"
 #include "app/Icons.h"
 #include "app/Manual.h"
 #include "app/PaintBox.h"
@@ -74,6 +75,7 @@ TMainForm::TMainForm(MidiOutput& output, SettingsStore& store, Prompts& prompts,
 {
     FontDialog1 = defaultStampFont();
     setWindowTitle(QStringLiteral("Lumidot"));
+    setWindowIcon(programIcon());
     buildMenus();
     buildPages();
     connectHandlers();
@@ -500,9 +502,10 @@ void TMainForm::InfoMake()
 
 void TMainForm::H1Click()
 {
-    const QString manual = findManual(manualFolders());
-    if (!manual.isEmpty())
-        desktop_.open(QUrl::fromLocalFile(manual).toString());
+    if (!HelpWindow)
+        HelpWindow = new THelpWindow(desktop_, this);
+    const QStringList folders = manualFolders();
+    HelpWindow->showManual(findManual(folders), folders);
 }
 
 void TMainForm::About1Click()

@@ -42,6 +42,7 @@ class MidiOutput;
 class PaintBox;
 class SettingsStore;
 class TFConfig;
+class THelpWindow;
 class TInformation;
 class TMoji;
 class Tverinfo;
@@ -178,6 +179,7 @@ public:
 
     // Side windows, created by createSecondaryWindows().
     Tverinfo* verinfo = nullptr;
+    THelpWindow* HelpWindow = nullptr;   // made at the first F1
     TFConfig* FConfig = nullptr;
     TMoji* MojiForm = nullptr;
     TInformation* Information = nullptr;

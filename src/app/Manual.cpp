@@ -1,15 +1,20 @@
 #include "app/Manual.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
 namespace lumidot {
 
+QString programFolder()
+{
+    return QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath().section('/', 0, -2);
+}
+
 QStringList manualFolders()
 {
-    return {QDir::currentPath(), QCoreApplication::applicationDirPath(),
-            QStringLiteral(LUMIDOT_DATA_DIR)};
+    const QString program = programFolder();
+    return {QDir::currentPath(), program,
+            QDir::cleanPath(program + QLatin1Char('/') + QStringLiteral(LUMIDOT_DATA_FROM_BIN))};
 }
 
 QString findManual(const QStringList& folders)

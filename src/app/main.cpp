@@ -1,11 +1,16 @@
+#include "app/CommandLine.h"
+#include "app/Icons.h"
 #include "app/MainForm.h"
 #include "app/QtDesktop.h"
 #include "app/QtPrompts.h"
+#include "app/QtTranslation.h"
 #include "midi/backends/SystemMidiOutput.h"
 #include "platform/QSettingsStore.h"
 
 #include <QApplication>
 #include <QScreen>
+
+#include <iostream>
 
 namespace {
 
@@ -19,8 +24,16 @@ void centreOnScreen(QWidget& window)
 
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
+    if (const auto code = lumidot::answerInfoOption({argv + 1, argv + argc}, std::cout))
+        return *code;
+
+    // Qt is given the program's name only: no argument changes what it does.
+    int qtArgc = 1;
+    QApplication app(qtArgc, argv);
     QApplication::setApplicationName(QStringLiteral("Lumidot"));
+    QApplication::setDesktopFileName(QStringLiteral("lumidot"));
+    QApplication::setWindowIcon(lumidot::programIcon());
+    lumidot::loadQtTranslation(app);
 
     lumidot::SystemMidiOutput output;
     lumidot::QSettingsStore store;

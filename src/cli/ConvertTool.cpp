@@ -6,6 +6,7 @@
 #include "export/SmfWriter.h"
 #include "export/SswWriter.h"
 #include "export/SyxWriter.h"
+#include "Version.h"
 
 #include <algorithm>
 #include <cctype>
@@ -24,6 +25,7 @@ constexpr int kDefaultTick = 8;
 constexpr std::string_view kUsage =
     "usage: lumidot-convert IN OUT [--tick N]\n"
     "       lumidot-convert --list IN\n"
+    "       lumidot-convert --version\n"
     "Converts a recording of NS5R display steps between .syx, .mid, .prt and .exc.\n"
     "IN is recognised by its content, OUT's format by its extension. --tick sets\n"
     "the tick spacing of the steps in .mid and .prt output, 1..127; without it the\n"
@@ -191,6 +193,10 @@ int runConvertTool(const std::vector<std::string>& args, std::ostream& out, std:
         const std::string& arg = args[k];
         if (arg == "--help" || arg == "-h") {
             out << kUsage;
+            return kExitOk;
+        }
+        if (arg == "--version") {
+            out << "lumidot-convert " << kVersion << "\n";
             return kExitOk;
         }
         if (arg == "--list") {

@@ -1,6 +1,7 @@
 #include "dialogs/AboutBox.h"
 
 #include "platform/Prompts.h"
+#include "Version.h"
 
 #include <QFrame>
 #include <QGridLayout>
@@ -31,6 +32,12 @@ QFont boldFont(QFont font)
 }
 
 } // namespace
+
+QString versionText()
+{
+    return QStringLiteral("version %1 [%2]")
+        .arg(QString::fromLatin1(kVersion), QString::fromLatin1(kReleaseDate));
+}
 
 QPixmap aboutEmblem()
 {
@@ -91,7 +98,7 @@ Tverinfo::Tverinfo(Desktop& desktop, QWidget* parent)
     verinfo = new QLabel(Panel4);
     verinfo->setFont(boldFont(verinfo->font()));
     verinfo->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    verinfo->setText(QString::fromLatin1(kVersionText));
+    verinfo->setText(versionText());
 
     auto* panel = new QGridLayout(Panel4);
     panel->addWidget(Image2, 0, 0, 2, 1);

@@ -10,7 +10,6 @@ namespace lumidot {
 
 class Desktop;
 
-inline constexpr const char* kVersionText = "version 1.13 [2000-10-14]";
 inline constexpr const char* kHomePage = "https://lumidot.example.org/";
 inline constexpr const char* kMailAddress = "lumidot@example.org";
 
@@ -40,6 +39,9 @@ protected:
 private:
     Desktop& desktop_;
 };
+
+// "version 1.13 [2000-10-14]": the version and release day of the build.
+QString versionText();
 
 // The pictures of the box: the emblem (50 x 50) and the title (210 x 32).
 QPixmap aboutEmblem();

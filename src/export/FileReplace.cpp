@@ -103,9 +103,7 @@ FileWriteOutcome replaceFileContents(const std::string& requested,
         return failed(Stage::Create, errno);
 
     const std::filesystem::path path(target);
-    std::string folder = path.parent_path().string();
-    if (folder.empty())
-        folder = ".";
+    const std::string folder = path.has_parent_path() ? path.parent_path().string() : ".";
     TempFile temp = opener(folder, path.filename().string());
     if (temp.fd < 0)
         return failed(Stage::Create, errno);

@@ -52,7 +52,6 @@ TEST_F(InformationTest, ADeviceThatIsGoneIsNamedAsMissing)
 TEST_F(InformationTest, AboutBoxLinksTurnRedWhileHeldAndOpenOnRelease)
 {
     Tverinfo& about = *form->verinfo;
-    EXPECT_EQ(about.verinfo->text(), "version 1.13 [2000-10-14]");
     about.show();
     QTest::mousePress(about.Label5, Qt::LeftButton);
     EXPECT_TRUE(about.Label5->styleSheet().contains("red"));

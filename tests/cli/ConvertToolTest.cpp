@@ -75,6 +75,13 @@ TEST_F(ConvertTool, WritesTheFormatOfTheExtensionInAnyCase)
     EXPECT_EQ(readFile(path("f.prt")), Export_PRT(recording, 1).bytes);
 }
 
+TEST_F(ConvertTool, TellsItsVersionFromTheBuild)
+{
+    const CommandRun run = convert({"--version"});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.output, "lumidot-convert " LUMIDOT_PROJECT_VERSION "\n");
+}
+
 TEST_F(ConvertTool, WrongUsageExitsWithTwoAndTheUsage)
 {
     const std::vector<std::vector<std::string>> misuses{

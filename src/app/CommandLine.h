@@ -1,0 +1,15 @@
+#pragma once
+
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace lumidot {
+
+// Answers --version and --help (or -h): prints the answer and returns the
+// exit code, so that the program ends before any window or display is made.
+// Any other argument is left alone: the program starts as it always does.
+std::optional<int> answerInfoOption(const std::vector<std::string>& args, std::ostream& out);
+
+} // namespace lumidot
