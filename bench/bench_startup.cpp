@@ -2,7 +2,7 @@
 // with its creation (settings, port, greeting), the side windows, the first
 // paint. Targets: at most 300 ms, at most 80 MB peak resident memory.
 #include "app/MainForm.h"
-#include "midi/backends/RtMidiOutput.h"
+#include "midi/backends/SystemMidiOutput.h"
 #include "platform/QSettingsStore.h"
 
 #include <QApplication>
@@ -50,7 +50,7 @@ double peakResidentMb()
 // own, shows the main window and lets it paint.
 void startProgram(const QString& settingsFile)
 {
-    RtMidiOutput output;
+    SystemMidiOutput output;
     QSettingsStore store(settingsFile);
     SilentPrompts prompts;
     NoDesktop desktop;
