@@ -1,6 +1,7 @@
 // Start-up of the whole program to its first shown window: the main window
 // with its creation (settings, port, greeting), the side windows, the first
 // paint. Targets: at most 300 ms, at most 80 MB peak resident memory.
+#include "QuietPrompts.h"
 #include "app/MainForm.h"
 #include "midi/backends/SystemMidiOutput.h"
 #include "platform/QSettingsStore.h"
@@ -19,23 +20,6 @@
 namespace {
 
 using namespace lumidot;
-
-// Prompts that answer at once: a start-up on a machine without MIDI shows a
-// message, which must not wait for a user here.
-class SilentPrompts : public Prompts {
-public:
-    void information(const QString&) override {}
-    Answer askYesNoCancel(const QString&) override { return Answer::No; }
-    bool askYesNo(const QString&) override { return false; }
-    bool saveFile(const QString&, FileChoice&) override { return false; }
-    bool openFile(const QString&, FileChoice&) override { return false; }
-    bool chooseFont(QFont&) override { return false; }
-};
-
-class NoDesktop : public Desktop {
-public:
-    void open(const QString&) override {}
-};
 
 double firstStartMs = 0;
 

@@ -8,7 +8,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build pkg-config g++ make
   qt6-base-dev librtmidi-dev libjack-jackd2-dev libasound2-dev
-  libgtest-dev libbenchmark-dev
+  libgtest-dev libbenchmark-dev libgif-dev
   fonts-ipafont-gothic fonts-ipafont-mincho
   jackd2 midicsv python3-mido
   # Qt's own dialogs and menus in Japanese

@@ -1,5 +1,6 @@
 // The "Dot" page: its controls, the window move and the region commands.
 #include "app/DotView.h"
+#include "app/EditHistory.h"
 #include "app/Icons.h"
 #include "app/MainForm.h"
 #include "app/PaintBox.h"
@@ -130,13 +131,14 @@ QWidget* TMainForm::buildDotPage()
     Zooms->setRange(1, 4);
     Zooms->setValue(kDefaultZoom);
     Zooms->setWrapping(false);
-    Zooms->setGeometry(250, 0, 16, 17);
+    // Wide and tall enough for a pointer to hit each arrow.
+    Zooms->setGeometry(244, 0, 28, 24);
     CZoom = new QLabel(QStringLiteral("32"), BottomRow);
     QFont zoomFont = CZoom->font();
     // A 16-pixel character cell: the glyphs themselves are a little smaller.
     zoomFont.setPixelSize(13);
     CZoom->setFont(zoomFont);
-    CZoom->setGeometry(272, 0, 16, 16);
+    CZoom->setGeometry(274, 4, 16, 16);
     return page;
 }
 
@@ -154,6 +156,8 @@ void TMainForm::Disp_FD()
                              LcdGreen->isChecked()};
     renderDotView(PaintBox1->canvas(), scene);
     PaintBox1->refresh();
+    // Every change of the plane repaints the view: the history looks then.
+    History->touch(false);
 }
 
 void TMainForm::FD_OUT()
@@ -195,6 +199,7 @@ void TMainForm::YScChange()
 // Clear all sends only through the window moves it causes.
 void TMainForm::ToolButton3Click()
 {
+    History->name(QStringLiteral("すべてクリア"));
     fillRegion(VirtualArea, clearRegionFor(currentLimits()), 0);
     Disp_FD();
     XSc->setValue(0);
@@ -212,6 +217,7 @@ void TMainForm::ToolButton4Click()
 
 void TMainForm::ToolButton1Click()
 {
+    History->name(QStringLiteral("ドット反転"));
     invertView(VirtualArea, currentView());
     FD_OUT();
     Disp_FD();
@@ -221,6 +227,7 @@ void TMainForm::ToolButton1Click()
 
 void TMainForm::ToolButton2Click()
 {
+    History->name(QStringLiteral("左右反転"));
     mirrorView(VirtualArea, currentView());
     FD_OUT();
     Disp_FD();
@@ -228,6 +235,7 @@ void TMainForm::ToolButton2Click()
 
 void TMainForm::ToolButton5Click()
 {
+    History->name(QStringLiteral("上下反転"));
     flipView(VirtualArea, currentView());
     FD_OUT();
     Disp_FD();
@@ -277,6 +285,8 @@ void TMainForm::PaintBox1MouseMove(int x, int y)
 
 void TMainForm::PaintBox1MouseUp(int, int)
 {
+    const bool pen = editor.tool() == DotTool::BlackPen || editor.tool() == DotTool::WhitePen;
+    History->name(pen ? QStringLiteral("ペン") : QStringLiteral("矩形"));
     followEditor(editor.release(VirtualArea, ScrollX(), ScrollY()));
 }
 
@@ -352,6 +362,7 @@ void TMainForm::MojiClick()
 // continuous recording is on, recorded.
 void TMainForm::stamp(const QString& text, const QFont& font)
 {
+    History->name(QStringLiteral("文字入力"));
     stampText(VirtualArea, ScrollX(), ScrollY(), text, font);
     Disp_FD();
     FD_OUT();
@@ -361,6 +372,7 @@ void TMainForm::stamp(const QString& text, const QFont& font)
 
 void TMainForm::New1Click()
 {
+    History->name(QStringLiteral("新規"));
     ClearRecording(Recording);
     LcdText->setText(QString());
     LcdText2->setText(QString());

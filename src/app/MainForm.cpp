@@ -1,8 +1,11 @@
 #include "app/MainForm.h"
 
+#include "app/EditHistory.h"
+#include "app/CableTexts.h"
 #include "app/HelpWindow.h"
 #include "app/Icons.h"
 #include "app/Manual.h"
+#include "app/MonitorWindow.h"
 #include "app/PaintBox.h"
 #include "app/TextStamp.h"
 #include "dialogs/AboutBox.h"
@@ -13,7 +16,9 @@
 #include "export/SaveCommand.h"
 #include "ns5r/Commands.h"
 #include "platform/SettingsStore.h"
+#include "recording/CableLimit.h"
 #include "recording/Recorder.h"
+#include "recording/StepTiming.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -79,7 +84,17 @@ TMainForm::TMainForm(MidiOutput& output, SettingsStore& store, Prompts& prompts,
     buildMenus();
     buildPages();
     connectHandlers();
-    Recording.setStepCountListener([this](int) { InfoMake(); });
+    buildShortcuts();
+    Recording.setStepCountListener([this](int) {
+        recordingChanged();
+        if (Monitor)
+            Monitor->recordingChanged();
+    });
+    MidiLink.setObserver([this](std::span<const std::uint8_t> message) {
+        Display.apply(message);
+        if (Monitor)
+            Monitor->messageObserved();
+    });
     MidiLink.setLossListener([this](const std::string& reason) { portLost(reason); });
     FormCreate();
 }
@@ -93,6 +108,10 @@ void TMainForm::createSecondaryWindows()
     MojiForm = new TMoji(FontDialog1, prompts_,
                          [this](const QString& text, const QFont& font) { stamp(text, font); }, this);
     Information = new TInformation(this);
+    Monitor = new TMonitor(Display, MidiLink, Recording, Settings, prompts_, store_, playbackClock_,
+                           this);
+    connect(Monitor, &TMonitor::tempoChanged, this, &TMainForm::InfoMake);
+    createStepList();
     InfoMake();
 }
 
@@ -106,12 +125,15 @@ void TMainForm::buildMenus()
     Open1->setShortcut(QKeySequence(QStringLiteral("Ctrl+O")));
     SaveAs1 = FileMenu->addAction(makeIcon(IconKind::Save), QStringLiteral("保存(&S)"));
     SaveAs1->setShortcut(QKeySequence(QStringLiteral("Ctrl+S")));
+    buildPictureMenu();
     MIDIPortM1 = FileMenu->addAction(makeIcon(IconKind::Settings), QStringLiteral("設定(&C)"));
     MIDIPortM1->setShortcut(QKeySequence(QStringLiteral("Ctrl+C")));
     MIDIPortM1->setToolTip(QStringLiteral("NS5Rが接続してあるデバイスを指定します。"));
     MIDIPortM1->setStatusTip(MIDIPortM1->toolTip());
     Exit1 = FileMenu->addAction(makeIcon(IconKind::Exit), QStringLiteral("終了(&X)"));
     Exit1->setShortcut(QKeySequence(QStringLiteral("Alt+F4")));
+
+    buildEditMenu();
 
     ViewMenu = menuBar()->addMenu(QStringLiteral("表示(&O)"));
     N4 = ViewMenu->addAction(QStringLiteral("情報表示(&I)"));
@@ -120,6 +142,8 @@ void TMainForm::buildMenus()
     MIDI_real->setShortcut(QKeySequence(QStringLiteral("Ctrl+M")));
     MIDI_real->setCheckable(true);
     MIDI_real->setChecked(true);
+    buildStepListItem();
+    Monitor1 = ViewMenu->addAction(QStringLiteral("モニター(&M)"));
 
     HelpMenu = menuBar()->addMenu(QStringLiteral("ヘルプ(&H)"));
     H1 = HelpMenu->addAction(makeIcon(IconKind::Help), QStringLiteral("ヘルプ(&H)"));
@@ -160,6 +184,7 @@ void TMainForm::connectHandlers()
     connect(Exit1, &QAction::triggered, this, &TMainForm::Exit1Click);
     connect(N4, &QAction::triggered, this, &TMainForm::N4Click);
     connect(MIDI_real, &QAction::triggered, this, &TMainForm::MIDI_RealClick);
+    connect(Monitor1, &QAction::triggered, this, &TMainForm::Monitor1Click);
     connect(H1, &QAction::triggered, this, &TMainForm::H1Click);
     connect(About1, &QAction::triggered, this, &TMainForm::About1Click);
     connect(PC, &QTabWidget::currentChanged, this, &TMainForm::PCChange);
@@ -252,6 +277,8 @@ void TMainForm::syncLiveSwitch()
 {
     MIDI_real->setChecked(MidiLink.liveSending());
     MIDI_real->setEnabled(MidiLink.liveSwitchEnabled());
+    if (Monitor)
+        Monitor->setLiveSending(MidiLink.liveSending());
 }
 
 void TMainForm::showPortUnusable(const std::string& reason)
@@ -376,6 +403,8 @@ bool TMainForm::runSaveDialog()
 {
     if (!prompts_.saveFile(QString::fromLatin1(kSaveFilter.data(), kSaveFilter.size()), SaveDialog1))
         return true;
+    if (!cableQuestionAllows(SaveDialog1.typeIndex))
+        return false;
     const SaveResult saved =
         saveRecording(SaveDialog1.typeIndex, QFile::encodeName(SaveDialog1.fileName).toStdString(),
                       Recording, Settings.stepTick);
@@ -384,10 +413,29 @@ bool TMainForm::runSaveDialog()
     return saved.ok;
 }
 
+// A .mid or .prt plays at its tick spacing; when its steps outrun a MIDI
+// cable at the monitor's tempo the module would show them late, so the user
+// is asked once. Declining writes nothing and counts as not saved, so that
+// a close or an open does not drop the recording.
+bool TMainForm::cableQuestionAllows(int typeIndex)
+{
+    if (typeIndex != kTypeSmf && typeIndex != kTypePrt)
+        return true;
+    const CableCheck check = checkCable(Recording, Settings.stepTick, monitorTempo());
+    return !check.outruns ||
+           prompts_.askYesNo(cableSaveQuestion(check, monitorTempo(), Settings.stepTick));
+}
+
+int TMainForm::monitorTempo() const
+{
+    return Monitor ? Monitor->tempo() : kDefaultTempo;
+}
+
 // Reads a saved recording back in place of the current one; Save then
 // writes it back to the same file in the same format.
 void TMainForm::Open1Click()
 {
+    History->name(QStringLiteral("開く"));
     if (!askToSaveRecording())
         return;
     const std::string filter = std::string(kOpenAllFilter) + "|" + std::string(kSaveFilter);
@@ -420,6 +468,9 @@ void TMainForm::offerStepTick(int stepTick)
     Settings.stepTick = static_cast<std::uint8_t>(stepTick);
     if (FConfig)
         FConfig->tick->setValue(Settings.stepTick);
+    if (Monitor)
+        Monitor->stepTickChanged();
+    InfoMake();
     storeScrollSettings();
     const RegResult saved = NS5R_Reg(kRegSave, Settings, store_);
     if (!saved.ok)
@@ -429,6 +480,8 @@ void TMainForm::offerStepTick(int stepTick)
 void TMainForm::MIDIPortM1Click()
 {
     SetMIDIDEV();
+    if (Monitor)
+        Monitor->stepTickChanged();
     InfoMake();
 }
 
@@ -475,6 +528,13 @@ void TMainForm::N4Click()
     Information->activateWindow();
 }
 
+void TMainForm::Monitor1Click()
+{
+    Monitor->show();
+    Monitor->raise();
+    Monitor->activateWindow();
+}
+
 void TMainForm::MIDI_RealClick()
 {
     MidiLink.MIDI_RealClick();
@@ -494,8 +554,14 @@ QString TMainForm::deviceNameForInfo() const
 
 void TMainForm::InfoMake()
 {
-    if (Information)
-        Information->showFigures(Recording.StepCount(), deviceNameForInfo());
+    if (!Information)
+        return;
+    Information->showFigures(Recording.StepCount(), deviceNameForInfo());
+    const int tempo = monitorTempo();
+    Information->showTiming(
+        recordingLengthText(recordingLength(Recording, Settings.stepTick, tempo), tempo,
+                            Settings.stepTick),
+        cableWarningText(checkCable(Recording, Settings.stepTick, tempo)));
 }
 
 // Help menu.
@@ -523,6 +589,9 @@ void TMainForm::closeEvent(QCloseEvent* event)
     }
     if (Information)
         Information->close();
+    if (Monitor)
+        Monitor->close();
+    keepPlane();
     MidiLink.closePort();
     event->accept();
 }

@@ -1,12 +1,15 @@
 #pragma once
 
 #include "midi/MidiLink.h"
+#include "ns5r/DisplayModel.h"
 #include "picture/DotEditor.h"
 #include "picture/Geometry.h"
 #include "picture/VirtualArea.h"
 #include "platform/Prompts.h"
 #include "platform/Settings.h"
+#include "recording/Player.h"
 #include "recording/Recording.h"
+#include "recording/StepEdits.h"
 
 #include <QColor>
 #include <QFont>
@@ -38,13 +41,18 @@ class QWidget;
 
 namespace lumidot {
 
+class EditHistory;
+class ImageFrames;
 class MidiOutput;
+class StepListWindow;
 class PaintBox;
 class SettingsStore;
 class TFConfig;
 class THelpWindow;
+class TImportPreview;
 class TInformation;
 class TMoji;
+class TMonitor;
 class Tverinfo;
 
 // The main window: the menus, the four pages and the whole document state of
@@ -80,12 +88,22 @@ public:
     lumidot::VirtualArea VirtualArea;
     lumidot::MidiLink MidiLink;
     lumidot::Recording Recording;
+    lumidot::DisplayModel Display;     // what the module is told, decoded for the monitor
     lumidot::Settings Settings;
     QColor LcdColour{0, 255, 0};
     DotEditor editor;                  // zoom, tool and mouse drags of the dot editor
     QFont FontDialog1;                 // the stamping font, kept for the whole run
     Prompts::FileChoice SaveDialog1;   // last name and file type of the save dialog
     Prompts::FileChoice OpenDialog1;   // last name and file type of the open dialog
+    Prompts::FileChoice ImportDialog1; // last name of the picture import dialog
+    Prompts::FileChoice PlaneDialog1;  // last name of the plane's save and open dialogs
+
+    // Reports the progress of an animation's import, frame by frame; false
+    // when the user cancels. Empty: a progress dialog with Cancel.
+    std::function<bool(int done, int total)> importProgress;
+    // Where the plane is kept when the program closes (the user's data folder).
+    QString dataFolder;
+    QString keptPlaneFile() const;
 
     int ScrollX() const;
     int ScrollY() const;
@@ -102,17 +120,29 @@ public:
     void SetMIDIDEV();
     void selectPenTool();
 
+    // The undo history of the plane and the recording.
+    EditHistory* History = nullptr;
+
     // Menu bar.
     QMenu* FileMenu = nullptr;
+    QMenu* EditMenu = nullptr;
+    QAction* Undo1 = nullptr;
+    QAction* Redo1 = nullptr;
+    QAction* StepList1 = nullptr;
     QMenu* ViewMenu = nullptr;
     QMenu* HelpMenu = nullptr;
     QAction* New1 = nullptr;
     QAction* Open1 = nullptr;
     QAction* SaveAs1 = nullptr;
+    QAction* ImportImage1 = nullptr;
+    QAction* SavePlane1 = nullptr;
+    QAction* OpenPlane1 = nullptr;
+    QAction* LastPlane1 = nullptr;
     QAction* MIDIPortM1 = nullptr;
     QAction* Exit1 = nullptr;
     QAction* N4 = nullptr;
     QAction* MIDI_real = nullptr;
+    QAction* Monitor1 = nullptr;
     QAction* H1 = nullptr;
     QAction* About1 = nullptr;
 
@@ -179,21 +209,32 @@ public:
 
     // Side windows, created by createSecondaryWindows().
     Tverinfo* verinfo = nullptr;
+    StepListWindow* StepList = nullptr;
     THelpWindow* HelpWindow = nullptr;   // made at the first F1
     TFConfig* FConfig = nullptr;
     TMoji* MojiForm = nullptr;
     TInformation* Information = nullptr;
+    TMonitor* Monitor = nullptr;
 
 public slots:
     // File menu.
     void New1Click();
     void Open1Click();
     void SaveAs1Click();
+    void ImportImage1Click();
+    void SavePlane1Click();
+    void OpenPlane1Click();
+    void LastPlane1Click();
     void MIDIPortM1Click();
     void Exit1Click();
+    // Edit menu.
+    void Undo1Click();
+    void Redo1Click();
     // View menu.
     void N4Click();
+    void StepList1Click();
     void MIDI_RealClick();
+    void Monitor1Click();
     // Help menu.
     void H1Click();
     void About1Click();
@@ -255,6 +296,21 @@ private:
     bool askToSaveRecording();
     void offerStepTick(int stepTick);
     void buildMenus();
+    void buildEditMenu();
+    void buildShortcuts();
+    void buildStepListItem();
+    void createStepList();
+    void recordingChanged();
+    void editSteps(const QString& name, const std::function<StepEdit()>& edit, int selectFirst,
+                   int selectCount);
+    void insertCurrentPageStep(int at);
+    void takeFrameIntoWindow(int step);
+    void afterUndoOrRedo(bool plane);
+    void buildPictureMenu();
+    void importImages(const QStringList& files);
+    bool importAnimation(const ImageFrames& frames, int count, const TImportPreview& preview);
+    void openPlaneFile(const QString& fileName);
+    void keepPlane();
     void buildPages();
     QWidget* buildLcdPage();
     QWidget* buildMessagePage();
@@ -279,6 +335,8 @@ private:
     void paintPreview();
     void sendColourOf(lumidot::LcdColour colour);
     bool runSaveDialog();
+    bool cableQuestionAllows(int typeIndex);
+    int monitorTempo() const;
     void storeScrollSettings();
     QString deviceNameForInfo() const;
     void send(std::span<const std::uint8_t> body);
@@ -287,6 +345,7 @@ private:
     SettingsStore& store_;
     Prompts& prompts_;
     Desktop& desktop_;
+    SteadyPlaybackClock playbackClock_;
     bool closing_ = false;
 };
 

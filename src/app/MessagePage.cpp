@@ -1,4 +1,5 @@
 // The "Message" page: the two message lines of the display.
+#include "app/EditHistory.h"
 #include "app/MainForm.h"
 #include "ns5r/Commands.h"
 #include "recording/Recorder.h"
@@ -73,6 +74,9 @@ void TMainForm::LcdTextEnter()
 // continuous recording is on or not.
 void TMainForm::S_MessageDisp()
 {
+    // The keystrokes of one continuous recording join into one entry.
+    if (RecMoji->isChecked())
+        History->name(QStringLiteral("メッセージの記録"), true);
     const MessageSendResult result = sendMessageLines(Recording, MidiLink, lineBytes(LcdText),
                                                       lineBytes(LcdText2), RecMoji->isChecked());
     if (result == MessageSendResult::Full)

@@ -1,6 +1,7 @@
 #include "app/PaintBox.h"
 
 #include <QMouseEvent>
+#include <QWheelEvent>
 #include <QPainter>
 
 namespace lumidot {
@@ -46,6 +47,14 @@ void PaintBox::mouseReleaseEvent(QMouseEvent* event)
 {
     if (onMouseUp)
         onMouseUp(event);
+}
+
+void PaintBox::wheelEvent(QWheelEvent* event)
+{
+    if (onWheel && onWheel(event))
+        event->accept();
+    else
+        QWidget::wheelEvent(event);
 }
 
 } // namespace lumidot

@@ -6,6 +6,7 @@
 #include <functional>
 
 class QMouseEvent;
+class QWheelEvent;
 
 namespace lumidot {
 
@@ -30,12 +31,15 @@ public:
     std::function<void(QMouseEvent*)> onMouseDown;
     std::function<void(QMouseEvent*)> onMouseMove;
     std::function<void(QMouseEvent*)> onMouseUp;
+    // Takes a wheel turn; false lets it go on to the parent.
+    std::function<bool(QWheelEvent*)> onWheel;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
 
 private:
     QImage canvas_;

@@ -61,12 +61,15 @@ bool QtPrompts::askYesNo(const QString& text)
            == QMessageBox::Yes;
 }
 
-bool QtPrompts::runFileDialog(bool saving, const QString& filter, FileChoice& choice)
+bool QtPrompts::runFileDialog(bool saving, const QString& filter, FileChoice& choice,
+                              QStringList* several)
 {
     const QStringList filters = qtNameFilters(filter);
     QFileDialog dialog(owner_, kTitle);
     dialog.setAcceptMode(saving ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dialog.setFileMode(saving ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setFileMode(saving    ? QFileDialog::AnyFile
+                       : several ? QFileDialog::ExistingFiles
+                                 : QFileDialog::ExistingFile);
     // The name is used exactly as chosen, and replacing a file is not asked.
     dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
     dialog.setNameFilters(filters);
@@ -77,6 +80,8 @@ bool QtPrompts::runFileDialog(bool saving, const QString& filter, FileChoice& ch
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return false;
     choice.fileName = dialog.selectedFiles().constFirst();
+    if (several)
+        *several = dialog.selectedFiles();
     choice.typeIndex = static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1;
     return true;
 }
@@ -89,6 +94,11 @@ bool QtPrompts::saveFile(const QString& filter, FileChoice& choice)
 bool QtPrompts::openFile(const QString& filter, FileChoice& choice)
 {
     return runFileDialog(false, filter, choice);
+}
+
+bool QtPrompts::openFiles(const QString& filter, FileChoice& choice, QStringList& files)
+{
+    return runFileDialog(false, filter, choice, &files);
 }
 
 bool QtPrompts::chooseFont(QFont& font)

@@ -20,10 +20,12 @@ public:
     bool askYesNo(const QString& text) override;
     bool saveFile(const QString& filter, FileChoice& choice) override;
     bool openFile(const QString& filter, FileChoice& choice) override;
+    bool openFiles(const QString& filter, FileChoice& choice, QStringList& files) override;
     bool chooseFont(QFont& font) override;
 
 private:
-    bool runFileDialog(bool saving, const QString& filter, FileChoice& choice);
+    bool runFileDialog(bool saving, const QString& filter, FileChoice& choice,
+                       QStringList* several = nullptr);
 
     QWidget* owner_ = nullptr;
 };

@@ -1,6 +1,8 @@
 #include "cli/ConvertTool.h"
 
+#include "cli/PictureInput.h"
 #include "export/FileReplace.h"
+#include "export/GifWriter.h"
 #include "export/OpenCommand.h"
 #include "export/PrtWriter.h"
 #include "export/SmfWriter.h"
@@ -24,20 +26,34 @@ constexpr int kDefaultTick = 8;
 
 constexpr std::string_view kUsage =
     "usage: lumidot-convert IN OUT [--tick N]\n"
+    "       lumidot-convert IN OUT.gif [--tick N] [--tempo BPM] [--scale S]\n"
+    "       lumidot-convert PICTURE... OUT [--threshold N | --dither fs|bayer]\n"
+    "                       [--fit window|height|none] [--invert] [--tick N]\n"
     "       lumidot-convert --list IN\n"
     "       lumidot-convert --version\n"
     "Converts a recording of NS5R display steps between .syx, .mid, .prt and .exc.\n"
     "IN is recognised by its content, OUT's format by its extension. --tick sets\n"
     "the tick spacing of the steps in .mid and .prt output, 1..127; without it the\n"
     "spacing found in a .mid or .prt input is kept, otherwise 8.\n"
+    "An OUT ending in .gif renders the display monitor's picture of the recording\n"
+    "as an animated GIF at playback timing: --tempo in BPM, 20..300 (default 120),\n"
+    "--scale the pixels a dot, 1..8 (default 4).\n"
+    "Pictures (PNG, GIF, BMP, JPEG, ...) become frame steps, one a frame, in the\n"
+    "order given: dark pixels set dots, converted at --threshold N (0..255, levels\n"
+    "up to N are dark; without it chosen for each frame) or dithered; --fit scales\n"
+    "them to the 32 x 16 window (the default), to its height, or not at all.\n"
     "--list prints the steps of IN, one a line.\n";
 
-enum class Format { Syx, Mid, Prt, Exc };
+enum class Format { Syx, Mid, Prt, Exc, Gif };
 
 struct Request {
     bool list = false;
     std::vector<std::string> files;
     int tick = 0;   // 0: not given
+    int tempo = 0;  // 0: not given
+    int scale = 0;  // 0: not given
+    DotConversion picture;
+    bool pictureOptions = false;
 };
 
 int usageError(std::ostream& err, const std::string& problem)
@@ -46,13 +62,13 @@ int usageError(std::ostream& err, const std::string& problem)
     return kExitUsage;
 }
 
-std::optional<int> parseTick(const std::string& text)
+std::optional<int> parseNumber(const std::string& text, int low, int high)
 {
     if (text.empty() || text.size() > 3 ||
         !std::all_of(text.begin(), text.end(), [](unsigned char c) { return std::isdigit(c); }))
         return std::nullopt;
     const int value = std::stoi(text);
-    if (value < 1 || value > 127)
+    if (value < low || value > high)
         return std::nullopt;
     return value;
 }
@@ -70,6 +86,7 @@ std::optional<Format> formatOf(const std::string& fileName)
     if (ext == "mid") return Format::Mid;
     if (ext == "prt") return Format::Prt;
     if (ext == "exc") return Format::Exc;
+    if (ext == "gif") return Format::Gif;
     return std::nullopt;
 }
 
@@ -117,6 +134,57 @@ std::string describeStep(const Step& step)
     }
 }
 
+// The picture options at args[k]: 1 when one was taken (k moved past its
+// value), 0 when args[k] is none of them, -1 after a usage error.
+int parsePictureOption(const std::vector<std::string>& args, std::size_t& k, Request& request,
+                       std::ostream& err)
+{
+    const std::string& arg = args[k];
+    const bool takesValue = arg == "--threshold" || arg == "--dither" || arg == "--fit";
+    if (!takesValue && arg != "--invert")
+        return 0;
+    request.pictureOptions = true;
+    if (arg == "--invert") {
+        request.picture.invert = true;
+        return 1;
+    }
+    if (k + 1 == args.size()) {
+        usageError(err, arg + " needs a value");
+        return -1;
+    }
+    const std::string& value = args[++k];
+    DotConversion& picture = request.picture;
+    if (arg == "--threshold") {
+        const bool digits = !value.empty() && value.size() <= 3 &&
+                            std::all_of(value.begin(), value.end(),
+                                        [](unsigned char c) { return std::isdigit(c); });
+        if (!digits || std::stoi(value) > 255 || picture.method != DotMethod::Threshold) {
+            usageError(err, picture.method != DotMethod::Threshold
+                                ? "--threshold and --dither exclude each other"
+                                : "--threshold takes a whole number from 0 to 255");
+            return -1;
+        }
+        picture.threshold = std::stoi(value);
+        picture.autoThreshold = false;
+    } else if (arg == "--dither") {
+        if ((value != "fs" && value != "bayer") || !picture.autoThreshold) {
+            usageError(err, !picture.autoThreshold ? "--threshold and --dither exclude each other"
+                                                   : "--dither takes fs or bayer");
+            return -1;
+        }
+        picture.method = value == "fs" ? DotMethod::FloydSteinberg : DotMethod::Bayer;
+    } else {
+        if (value != "window" && value != "height" && value != "none") {
+            usageError(err, "--fit takes window, height or none");
+            return -1;
+        }
+        picture.scale = value == "window" ? ScaleMode::FitWindow
+                        : value == "height" ? ScaleMode::FitHeight
+                                            : ScaleMode::None;
+    }
+    return 1;
+}
+
 int listSteps(const Request& request, std::ostream& out, std::ostream& err)
 {
     LoadResult loaded = loadRecording(request.files[0]);
@@ -131,9 +199,13 @@ int listSteps(const Request& request, std::ostream& out, std::ostream& err)
     return kExitOk;
 }
 
-ExportResult exportAs(Format format, const Recording& recording, std::uint8_t tick)
+ExportResult exportAs(Format format, const Recording& recording, std::uint8_t tick,
+                      const Request& request)
 {
     switch (format) {
+    case Format::Gif:
+        return EXPORT_GIF(recording, {tick, request.tempo ? request.tempo : kDefaultTempo,
+                                      request.scale ? request.scale : 4});
     case Format::Syx: return {FileSaveData(recording), {}};
     case Format::Mid: return {EXPORT_SMF(recording, tick), {}};
     case Format::Prt: {
@@ -151,25 +223,50 @@ ExportResult exportAs(Format format, const Recording& recording, std::uint8_t ti
     return result;
 }
 
+// Reads the recording to convert: pictures made into frame steps, or a
+// recording file read back.
+bool readInput(const Request& request, LoadResult& loaded, std::ostream& err)
+{
+    const std::vector<std::string> inputs(request.files.begin(), request.files.end() - 1);
+    if (!isPictureInput(inputs[0])) {
+        loaded = loadRecording(inputs[0]);
+        if (!loaded.ok)
+            err << "lumidot-convert: " << inputs[0] << ": " << loaded.error << "\n";
+        return loaded.ok;
+    }
+    std::string error;
+    if (!picturesToRecording(inputs, request.picture, loaded.recording, error)) {
+        err << "lumidot-convert: " << error << "\n";
+        return false;
+    }
+    return loaded.ok = true;
+}
+
 int convert(const Request& request, std::ostream& err)
 {
     const std::string& in = request.files[0];
-    const std::string& outName = request.files[1];
+    const std::string& outName = request.files.back();
     const auto format = formatOf(outName);
     if (!format)
         return usageError(err, "cannot tell the output format of " + outName +
-                                   " (use .syx, .mid, .prt or .exc)");
-    LoadResult loaded = loadRecording(in);
-    if (!loaded.ok) {
-        err << "lumidot-convert: " << in << ": " << loaded.error << "\n";
+                                   " (use .syx, .mid, .prt, .exc or .gif)");
+    if ((request.tempo || request.scale) && *format != Format::Gif)
+        return usageError(err, "--tempo and --scale apply to .gif output only");
+    const bool pictures = isPictureInput(in);
+    if (!pictures && request.files.size() != 2)
+        return usageError(err, "expected an input file and an output file");
+    if (!pictures && request.pictureOptions)
+        return usageError(err, "--threshold, --dither, --fit and --invert apply to pictures only");
+    LoadResult loaded;
+    if (!readInput(request, loaded, err))
         return kExitFailed;
-    }
     if (loaded.recording.StepCount() == 0) {
         err << "lumidot-convert: " << in << " holds no steps; nothing to export\n";
         return kExitFailed;
     }
     const int tick = request.tick ? request.tick : loaded.stepTick ? loaded.stepTick : kDefaultTick;
-    const ExportResult file = exportAs(*format, loaded.recording, static_cast<std::uint8_t>(tick));
+    const ExportResult file =
+        exportAs(*format, loaded.recording, static_cast<std::uint8_t>(tick), request);
     if (!file.ok()) {
         err << "lumidot-convert: " << outName << ": " << file.refusal << "\n";
         return kExitFailed;
@@ -204,10 +301,23 @@ int runConvertTool(const std::vector<std::string>& args, std::ostream& out, std:
         } else if (arg == "--tick") {
             if (k + 1 == args.size())
                 return usageError(err, "--tick needs a value");
-            const auto tick = parseTick(args[++k]);
+            const auto tick = parseNumber(args[++k], 1, 127);
             if (!tick)
                 return usageError(err, "--tick takes a whole number from 1 to 127");
             request.tick = *tick;
+        } else if (arg == "--tempo" || arg == "--scale") {
+            if (k + 1 == args.size())
+                return usageError(err, arg + " needs a value");
+            const bool tempo = arg == "--tempo";
+            const auto value = tempo ? parseNumber(args[++k], kMinTempo, kMaxTempo)
+                                     : parseNumber(args[++k], 1, 8);
+            if (!value)
+                return usageError(err, tempo ? "--tempo takes a whole number from 20 to 300"
+                                             : "--scale takes a whole number from 1 to 8");
+            (tempo ? request.tempo : request.scale) = *value;
+        } else if (const int used = parsePictureOption(args, k, request, err); used != 0) {
+            if (used < 0)
+                return kExitUsage;
         } else if (arg.size() > 1 && arg[0] == '-') {
             return usageError(err, "unknown option " + arg);
         } else {
@@ -215,11 +325,12 @@ int runConvertTool(const std::vector<std::string>& args, std::ostream& out, std:
         }
     }
     if (request.list) {
-        if (request.files.size() != 1 || request.tick)
+        if (request.files.size() != 1 || request.tick || request.pictureOptions || request.tempo ||
+            request.scale)
             return usageError(err, "--list takes exactly one input file");
         return listSteps(request, out, err);
     }
-    if (request.files.size() != 2)
+    if (request.files.size() < 2)
         return usageError(err, "expected an input file and an output file");
     return convert(request, err);
 }

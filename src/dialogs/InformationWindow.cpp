@@ -29,12 +29,24 @@ TInformation::TInformation(QWidget* parent)
     REST_CNT->setTextVisible(false);
     REST_CNT->setFixedHeight(14);
 
+    Label4 = new QLabel(QStringLiteral("長さ"), this);
+    LENGTH = new QLabel(this);
+    CABLE = new QLabel(this);
+    CABLE->setWordWrap(true);
+    CABLE->setStyleSheet(QStringLiteral("color: #c00000;"));
+    // Room for the warning is kept, so that the fixed-size window never cuts it.
+    CABLE->setMinimumHeight(2 * CABLE->fontMetrics().lineSpacing());
+    CABLE->setMaximumWidth(300);
+
     auto* grid = new QGridLayout(this);
     grid->addWidget(Label1, 0, 0);
     grid->addWidget(DEVNAME, 0, 1, 1, 2);
     grid->addWidget(Label3, 1, 0);
     grid->addWidget(STEP, 1, 1);
     grid->addWidget(REST_CNT, 1, 2);
+    grid->addWidget(Label4, 2, 0);
+    grid->addWidget(LENGTH, 2, 1, 1, 2);
+    grid->addWidget(CABLE, 3, 0, 1, 3);
     grid->setColumnStretch(2, 1);
     setFixedSize(sizeHint());
 }
@@ -47,6 +59,12 @@ void TInformation::showFigures(int stepCount, const QString& deviceName)
     // Beyond the limit the count is negative; the bar then shows empty.
     REST_CNT->setValue(std::max(0, remaining));
     DEVNAME->setText(deviceName);
+}
+
+void TInformation::showTiming(const QString& length, const QString& cableWarning)
+{
+    LENGTH->setText(length);
+    CABLE->setText(cableWarning);
 }
 
 } // namespace lumidot

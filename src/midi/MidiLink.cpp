@@ -13,17 +13,20 @@ MidiLink::SendResult MidiLink::EXC_Out(std::span<const std::uint8_t> body)
 {
     if (body.empty() || body.size() > kMaxBody)
         return SendResult::Refused;
-    if (!live_)
-        return SendResult::Muted;
-    if (!portOpen_)
-        return SendResult::NoPort;
     message_[0] = 0xF0;
     message_[1] = 0x42;
     message_[2] = 0x30;
     message_[3] = 0x42;
     std::copy(body.begin(), body.end(), message_.begin() + 4);
     message_[body.size() + 4] = 0xF7;
-    if (!output_.sendLong(std::span(message_.data(), body.size() + 5))) {
+    const std::span<const std::uint8_t> message(message_.data(), body.size() + 5);
+    if (observer_)
+        observer_(message);
+    if (!live_)
+        return SendResult::Muted;
+    if (!portOpen_)
+        return SendResult::NoPort;
+    if (!output_.sendLong(message)) {
         portLost();
         return SendResult::Lost;
     }

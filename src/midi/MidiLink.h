@@ -74,6 +74,12 @@ public:
 
     MidiOutput& output() { return output_; }
 
+    // Hears every complete message EXC_Out builds, sent or not: the display
+    // monitor follows what the module is told, or would be told. The
+    // observer must not send.
+    using Observer = std::function<void(std::span<const std::uint8_t> message)>;
+    void setObserver(Observer observer) { observer_ = std::move(observer); }
+
 private:
     int openEntry(std::uint8_t midiOutIndex, const std::string& portName);
     void portLost();
@@ -88,6 +94,7 @@ private:
     std::string portName_;
     std::string failureReason_;
     std::array<std::uint8_t, kMaxBody + 5> message_{};
+    Observer observer_;
 };
 
 // The device id that list entry midiOutIndex opens (entry 0 is the mapper).

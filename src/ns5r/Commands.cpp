@@ -94,6 +94,13 @@ PackedFrame packWindow(const VirtualArea& area, int scrollX, int scrollY)
     return frame;
 }
 
+void unpackWindow(VirtualArea& area, int scrollX, int scrollY, const PackedFrame& frame)
+{
+    for (int column = 0; column < kLcdCols; ++column)
+        for (int row = 0; row < kLcdRows; ++row)
+            area.setDot(scrollX + column, scrollY + row, frameDot(frame, column, row));
+}
+
 std::array<std::uint8_t, 84> frameDrawBody(const PackedFrame& frame)
 {
     std::array<std::uint8_t, 84> body{};

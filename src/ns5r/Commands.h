@@ -59,6 +59,13 @@ std::array<std::uint8_t, 5> fxParameterBody(FxParam param, std::uint8_t value);
 inline constexpr std::size_t kPackedFrameSize = 80;
 using PackedFrame = std::array<std::uint8_t, kPackedFrameSize>;
 PackedFrame packWindow(const VirtualArea& area, int scrollX, int scrollY);
+// The dot of a packed frame at window column 0..31 and row 0..15 (0 or 1).
+inline std::uint8_t frameDot(const PackedFrame& frame, int column, int row)
+{
+    return (frame[16 * (column / 7) + row] >> (6 - column % 7)) & 1;
+}
+// Writes a packed frame's 32 x 16 dots into the plane at the window position.
+void unpackWindow(VirtualArea& area, int scrollX, int scrollY, const PackedFrame& frame);
 
 inline constexpr std::array<std::uint8_t, 4> kFrameDrawPrefix{0x12, 0x08, 0x00, 0x20};
 inline constexpr std::array<std::uint8_t, 4> kShowMessagePrefix{0x12, 0x08, 0x00, 0x00};

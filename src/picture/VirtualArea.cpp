@@ -14,4 +14,9 @@ void VirtualArea::clearAll()
     std::fill_n(dots_.get(), kDotCount, std::uint8_t{0});
 }
 
+void VirtualArea::copyFrom(const VirtualArea& other)
+{
+    std::copy_n(other.dots_.get(), kDotCount, dots_.get());
+}
+
 } // namespace lumidot

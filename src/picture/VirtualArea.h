@@ -47,7 +47,13 @@ public:
         return dots_.get() + index(x, y);
     }
 
+    // A whole column of the plane, kHeight bytes from kMinY down; x must lie
+    // on the plane.
+    const std::uint8_t* column(int x) const { return dots_.get() + index(x, kMinY); }
+    std::uint8_t* column(int x) { return dots_.get() + index(x, kMinY); }
+
     void clearAll();
+    void copyFrom(const VirtualArea& other);
 
 private:
     // Addressed as [x][y]: a column of the plane is contiguous.

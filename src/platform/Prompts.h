@@ -2,6 +2,7 @@
 
 #include <QFont>
 #include <QString>
+#include <QStringList>
 
 namespace lumidot {
 
@@ -39,6 +40,16 @@ public:
     virtual bool saveFile(const QString& filter, FileChoice& choice) = 0;
     // Open dialog, same conventions as saveFile.
     virtual bool openFile(const QString& filter, FileChoice& choice) = 0;
+    // Open dialog in which several files may be chosen at once; on
+    // confirmation fills files and keeps the first in choice. Prompts that
+    // offer only one file at a time answer with that one.
+    virtual bool openFiles(const QString& filter, FileChoice& choice, QStringList& files)
+    {
+        if (!openFile(filter, choice))
+            return false;
+        files = QStringList{choice.fileName};
+        return true;
+    }
     // Font dialog starting at font; on confirmation replaces it.
     virtual bool chooseFont(QFont& font) = 0;
 };

@@ -33,6 +33,8 @@ inline constexpr std::size_t kMessageRecordSize = 33;
 
 enum class RecordResult { Recorded, Full, NothingToRecord };
 
+struct StepClip;
+
 // The recording of an animation: one opcode per step, effect bytes three per
 // effect step, and fixed tables of frame and message records. The k-th frame
 // step owns frame record k, the k-th message step message record k.
@@ -80,7 +82,18 @@ public:
     // this recording's listener, which hears of the new count.
     void replaceSteps(Recording&& other);
 
-    // Called after every change of StepCount(), with the new count.
+    // Step edits, each keeping the invariants above and telling the
+    // listener. Positions are step indices; ranges are held to the steps
+    // there are. The limit is the caller's to check (see StepEdits.h).
+    StepClip copySteps(int first, int count) const;
+    void removeSteps(int first, int count);
+    // False, changing nothing, when the tables cannot take the steps.
+    bool insertSteps(int at, const StepClip& steps);
+    // The count steps from first end up starting at step to.
+    void moveSteps(int first, int count, int to);
+
+    // Called after every change of StepCount(), with the new count, and
+    // after every step edit.
     void setStepCountListener(std::function<void(int)> listener);
 
 private:

@@ -17,6 +17,7 @@ public:
     std::deque<Answer> answers;                 // Yes/No/Cancel answers; Cancel when used up
     bool yesNoAnswer = false;
     std::optional<FileChoice> fileAnswer;       // the confirmed choice; nothing = cancelled
+    QStringList filesAnswer;                    // several files chosen at once, when set
     int fileDialogs = 0;
     QString lastFilter;
     FileChoice lastChoiceShown;                 // what the dialog started with
@@ -55,6 +56,14 @@ public:
     bool openFile(const QString& filter, FileChoice& choice) override
     {
         return fileDialog(filter, choice);
+    }
+
+    bool openFiles(const QString& filter, FileChoice& choice, QStringList& files) override
+    {
+        if (!fileDialog(filter, choice))
+            return false;
+        files = filesAnswer.isEmpty() ? QStringList{choice.fileName} : filesAnswer;
+        return true;
     }
 
     bool chooseFont(QFont& font) override

@@ -1,0 +1,231 @@
+// The main window's picture commands: images imported into the plane (an
+// animation as frame steps), and the plane saved, opened and kept between runs.
+
+#include "app/EditHistory.h"
+#include "app/MainForm.h"
+
+#include "dialogs/ImportPreviewDialog.h"
+#include "picture/PixelDots.h"
+#include "platform/images/ImageFrames.h"
+#include "platform/images/PlaneImage.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QMenu>
+#include <QProgressDialog>
+#include <QStandardPaths>
+
+#include <memory>
+#include <vector>
+
+namespace lumidot {
+
+namespace {
+
+const QString kPlaneFilter = QStringLiteral("PNG(*.PNG)|*.png");
+const QString kKeptPlaneName = QStringLiteral("last-plane.png");
+
+QString tooManyFrames(int frames, int remaining)
+{
+    return QStringLiteral("%1 フレームは記録できません。\n"
+                          "記録できるのはあと %2 ステップです (上限 %3)。何も記録していません。")
+        .arg(frames)
+        .arg(std::max(0, remaining))
+        .arg(kStepLimit);
+}
+
+bool anyDotSet(const VirtualArea& area)
+{
+    for (int x = VirtualArea::kMinX; x <= VirtualArea::kMaxX; ++x) {
+        const std::uint8_t* column = area.columnRun(x, VirtualArea::kMinY, VirtualArea::kHeight);
+        for (int row = 0; row < VirtualArea::kHeight; ++row)
+            if (column[row])
+                return true;
+    }
+    return false;
+}
+
+} // namespace
+
+void TMainForm::buildPictureMenu()
+{
+    FileMenu->addSeparator();
+    ImportImage1 = FileMenu->addAction(QStringLiteral("画像の読み込み(&I)..."));
+    ImportImage1->setToolTip(QStringLiteral("画像を描画面に読み込みます。アニメーションはコマ記録になります"));
+    OpenPlane1 = FileMenu->addAction(QStringLiteral("描画面を開く..."));
+    SavePlane1 = FileMenu->addAction(QStringLiteral("描画面の保存(&P)..."));
+    LastPlane1 = FileMenu->addAction(QStringLiteral("前回の描画面"));
+    LastPlane1->setToolTip(QStringLiteral("前回終了したときの描画面に戻します"));
+    FileMenu->addSeparator();
+    connect(ImportImage1, &QAction::triggered, this, &TMainForm::ImportImage1Click);
+    connect(OpenPlane1, &QAction::triggered, this, &TMainForm::OpenPlane1Click);
+    connect(SavePlane1, &QAction::triggered, this, &TMainForm::SavePlane1Click);
+    connect(LastPlane1, &QAction::triggered, this, &TMainForm::LastPlane1Click);
+    connect(FileMenu, &QMenu::aboutToShow, this,
+            [this] { LastPlane1->setEnabled(QFile::exists(keptPlaneFile())); });
+}
+
+void TMainForm::ImportImage1Click()
+{
+    QStringList files;
+    if (!prompts_.openFiles(imageOpenFilter(), ImportDialog1, files))
+        return;
+    importImages(ImageFrames::inNameOrder(files));
+}
+
+// One picture lands in the plane like a stamp; an animation, or several
+// files, become one frame step each. Nothing changes before the preview is
+// confirmed, and a failure or Cancel while the frames are converted leaves
+// the plane and the recording as they were.
+void TMainForm::importImages(const QStringList& files)
+{
+    const ImageFrames frames(files);
+    int count = 0;
+    ImageReadError error;
+    GreyImage first;
+    if (!frames.count(count, error) || !frames.firstFrame(first, error)) {
+        prompts_.information(error.message());
+        return;
+    }
+    const bool animation = count > 1;
+    const int remaining = kStepLimit - Recording.StepCount();
+    if (animation && count > remaining) {
+        prompts_.information(tooManyFrames(count, remaining));
+        return;
+    }
+    TImportPreview preview(first, count, VirtualArea, ScrollX(), ScrollY(), LcdColour, this);
+    if (runModal(preview) != QDialog::Accepted)
+        return;
+    // The dots and any frame steps of the import become one undo entry.
+    History->name(QStringLiteral("画像の読み込み"));
+    if (animation) {
+        importAnimation(frames, count, preview);
+        return;
+    }
+    placeDots(VirtualArea, convertToDots(first, preview.conversion()), preview.position().x(),
+              preview.position().y(), preview.placement());
+    Disp_FD();
+    FD_OUT();
+    if (AutoRec->isChecked())
+        DotSave();
+}
+
+bool TMainForm::importAnimation(const ImageFrames& frames, int count, const TImportPreview& preview)
+{
+    std::unique_ptr<QProgressDialog> progressDialog;
+    std::function<bool(int, int)> progress = importProgress;
+    if (!progress) {
+        progressDialog = std::make_unique<QProgressDialog>(
+            QStringLiteral("画像をドットに変換しています..."), QStringLiteral("キャンセル"), 0, count, this);
+        progressDialog->setWindowTitle(QStringLiteral("Lumidot"));
+        progressDialog->setWindowModality(Qt::WindowModal);
+        progressDialog->setMinimumDuration(300);
+        progress = [&](int done, int) {
+            progressDialog->setValue(done);
+            return !progressDialog->wasCanceled();
+        };
+    }
+
+    // First every frame is converted; only then does anything change.
+    const DotConversion conversion = preview.conversion();
+    std::vector<DotImage> converted;
+    converted.reserve(static_cast<std::size_t>(count));
+    bool cancelled = false;
+    ImageReadError error;
+    const bool read = frames.convert(
+        conversion,
+        [&](DotImage&& dots) {
+            converted.push_back(std::move(dots));
+            cancelled = !progress(static_cast<int>(converted.size()), count);
+            return !cancelled;
+        },
+        error);
+    progressDialog.reset();
+    if (cancelled)
+        return false;
+    if (!read) {
+        prompts_.information(error.message());
+        return false;
+    }
+    const int frameCount = static_cast<int>(converted.size());
+    if (frameCount > kStepLimit - Recording.StepCount()) {
+        prompts_.information(tooManyFrames(frameCount, kStepLimit - Recording.StepCount()));
+        return false;
+    }
+    for (const DotImage& dots : converted) {
+        placeDots(VirtualArea, dots, preview.position().x(), preview.position().y(),
+                  preview.placement());
+        DotSave();
+    }
+    Disp_FD();
+    return true;
+}
+
+void TMainForm::SavePlane1Click()
+{
+    if (!prompts_.saveFile(kPlaneFilter, PlaneDialog1))
+        return;
+    const PlaneFileResult saved = savePlane(PlaneDialog1.fileName, VirtualArea);
+    if (!saved.ok)
+        prompts_.information(saved.message);
+}
+
+void TMainForm::OpenPlane1Click()
+{
+    const QString filter = kPlaneFilter + QLatin1Char('|') + imageOpenFilter();
+    if (!prompts_.openFile(filter, PlaneDialog1))
+        return;
+    openPlaneFile(PlaneDialog1.fileName);
+}
+
+void TMainForm::LastPlane1Click()
+{
+    const QString kept = keptPlaneFile();
+    if (!QFile::exists(kept)) {
+        prompts_.information(QStringLiteral("前回の描画面はありません"));
+        return;
+    }
+    openPlaneFile(kept);
+}
+
+// The window shows the plane read back and is sent, as after any change of
+// its dots, and recorded while continuous recording is on.
+void TMainForm::openPlaneFile(const QString& fileName)
+{
+    History->name(QStringLiteral("描画面を開く"));
+    const PlaneFileResult opened = openPlane(fileName, VirtualArea, ScrollX(), ScrollY());
+    if (!opened.ok) {
+        prompts_.information(opened.message);
+        return;
+    }
+    Disp_FD();
+    FD_OUT();
+    if (AutoRec->isChecked())
+        DotSave();
+}
+
+QString TMainForm::keptPlaneFile() const
+{
+    const QString folder = dataFolder.isEmpty()
+                               ? QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)
+                               : dataFolder;
+    return QDir(folder).filePath(kKeptPlaneName);
+}
+
+// An empty plane is not kept, so that a run in which nothing was drawn does
+// not wipe out the drawing kept from the run before.
+void TMainForm::keepPlane()
+{
+    if (!anyDotSet(VirtualArea))
+        return;
+    const QString file = keptPlaneFile();
+    QDir().mkpath(QFileInfo(file).absolutePath());
+    const PlaneFileResult saved = savePlane(file, VirtualArea);
+    if (!saved.ok)
+        prompts_.information(saved.message);
+}
+
+} // namespace lumidot

@@ -1,0 +1,151 @@
+#include "app/StepDelegate.h"
+
+#include "app/StepListModel.h"
+#include "ns5r/Commands.h"
+#include "picture/Geometry.h"
+
+#include <QFontDatabase>
+#include <QImage>
+#include <QPainter>
+
+namespace lumidot {
+
+namespace {
+
+constexpr int kNumberWidth = 48;
+constexpr int kTimeWidth = 72;
+constexpr int kKindWidth = 62;
+constexpr int kDotScale = 2;
+
+QColor colourOf(std::uint8_t opcode)
+{
+    const LcdColour colour = opcode == kOpOff ? LcdColour::Off : static_cast<LcdColour>(opcode & 0x0F);
+    const Rgb rgb = colourRgb(colour);
+    return QColor(rgb.r, rgb.g, rgb.b);
+}
+
+QString kindText(std::uint8_t opcode)
+{
+    switch (opcode) {
+    case kOpGreen:
+    case kOpOrange:
+    case kOpRed: return QStringLiteral("色");
+    case kOpOff: return QStringLiteral("消灯");
+    case kOpMessage: return QStringLiteral("メッセージ");
+    case kOpFrame: return QStringLiteral("フレーム");
+    case kOpEffect: return QStringLiteral("エフェクト");
+    default: return QStringLiteral("?");
+    }
+}
+
+void paintFrame(QPainter& p, const QRect& area, const PackedFrame& frame)
+{
+    QImage dots(kLcdCols, kLcdRows, QImage::Format_RGB32);
+    const QRgb set = qRgb(0, 0, 0);
+    const QRgb clear = qRgb(0, 255, 0);
+    for (int row = 0; row < kLcdRows; ++row) {
+        auto* line = reinterpret_cast<QRgb*>(dots.scanLine(row));
+        for (int column = 0; column < kLcdCols; ++column)
+            line[column] = frameDot(frame, column, row) ? set : clear;
+    }
+    const QRect target(area.left(), area.top() + (area.height() - kLcdRows * kDotScale) / 2,
+                       kLcdCols * kDotScale, kLcdRows * kDotScale);
+    p.drawImage(target, dots);
+    p.setPen(Qt::darkGray);
+    p.drawRect(target.adjusted(-1, -1, 0, 0));
+}
+
+void paintMessage(QPainter& p, const QRect& area, std::span<const std::uint8_t> text)
+{
+    const auto line = [&](std::size_t from, std::size_t count) {
+        count = std::min(count, text.size() > from ? text.size() - from : 0);
+        return QString::fromLatin1(reinterpret_cast<const char*>(text.data() + from),
+                                   static_cast<qsizetype>(count));
+    };
+    static const QFont mono = [] {
+        QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+        font.setPixelSize(13);
+        return font;
+    }();
+    p.setFont(mono);
+    const int half = area.height() / 2;
+    p.drawText(area.adjusted(0, 1, 0, -half), Qt::AlignLeft | Qt::AlignVCenter,
+               QLatin1Char('[') + line(0, kMessageLineBytes) + QLatin1Char(']'));
+    p.drawText(area.adjusted(0, half, 0, -1), Qt::AlignLeft | Qt::AlignVCenter,
+               QLatin1Char('[') + line(kMessageLineBytes, kMessageLineBytes) + QLatin1Char(']'));
+}
+
+void paintEffect(QPainter& p, const QRect& area, std::span<const std::uint8_t> effect)
+{
+    const auto name = [](std::uint8_t n) {
+        return n < kEffectCount ? QString::fromLatin1(kEffectNames[n]) : QStringLiteral("?");
+    };
+    const QString mode = effect[2] < kEffectModeCount ? QString::fromLatin1(kEffectModeNames[effect[2]])
+                                                      : QStringLiteral("?");
+    const int half = area.height() / 2;
+    p.drawText(area.adjusted(0, 1, 0, -half), Qt::AlignLeft | Qt::AlignVCenter,
+               QStringLiteral("1: %1   2: %2").arg(name(effect[0]), name(effect[1])));
+    p.drawText(area.adjusted(0, half, 0, -1), Qt::AlignLeft | Qt::AlignVCenter,
+               QStringLiteral("Mode: %1").arg(mode));
+}
+
+void paintColour(QPainter& p, const QRect& area, std::uint8_t opcode)
+{
+    const QRect swatch(area.left(), area.top() + (area.height() - 20) / 2, 40, 20);
+    const QPen text = p.pen();
+    p.fillRect(swatch, colourOf(opcode));
+    p.setPen(Qt::darkGray);
+    p.drawRect(swatch.adjusted(0, 0, -1, -1));
+    p.setPen(text);
+    static const char* const kNames[] = {"Green", "Orange", "Red"};
+    const QString name = opcode == kOpOff ? QStringLiteral("Off") : QString::fromLatin1(kNames[opcode & 0x03]);
+    p.drawText(area.adjusted(48, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter, name);
+}
+
+} // namespace
+
+void StepDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                         const QModelIndex& index) const
+{
+    const auto* model = static_cast<const StepListModel*>(index.model());
+    const StepListModel::Row& row = model->row(index.row());
+    const Recording& recording = model->recording();
+    QPainter& p = *painter;
+    p.save();
+    const bool selected = option.state & QStyle::State_Selected;
+    p.fillRect(option.rect, selected ? option.palette.highlight()
+                                     : (index.row() % 2 ? option.palette.alternateBase()
+                                                        : option.palette.base()));
+    const QColor text = selected ? option.palette.color(QPalette::HighlightedText)
+                                 : option.palette.color(QPalette::Text);
+    p.setPen(text);
+    p.setFont(option.font);
+    QRect cell = option.rect.adjusted(4, 0, -4, 0);
+    p.drawText(cell.adjusted(0, 0, kNumberWidth - cell.width(), 0), Qt::AlignRight | Qt::AlignVCenter,
+               QString::number(index.row() + 1));
+    cell.setLeft(cell.left() + kNumberWidth + 8);
+    p.drawText(cell.adjusted(0, 0, kTimeWidth - cell.width(), 0), Qt::AlignLeft | Qt::AlignVCenter,
+               stepTimeText(row.micros));
+    cell.setLeft(cell.left() + kTimeWidth);
+    p.drawText(cell.adjusted(0, 0, kKindWidth - cell.width(), 0), Qt::AlignLeft | Qt::AlignVCenter,
+               kindText(row.opcode));
+    cell.setLeft(cell.left() + kKindWidth + 4);
+    switch (row.opcode) {
+    case kOpFrame: paintFrame(p, cell, recording.frameRecord(row.payload)); break;
+    case kOpMessage: paintMessage(p, cell, recording.messageText(row.payload)); break;
+    case kOpEffect: paintEffect(p, cell, recording.effectStream().subspan(row.payload, 3)); break;
+    default: paintColour(p, cell, row.opcode); break;
+    }
+    if (option.state & QStyle::State_HasFocus) {
+        p.setPen(QPen(text, 1, Qt::DotLine));
+        p.drawRect(option.rect.adjusted(0, 0, -1, -1));
+    }
+    p.restore();
+}
+
+QSize StepDelegate::sizeHint(const QStyleOptionViewItem&, const QModelIndex&) const
+{
+    return {kNumberWidth + kTimeWidth + kKindWidth + 240, kRowHeight};
+}
+
+} // namespace lumidot

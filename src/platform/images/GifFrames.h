@@ -1,0 +1,27 @@
+#pragma once
+
+#include "picture/PixelDots.h"
+
+#include <QString>
+
+#include <functional>
+
+namespace lumidot {
+
+// True when the file starts with a GIF signature.
+bool isGifFile(const QString& fileName);
+
+// The frames of a GIF, counted without decoding them; -1 on failure, with
+// the reason.
+int countGifFrames(const QString& fileName, QString& reason);
+
+// Decodes a GIF frame by frame and hands each frame on composed as a web
+// browser shows it: the canvas starts transparent, a frame's transparent
+// colour shows what lies under it, "restore to background" makes the
+// frame's area transparent again, "restore to previous" brings back the
+// canvas as it was before the frame. Stops early when each() returns false.
+// False on a damaged file, with the reason.
+bool readGifFrames(const QString& fileName, const std::function<bool(const GreyImage&)>& each,
+                   QString& reason);
+
+} // namespace lumidot

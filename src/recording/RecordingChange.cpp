@@ -1,0 +1,156 @@
+#include "recording/RecordingChange.h"
+
+#include <algorithm>
+
+namespace lumidot {
+
+RecordingChange RecordingChange::replacing(int at, StepClip removed, StepClip inserted)
+{
+    RecordingChange change;
+    change.at_ = at;
+    change.removed_ = std::move(removed);
+    change.inserted_ = std::move(inserted);
+    return change;
+}
+
+RecordingChange RecordingChange::moving(int first, int count, int to)
+{
+    RecordingChange change;
+    change.moves_ = true;
+    change.first_ = first;
+    change.count_ = count;
+    change.to_ = to;
+    return change;
+}
+
+bool RecordingChange::empty() const
+{
+    if (moves_)
+        return count_ == 0 || first_ == to_;
+    return removed_.empty() && inserted_.empty();
+}
+
+std::size_t RecordingChange::bytes() const
+{
+    return sizeof(*this) + removed_.bytes() + inserted_.bytes();
+}
+
+void RecordingChange::undo(Recording& recording) const
+{
+    if (moves_) {
+        recording.moveSteps(to_, count_, first_);
+        return;
+    }
+    recording.removeSteps(at_, inserted_.size());
+    recording.insertSteps(at_, removed_);
+}
+
+void RecordingChange::redo(Recording& recording) const
+{
+    if (moves_) {
+        recording.moveSteps(first_, count_, to_);
+        return;
+    }
+    recording.removeSteps(at_, removed_.size());
+    recording.insertSteps(at_, inserted_);
+}
+
+bool RecordingChange::absorb(const RecordingChange& next)
+{
+    if (!insertsOnly() || !next.insertsOnly() || next.at_ != at_ + inserted_.size())
+        return false;
+    inserted_.append(next.inserted_);
+    return true;
+}
+
+namespace {
+
+// A position in a recording, with the payload indices of the step there.
+// Walking back lands on a step before reading it; walking forward reads it
+// before leaving it, so the indices always belong to the step at the cursor.
+struct StepCursor {
+    const Recording& recording;
+    int step = 0;
+    int frame = 0;
+    int message = 0;
+    int effect = 0;
+
+    static StepCursor atEnd(const Recording& recording)
+    {
+        return {recording, recording.StepCount(), recording.FrameCount(), recording.MessageCount(),
+                static_cast<int>(recording.effectStream().size())};
+    }
+
+    std::uint8_t opcode() const { return recording.eventStream()[step]; }
+
+    void forward()
+    {
+        advance(+1);
+        ++step;
+    }
+    void back()
+    {
+        --step;
+        advance(-1);
+    }
+
+private:
+    void advance(int by)
+    {
+        switch (opcode()) {
+        case kOpFrame: frame += by; break;
+        case kOpMessage: message += by; break;
+        case kOpEffect: effect += 3 * by; break;
+        default: break;
+        }
+    }
+};
+
+bool sameStep(const StepCursor& a, const StepCursor& b)
+{
+    if (a.opcode() != b.opcode())
+        return false;
+    switch (a.opcode()) {
+    case kOpFrame:
+        return a.recording.frameRecord(a.frame) == b.recording.frameRecord(b.frame);
+    case kOpMessage:
+        return std::ranges::equal(a.recording.messageText(a.message),
+                                  b.recording.messageText(b.message));
+    case kOpEffect:
+        return std::ranges::equal(a.recording.effectStream().subspan(a.effect, 3),
+                                  b.recording.effectStream().subspan(b.effect, 3));
+    default:
+        return true;
+    }
+}
+
+} // namespace
+
+RecordingChange differenceBetween(const Recording& before, const Recording& after)
+{
+    const int shorter = std::min(before.StepCount(), after.StepCount());
+    StepCursor a{before};
+    StepCursor b{after};
+    while (a.step < shorter && sameStep(a, b)) {
+        a.forward();
+        b.forward();
+    }
+    const int common = a.step;
+    StepCursor endA = StepCursor::atEnd(before);
+    StepCursor endB = StepCursor::atEnd(after);
+    while (endA.step > common && endB.step > common) {
+        endA.back();
+        endB.back();
+        if (!sameStep(endA, endB)) {
+            endA.forward();
+            endB.forward();
+            break;
+        }
+    }
+    if (endA.step == common && endB.step == common)
+        return {};
+    return RecordingChange::replacing(common, before.copySteps(common, endA.step - common),
+                     after.copySteps(common, endB.step - common));
+}
+
+} // namespace lumidot

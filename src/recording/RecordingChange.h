@@ -1,0 +1,50 @@
+#pragma once
+
+#include "recording/StepClip.h"
+
+#include <cstddef>
+
+namespace lumidot {
+
+// One change of the recording, kept so that it can be taken back and done
+// again: either a run of steps at one position replaced by another run (an
+// append, a delete, a paste, an insert, Open, New), or a block of steps moved.
+class RecordingChange {
+public:
+    RecordingChange() = default;
+    static RecordingChange replacing(int at, StepClip removed, StepClip inserted);
+    static RecordingChange moving(int first, int count, int to);
+
+    bool empty() const;
+    std::size_t bytes() const;
+
+    // The recording must be in the state after the change for undo, before it for redo.
+    void undo(Recording& recording) const;
+    void redo(Recording& recording) const;
+
+    // Takes in a change that appends right after the steps this one
+    // inserted, as the keystrokes of one continuous message recording do.
+    // False, changing nothing, for any other change.
+    bool absorb(const RecordingChange& next);
+
+    // Steps appended at the end, and nothing removed.
+    bool insertsOnly() const { return !moves_ && removed_.empty() && !inserted_.empty(); }
+    int at() const { return at_; }
+    const StepClip& removed() const { return removed_; }
+    const StepClip& inserted() const { return inserted_; }
+
+private:
+    bool moves_ = false;
+    int at_ = 0;
+    StepClip removed_;
+    StepClip inserted_;
+    int first_ = 0;
+    int count_ = 0;
+    int to_ = 0;
+};
+
+// What turned one recording into the other, as one replaced run: the steps
+// between their longest common beginning and their longest common end.
+RecordingChange differenceBetween(const Recording& before, const Recording& after);
+
+} // namespace lumidot

@@ -1,0 +1,41 @@
+#include "recording/StepClip.h"
+
+#include <algorithm>
+
+namespace lumidot {
+
+std::size_t StepClip::bytes() const
+{
+    return opcodes.capacity() + effects.capacity() + frames.capacity() * sizeof(PackedFrame)
+           + messages.capacity() * sizeof(MessageRecord);
+}
+
+void StepClip::append(const StepClip& more)
+{
+    opcodes.insert(opcodes.end(), more.opcodes.begin(), more.opcodes.end());
+    effects.insert(effects.end(), more.effects.begin(), more.effects.end());
+    frames.insert(frames.end(), more.frames.begin(), more.frames.end());
+    messages.insert(messages.end(), more.messages.begin(), more.messages.end());
+}
+
+int lastLimitedStep(std::span<const std::uint8_t> opcodes)
+{
+    for (int k = static_cast<int>(opcodes.size()) - 1; k >= 0; --k)
+        if (opcodes[k] == kOpFrame || opcodes[k] == kOpMessage)
+            return k;
+    return -1;
+}
+
+StepClip allSteps(const Recording& recording)
+{
+    return recording.copySteps(0, recording.StepCount());
+}
+
+Recording recordingOf(const StepClip& clip)
+{
+    Recording recording;
+    recording.insertSteps(0, clip);
+    return recording;
+}
+
+} // namespace lumidot

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "recording/RecordingChange.h"
+
+namespace lumidot {
+
+// The edits of the step list. Each one either changes the recording and
+// says what it did, so that it can be undone, or is refused and changes
+// nothing.
+//
+// The limit holds as for recording: an edit is refused (Full) when it would
+// leave a frame or message step at step 9,999 or later, where recording it
+// would have been refused. So an edited recording is always one that
+// recording the same steps in that order gives, and it exports as that one.
+enum class EditResult { Done, Full, Nothing };
+
+struct StepEdit {
+    EditResult result = EditResult::Nothing;
+    RecordingChange change;
+};
+
+// The count steps from first, held to the steps there are.
+StepEdit deleteSteps(Recording& recording, int first, int count);
+// The clip's steps before step at (at = StepCount() appends): paste and insert.
+StepEdit insertSteps(Recording& recording, int at, const StepClip& steps);
+// A copy of the count steps from first, right after them.
+StepEdit duplicateSteps(Recording& recording, int first, int count);
+// The count steps from first moved so that they start at step to (0 up to
+// StepCount() - count).
+StepEdit moveSteps(Recording& recording, int first, int count, int to);
+
+} // namespace lumidot
