@@ -48,8 +48,8 @@ constexpr auto kRoomWait = std::chrono::milliseconds(1);
 // The longest the window waits for a running process cycle to leave the
 // port before the port is given back: one cycle takes far less.
 constexpr auto kCycleWait = std::chrono::milliseconds(40);
-// A few cycles of the longest periods in use.
-constexpr auto kConnectionWait = std::chrono::milliseconds(300);
+// Several cycles of the longest periods in use, on a busy machine.
+constexpr auto kConnectionWait = std::chrono::milliseconds(1000);
 
 const char* const kNoServer = "JACKサーバーに接続できません。";
 const char* const kServerGone = "JACKサーバーが停止しました";
