@@ -199,6 +199,7 @@ void TMainForm::YScChange()
 // Clear all sends only through the window moves it causes.
 void TMainForm::ToolButton3Click()
 {
+    const UserAction action(*this);
     History->name(QStringLiteral("すべてクリア"));
     fillRegion(VirtualArea, clearRegionFor(currentLimits()), 0);
     Disp_FD();
@@ -208,6 +209,7 @@ void TMainForm::ToolButton3Click()
 
 void TMainForm::ToolButton4Click()
 {
+    const UserAction action(*this);
     XSc->setValue(0);
     YSc->setValue(0);
     FD_OUT();
@@ -372,6 +374,9 @@ void TMainForm::stamp(const QString& text, const QFont& font)
 
 void TMainForm::New1Click()
 {
+    if (askToSaveRecording(false) == SaveQuestion::Keep)
+        return;
+    const UserAction action(*this);
     History->name(QStringLiteral("新規"));
     ClearRecording(Recording);
     LcdText->setText(QString());

@@ -27,6 +27,8 @@
 #include <QSlider>
 #include <QToolButton>
 #include <QCloseEvent>
+#include <QCoreApplication>
+#include <QMouseEvent>
 #include <QFile>
 #include <QFocusEvent>
 #include <QGuiApplication>
@@ -40,7 +42,9 @@
 #include <QSpinBox>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QScopedValueRollback>
 #include <QUrl>
+#include <QWindow>
 
 #include <algorithm>
 
@@ -52,6 +56,9 @@ const QString kPortUnusable = QStringLiteral("指定されたMIDIデバイスは
 const QString kRecordingFull = QStringLiteral("これ以上記録できません");
 const QString kNothingToExport = QStringLiteral("エクスポートするデータがありません");
 const QString kSaveQuestion = QStringLiteral("更新されています保存しますか？");
+const QString kDamagedSettings =
+    QStringLiteral("設定ファイル %1 は壊れているため読み込みませんでした。\n"
+                   "次に設定を保存するときに新しく書き直します。");
 
 // The open dialog offers every format at once first, then the save dialog's four.
 constexpr std::string_view kOpenAllFilter =
@@ -237,8 +244,13 @@ void TMainForm::FormCreate()
     syncLiveSwitch();
     Settings = lumidot::Settings{};
     const RegResult loaded = NS5R_Reg(kRegLoad, Settings, store_);
+    if (const std::string damaged = store_.damagedPlace(); !damaged.empty())
+        prompts_.information(kDamagedSettings.arg(QFile::decodeName(damaged.c_str())));
     if (!loaded.ok) {
         prompts_.information(fromUtf8(loaded.message));
+        // The steps read before the refused value take effect; the ranges
+        // keep the bars' own until the settings dialog stores them.
+        applyScrollSteps();
         return;
     }
     applyScrollSettings();
@@ -255,11 +267,16 @@ void TMainForm::FormCreate()
     setWindowTitle(QString::fromStdString(MidiLink.caption(Settings.midiOutIndex)));
 }
 
+void TMainForm::applyScrollSteps()
+{
+    XSc->setSingleStep(std::max<int>(1, Settings.xStep));
+    YSc->setSingleStep(std::max<int>(1, Settings.yStep));
+}
+
 void TMainForm::applyScrollSettings()
 {
     Settings.limits = limitsInDialogRanges(Settings.limits);
-    XSc->setSingleStep(std::max<int>(1, Settings.xStep));
-    YSc->setSingleStep(std::max<int>(1, Settings.yStep));
+    applyScrollSteps();
     XSc->setMaximum(Settings.limits.xMax);
     XSc->setMinimum(Settings.limits.xMin);
     YSc->setMaximum(Settings.limits.yMax);
@@ -316,9 +333,33 @@ void TMainForm::sendColourOf(lumidot::LcdColour colour)
     send(lcdColourBody(colour));
 }
 
+// Once per user action: a refusal that comes again within the same command
+// (the moves and the record of Home, the two moves of Clear all and New)
+// shows nothing more. The box would take the mouse release of a pressed
+// scroll arrow and leave the bar repeating, so the press ends here, before
+// the box.
 void TMainForm::showRecordingFull()
 {
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(), QPointF(), Qt::LeftButton,
+                        Qt::NoButton, Qt::NoModifier);
+    for (QScrollBar* bar : {XSc, YSc})
+        QCoreApplication::sendEvent(bar, &release);
+    if (actionDepth_ > 0 && refusalShown_)
+        return;
+    refusalShown_ = true;
     prompts_.information(kRecordingFull);
+}
+
+TMainForm::UserAction::UserAction(TMainForm& form)
+    : form_(form)
+{
+    if (form_.actionDepth_++ == 0)
+        form_.refusalShown_ = false;
+}
+
+TMainForm::UserAction::~UserAction()
+{
+    --form_.actionDepth_;
 }
 
 int TMainForm::ScrollX() const
@@ -397,20 +438,36 @@ void TMainForm::SaveAs1Click()
     runSaveDialog();
 }
 
-// Runs the save dialog and the writer of the chosen file type. False only
-// when the file could not be written (the reason has been shown).
-bool TMainForm::runSaveDialog()
+bool TMainForm::isModified() const
+{
+    return Recording.StepCount() > 0 && Recording.isModified();
+}
+
+void TMainForm::markSaved()
+{
+    Recording.markSaved();
+}
+
+// Runs the save dialog and the writer of the chosen file type; a failure
+// has been shown when this returns.
+TMainForm::SaveOutcome TMainForm::runSaveDialog()
 {
     if (!prompts_.saveFile(QString::fromLatin1(kSaveFilter.data(), kSaveFilter.size()), SaveDialog1))
-        return true;
+        return SaveOutcome::Cancelled;
+    const SaveTarget target =
+        saveTargetFor(QFile::encodeName(SaveDialog1.fileName).toStdString(), SaveDialog1.typeIndex);
+    SaveDialog1 = {QFile::decodeName(target.fileName.c_str()), target.typeIndex};
     if (!cableQuestionAllows(SaveDialog1.typeIndex))
-        return false;
+        return SaveOutcome::Failed;
     const SaveResult saved =
         saveRecording(SaveDialog1.typeIndex, QFile::encodeName(SaveDialog1.fileName).toStdString(),
                       Recording, Settings.stepTick);
-    if (!saved.ok)
+    if (!saved.ok) {
         prompts_.information(fromUtf8(saved.message));
-    return saved.ok;
+        return SaveOutcome::Failed;
+    }
+    markSaved();
+    return SaveOutcome::Saved;
 }
 
 // A .mid or .prt plays at its tick spacing; when its steps outrun a MIDI
@@ -432,12 +489,11 @@ int TMainForm::monitorTempo() const
 }
 
 // Reads a saved recording back in place of the current one; Save then
-// writes it back to the same file in the same format.
+// writes it back to the same file in the same format. The file is read and
+// found good before the current recording is put at stake.
 void TMainForm::Open1Click()
 {
     History->name(QStringLiteral("開く"));
-    if (!askToSaveRecording())
-        return;
     const std::string filter = std::string(kOpenAllFilter) + "|" + std::string(kSaveFilter);
     if (!prompts_.openFile(QString::fromLatin1(filter.data(), static_cast<qsizetype>(filter.size())),
                            OpenDialog1))
@@ -447,7 +503,10 @@ void TMainForm::Open1Click()
         prompts_.information(fromUtf8(loaded.message));
         return;
     }
+    if (askToSaveRecording(false) == SaveQuestion::Keep)
+        return;
     Recording.replaceSteps(std::move(loaded.recording));
+    markSaved();
     SaveDialog1 = {OpenDialog1.fileName, loaded.typeIndex};
     offerStepTick(loaded.stepTick);
 }
@@ -583,7 +642,12 @@ void TMainForm::About1Click()
 
 void TMainForm::closeEvent(QCloseEvent* event)
 {
-    if (!FormCloseQuery()) {
+    // A close request from the title bar goes to the platform window first,
+    // which would end the program while the question is still up; the
+    // filter on it turns such requests away.
+    if (QWindow* window = windowHandle())
+        window->installEventFilter(this);
+    if (closing_ || !FormCloseQuery()) {
         event->ignore();
         return;
     }
@@ -598,25 +662,34 @@ void TMainForm::closeEvent(QCloseEvent* event)
 
 bool TMainForm::FormCloseQuery()
 {
-    return askToSaveRecording();
+    return askToSaveRecording(true) == SaveQuestion::Proceed;
 }
 
-// Asks to save the recording before it is dropped (closing, opening a file).
-// False when the user cancels, or when the save failed, so that the
-// recording is not lost.
-bool TMainForm::askToSaveRecording()
+// Asks to save unsaved steps before they are dropped (closing, New, Open).
+// Keep when the user cancels, or when the save failed, so that the
+// recording is not lost. After Yes, a cancelled save dialog lets the window
+// close, as asked, but keeps the recording for New and Open.
+TMainForm::SaveQuestion TMainForm::askToSaveRecording(bool closing)
 {
-    if (Recording.StepCount() == 0)
-        return true;
+    if (!isModified())
+        return SaveQuestion::Proceed;
+    const QScopedValueRollback asking(closing_, true);
     switch (prompts_.askYesNoCancel(kSaveQuestion)) {
     case Prompts::Answer::Cancel:
-        return false;
+        return SaveQuestion::Keep;
     case Prompts::Answer::No:
-        return true;
+        return SaveQuestion::Proceed;
     case Prompts::Answer::Yes:
-        return runSaveDialog();
+        switch (runSaveDialog()) {
+        case SaveOutcome::Saved:
+            return SaveQuestion::Proceed;
+        case SaveOutcome::Cancelled:
+            return closing ? SaveQuestion::Proceed : SaveQuestion::Keep;
+        case SaveOutcome::Failed:
+            return SaveQuestion::Keep;
+        }
     }
-    return false;
+    return SaveQuestion::Keep;
 }
 
 namespace {
@@ -643,6 +716,10 @@ bool enteredByUser(const QEvent& event)
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event)
 {
+    if (closing_ && event->type() == QEvent::Close && watched == windowHandle()) {
+        event->ignore();
+        return true;
+    }
     if (watched == LcdText && enteredByUser(*event))
         LcdTextEnter();
     return QMainWindow::eventFilter(watched, event);

@@ -105,6 +105,12 @@ public:
     QString dataFolder;
     QString keptPlaneFile() const;
 
+    // The saved state: true when the recording holds steps that were
+    // recorded, or changed, since the last save or Open. markSaved() is
+    // called after every successful save and after Open.
+    bool isModified() const;
+    void markSaved();
+
     int ScrollX() const;
     int ScrollY() const;
     ScrollLimits currentLimits() const;
@@ -293,7 +299,9 @@ protected:
 private:
     void FormCreate();
     bool FormCloseQuery();
-    bool askToSaveRecording();
+    // What happened to unsaved work when the user was asked about it.
+    enum class SaveQuestion { Proceed, Keep };
+    SaveQuestion askToSaveRecording(bool closing);
     void offerStepTick(int stepTick);
     void buildMenus();
     void buildEditMenu();
@@ -331,10 +339,12 @@ private:
     void portLost(const std::string& reason);
     void tellPortLost(const std::string& reason);
     void applyScrollSettings();
+    void applyScrollSteps();
     void chooseColour(lumidot::LcdColour colour);
     void paintPreview();
     void sendColourOf(lumidot::LcdColour colour);
-    bool runSaveDialog();
+    enum class SaveOutcome { Saved, Cancelled, Failed };
+    SaveOutcome runSaveDialog();
     bool cableQuestionAllows(int typeIndex);
     int monitorTempo() const;
     void storeScrollSettings();
@@ -346,7 +356,23 @@ private:
     Prompts& prompts_;
     Desktop& desktop_;
     SteadyPlaybackClock playbackClock_;
+    // True while the save question, or the save dialog it opened, is up:
+    // close requests that arrive then are ignored.
     bool closing_ = false;
+    // A command that may meet the step limit more than once: the box is
+    // shown for the first refusal only.
+    class UserAction {
+    public:
+        explicit UserAction(TMainForm& form);
+        ~UserAction();
+        UserAction(const UserAction&) = delete;
+        UserAction& operator=(const UserAction&) = delete;
+
+    private:
+        TMainForm& form_;
+    };
+    int actionDepth_ = 0;
+    bool refusalShown_ = false;   // "これ以上記録できません" shown in this action
 };
 
 } // namespace lumidot

@@ -1,7 +1,8 @@
 #include "app/QtPrompts.h"
 
+#include "dialogs/StampFontDialog.h"
+
 #include <QFileDialog>
-#include <QFontDialog>
 #include <QMessageBox>
 
 namespace lumidot {
@@ -103,11 +104,11 @@ bool QtPrompts::openFiles(const QString& filter, FileChoice& choice, QStringList
 
 bool QtPrompts::chooseFont(QFont& font)
 {
-    bool ok = false;
-    const QFont chosen = QFontDialog::getFont(&ok, font, owner_, kTitle);
-    if (ok)
-        font = chosen;
-    return ok;
+    TStampFontDialog dialog(font, owner_);
+    if (runModal(dialog) != QDialog::Accepted)
+        return false;
+    font = dialog.chosenFont();
+    return true;
 }
 
 } // namespace lumidot

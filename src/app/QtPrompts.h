@@ -2,7 +2,10 @@
 
 #include "platform/Prompts.h"
 
+#include <QDialog>
 #include <QStringList>
+
+#include <functional>
 
 class QWidget;
 
@@ -13,6 +16,10 @@ class QtPrompts : public Prompts {
 public:
     // Boxes and dialogs are centred over this window when it is set.
     void setOwner(QWidget* owner) { owner_ = owner; }
+
+    // How the font dialog is run: exec() in the program; tests accept or
+    // reject it in place.
+    std::function<int(QDialog&)> runModal = [](QDialog& dialog) { return dialog.exec(); };
 
     void information(const QString& text) override;
     void informationWithDetail(const QString& text, const QString& detail) override;

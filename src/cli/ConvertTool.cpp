@@ -271,7 +271,16 @@ int convert(const Request& request, std::ostream& err)
         err << "lumidot-convert: " << outName << ": " << file.refusal << "\n";
         return kExitFailed;
     }
+    if (file.bytes.size() > kLargestReadableFile) {
+        err << "lumidot-convert: " << outName << ": the file would be larger than "
+            << (kLargestReadableFile >> 20) << " MiB, which no reader takes\n";
+        return kExitFailed;
+    }
     const FileWriteOutcome written = replaceFileContents(outName, file.bytes);
+    if (written.stage == FileWriteOutcome::Stage::NotAFile) {
+        err << "lumidot-convert: cannot write " << outName << ": a pipe or socket, not a file\n";
+        return kExitFailed;
+    }
     if (!written.ok()) {
         err << "lumidot-convert: cannot "
             << (written.stage == FileWriteOutcome::Stage::Create ? "create " : "write ") << outName

@@ -2,7 +2,10 @@
 
 #include <cerrno>
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
+
+#include <signal.h>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -34,23 +37,79 @@ bool writeAll(int fd, std::span<const std::uint8_t> bytes)
     return true;
 }
 
-// A symbolic link is followed, so that the file it points to is replaced
-// and the link stays a link.
-std::string resolveTarget(const std::string& target)
+// Links are followed as the system follows them when it opens a file.
+constexpr int kMostLinks = 40;
+
+// The file a chain of symbolic links ends at, whether or not it exists, so
+// that the file it names is replaced or created and each link stays a link.
+// False, with errno ELOOP, for a loop or a chain too long to follow.
+bool resolveTarget(const std::string& requested, std::string& target)
 {
-    struct stat info {};
-    if (::lstat(target.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
-        return target;
+    std::filesystem::path path(requested);
+    for (int hop = 0; hop <= kMostLinks; ++hop) {
+        struct stat info {};
+        if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) {
+            target = path.string();
+            return true;
+        }
+        std::error_code error;
+        const std::filesystem::path next = std::filesystem::read_symlink(path, error);
+        if (error) {
+            target = path.string();
+            return true;
+        }
+        path = next.is_absolute() ? next : path.parent_path() / next;
+    }
+    errno = ELOOP;
+    return false;
+}
+
+bool isPipeOrSocket(mode_t mode)
+{
+    return S_ISFIFO(mode) || S_ISSOCK(mode);
+}
+
+// The temporary files of this target are named "." + name + "." + process
+// id + "-" + number + ".tmp"; one whose process is gone was left by a save
+// that was killed.
+void removeLeftoverTempFiles(const std::string& folder, const std::string& baseName)
+{
+    const std::string prefix = "." + baseName + ".";
     std::error_code error;
-    const auto resolved = std::filesystem::weakly_canonical(target, error);
-    return error ? target : resolved.string();
+    for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end;
+         it.increment(error)) {
+        const std::string name = it->path().filename().string();
+        if (name.size() <= prefix.size() + 4 || name.compare(0, prefix.size(), prefix) != 0 ||
+            name.compare(name.size() - 4, 4, ".tmp") != 0)
+            continue;
+        const std::string middle = name.substr(prefix.size(), name.size() - prefix.size() - 4);
+        const auto dash = middle.find('-');
+        if (dash == std::string::npos || dash == 0 || dash + 1 == middle.size() ||
+            middle.find_first_not_of("0123456789-") != std::string::npos ||
+            middle.find('-', dash + 1) != std::string::npos)
+            continue;
+        const long pid = std::strtol(middle.substr(0, dash).c_str(), nullptr, 10);
+        if (pid <= 0 || pid == ::getpid() || ::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH)
+            continue;
+        struct stat info {};
+        if (::lstat(it->path().c_str(), &info) == 0 && S_ISREG(info.st_mode))
+            ::unlink(it->path().c_str());
+    }
 }
 
 FileWriteOutcome writeInPlace(const std::string& target, std::span<const std::uint8_t> bytes)
 {
-    const int fd = ::open(target.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+    // Opened without waiting, so that a pipe put in the device's place
+    // meanwhile is caught before anything blocks; then written normally.
+    const int fd = ::open(target.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0)
         return failed(Stage::Create, errno);
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || isPipeOrSocket(info.st_mode)) {
+        ::close(fd);
+        return failed(Stage::NotAFile, 0);
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     const bool written = writeAll(fd, bytes);
     const int error = errno;
     ::close(fd);
@@ -90,11 +149,15 @@ FileWriteOutcome replaceFileContents(const std::string& requested,
                                      std::span<const std::uint8_t> bytes,
                                      const TempFileOpener& opener)
 {
-    const std::string target = resolveTarget(requested);
+    std::string target;
+    if (!resolveTarget(requested, target))
+        return failed(Stage::Create, errno);
     struct stat existing {};
     const bool exists = ::stat(target.c_str(), &existing) == 0;
     if (exists && S_ISDIR(existing.st_mode))
         return failed(Stage::Create, EISDIR);
+    if (exists && isPipeOrSocket(existing.st_mode))
+        return failed(Stage::NotAFile, 0);
     if (exists && !S_ISREG(existing.st_mode))
         return writeInPlace(target, bytes);
     // Renaming would replace a file the user may not write to; refuse as
@@ -104,6 +167,7 @@ FileWriteOutcome replaceFileContents(const std::string& requested,
 
     const std::filesystem::path path(target);
     const std::string folder = path.has_parent_path() ? path.parent_path().string() : ".";
+    removeLeftoverTempFiles(folder, path.filename().string());
     TempFile temp = opener(folder, path.filename().string());
     if (temp.fd < 0)
         return failed(Stage::Create, errno);

@@ -10,7 +10,9 @@ namespace lumidot {
 // How a file replacement ended: Done, or the stage that failed with the
 // system's error number.
 struct FileWriteOutcome {
-    enum class Stage { Done, Create, Write };
+    // NotAFile: the target is a pipe or a socket, which a save would wait on
+    // for good; nothing was written.
+    enum class Stage { Done, Create, Write, NotAFile };
     Stage stage = Stage::Done;
     int error = 0;
 
@@ -33,9 +35,12 @@ TempFile openTempFileBeside(const std::string& folder, const std::string& baseNa
 // the same folder, which is flushed to disk and renamed over the target, so a
 // failure leaves any previous file untouched and removes the temporary file.
 // An existing target keeps its permission bits, and one the user may not
-// write to is refused. A target that exists but is
-// not a regular file (a device, a pipe) is written directly instead, since
-// renaming over it would replace the node itself. A folder is refused.
+// write to is refused. A symbolic link is followed to the file it names,
+// which is created when it does not exist yet; a loop of links is refused
+// (ELOOP). A device is written directly instead, since renaming over it
+// would replace the node itself; a pipe or a socket is refused at once, and
+// so is a folder. Temporary files that an earlier, killed save to the same
+// target left behind are removed.
 FileWriteOutcome replaceFileContents(const std::string& target, std::span<const std::uint8_t> bytes,
                                      const TempFileOpener& opener = openTempFileBeside);
 

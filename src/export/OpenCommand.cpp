@@ -10,17 +10,19 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <string_view>
 #include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace lumidot {
 
 namespace {
 
-// Far beyond anything the writers produce; guards against reading a huge
-// unrelated file whole.
-constexpr std::uintmax_t kLargestFile = 64u * 1024 * 1024;
+// Guards against reading a huge unrelated file whole.
+constexpr std::uintmax_t kLargestFile = kLargestReadableFile;
 
 bool startsWith(std::span<const std::uint8_t> bytes, std::string_view signature)
 {
@@ -59,6 +61,8 @@ std::string whatIsWrong(ReadFault fault, std::optional<std::size_t> offset)
     case ReadFault::BadValue: return where + "に範囲外の値があります";
     case ReadFault::BadLength: return where + "のメッセージの長さが正しくありません";
     case ReadFault::Unsupported: return "対応していない種類の MIDI ファイルです (" + where + ")";
+    case ReadFault::NoSteps: return "NS5R のデータがありません";
+    case ReadFault::NotAFile:
     case ReadFault::None:
     case ReadFault::CannotRead:
     case ReadFault::TooLarge: break;
@@ -74,7 +78,10 @@ std::string readFaultMessage(ReadFault fault, std::optional<std::size_t> offset,
     if (fault == ReadFault::CannotRead)
         return "ファイル " + fileName + " を開けません";
     if (fault == ReadFault::TooLarge)
-        return "ファイル " + fileName + " は大きすぎるため開けません (64 MiB まで)";
+        return "ファイル " + fileName + " は大きすぎるため開けません (" +
+               std::to_string(kLargestFile >> 20) + " MiB まで)";
+    if (fault == ReadFault::NotAFile)
+        return "ファイル " + fileName + " はパイプやデバイスなど通常のファイルではないため開けません";
     return "ファイルを読み込めません: " + whatIsWrong(fault, offset);
 }
 
@@ -96,7 +103,9 @@ LoadResult refusedWhole(ReadFault fault, const std::string& fileName, const std:
     return result;
 }
 
-LoadResult loadRecordingBytes(std::span<const std::uint8_t> bytes)
+namespace {
+
+LoadResult readByContent(std::span<const std::uint8_t> bytes)
 {
     if (startsWith(bytes, "MThd"))
         return readSmf(bytes);
@@ -112,27 +121,70 @@ LoadResult loadRecordingBytes(std::span<const std::uint8_t> bytes)
                         "neither .syx, .mid, .prt nor .exc as Lumidot writes them");
 }
 
-LoadResult loadRecording(const std::string& fileName)
+// Reads an opened regular file whole into bytes; a refusal otherwise.
+LoadResult readWholeFile(int fd, const std::string& fileName, std::vector<std::uint8_t>& bytes)
 {
-    std::error_code error;
-    if (std::filesystem::is_directory(fileName, error))
-        return refusedWhole(ReadFault::CannotRead, fileName, fileName + " is a folder");
-    std::ifstream in(fileName, std::ios::binary);
-    if (!in)
-        return refusedWhole(ReadFault::CannotRead, fileName,
-                            "cannot open " + fileName + ": " + std::strerror(errno));
-    in.seekg(0, std::ios::end);
-    const auto size = static_cast<std::uintmax_t>(in.tellg());
-    if (!in)
-        return refusedWhole(ReadFault::CannotRead, fileName,
-                            fileName + " is not a readable file of at most 64 MiB");
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))
+        return refusedWhole(ReadFault::NotAFile, fileName,
+                            fileName + " is a pipe, socket or device, not a file");
+    const auto size = static_cast<std::uintmax_t>(info.st_size);
     if (size > kLargestFile)
         return refusedWhole(ReadFault::TooLarge, fileName,
-                            fileName + " is not a readable file of at most 64 MiB");
-    in.seekg(0);
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
-    if (!in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(size)))
-        return refusedWhole(ReadFault::CannotRead, fileName, "cannot read " + fileName);
+                            fileName + " is larger than " + std::to_string(kLargestFile >> 20) + " MiB");
+    bytes.resize(static_cast<std::size_t>(size));
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t got = ::read(fd, bytes.data() + done, bytes.size() - done);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            return refusedWhole(ReadFault::CannotRead, fileName,
+                                "cannot read " + fileName + ": " + std::strerror(errno));
+        if (got == 0)
+            break;   // the file shrank while it was read
+        done += static_cast<std::size_t>(got);
+    }
+    bytes.resize(done);
+    return {};
+}
+
+} // namespace
+
+// A sound file with no NS5R step in it (a song from elsewhere) would
+// replace the work in the window with nothing; it is refused like a
+// damaged one.
+LoadResult loadRecordingBytes(std::span<const std::uint8_t> bytes)
+{
+    LoadResult result = readByContent(bytes);
+    if (result.ok && result.recording.StepCount() == 0)
+        return refusedWhole(ReadFault::NoSteps, {}, "the file holds no NS5R step");
+    return result;
+}
+
+// Only a regular file is read: a pipe, a socket or a device would block
+// the reader, or never end. Its type is checked before it is opened, and
+// again on what was opened, without waiting for a writer at any point.
+LoadResult loadRecording(const std::string& fileName)
+{
+    struct stat info {};
+    if (::stat(fileName.c_str(), &info) != 0)
+        return refusedWhole(ReadFault::CannotRead, fileName,
+                            "cannot open " + fileName + ": " + std::strerror(errno));
+    if (S_ISDIR(info.st_mode))
+        return refusedWhole(ReadFault::CannotRead, fileName, fileName + " is a folder");
+    if (!S_ISREG(info.st_mode))
+        return refusedWhole(ReadFault::NotAFile, fileName,
+                            fileName + " is a pipe, socket or device, not a file");
+    const int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0)
+        return refusedWhole(ReadFault::CannotRead, fileName,
+                            "cannot open " + fileName + ": " + std::strerror(errno));
+    std::vector<std::uint8_t> bytes;
+    LoadResult refusal = readWholeFile(fd, fileName, bytes);
+    ::close(fd);
+    if (refusal.fault != ReadFault::None)
+        return refusal;
     return loadRecordingBytes(bytes);
 }
 

@@ -35,6 +35,8 @@ enum class ReadFault {
     BadValue,            // a value outside its range
     BadLength,           // a message of the wrong length
     Unsupported,         // a variant of the format that is not read
+    NoSteps,             // a sound file without a single NS5R step
+    NotAFile,            // a pipe, a socket or a device
 };
 
 // A file read back into a fresh recording. On refusal ok is false, the
@@ -48,6 +50,9 @@ struct LoadResult {
     int typeIndex = 0;     // the format read, as a save dialog file-type index (kTypeSyx..kTypeExc)
     ReadFault fault = ReadFault::None;
 };
+
+// The largest file the readers take; the writers refuse to make larger ones.
+inline constexpr std::size_t kLargestReadableFile = 64u * 1024 * 1024;
 
 // Reads a file that Lumidot wrote, choosing the reader by the file's first
 // bytes rather than by its name.

@@ -1,12 +1,14 @@
 #include "export/SaveCommand.h"
 
 #include "export/FileReplace.h"
+#include "export/OpenCommand.h"
 #include "export/PrtWriter.h"
 #include "export/SmfWriter.h"
 #include "export/SswWriter.h"
 #include "export/SyxWriter.h"
 
 #include <cerrno>
+#include <string_view>
 
 namespace lumidot {
 
@@ -33,6 +35,8 @@ std::string errorMessage(int error)
     case ENOSPC:
     case EDQUOT:
         return "ディスクがいっぱいです";
+    case ELOOP:
+        return "シンボリックリンクが循環しているため保存できません";
     default:
         return "I/O エラー (" + std::to_string(error) + ")";
     }
@@ -48,7 +52,35 @@ ExportResult build(int typeIndex, const Recording& recording, std::uint8_t stepT
     }
 }
 
+constexpr std::string_view kExtensions[] = {".syx", ".mid", ".prt", ".exc"};
+
+std::string lowerCase(std::string text)
+{
+    for (char& c : text)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return text;
+}
+
 } // namespace
+
+SaveTarget saveTargetFor(const std::string& fileName, int filterIndex)
+{
+    const auto slash = fileName.find_last_of('/');
+    const std::string base = fileName.substr(slash == std::string::npos ? 0 : slash + 1);
+    const auto dot = base.find_last_of('.');
+    if (dot == std::string::npos || dot == 0) {
+        if (base.empty() || filterIndex < kSyx || filterIndex > kExc)
+            return {fileName, filterIndex};
+        return {fileName + std::string(kExtensions[filterIndex - 1]), filterIndex};
+    }
+    const std::string extension = lowerCase(base.substr(dot));
+    for (int type = kSyx; type <= kExc; ++type) {
+        if (extension == kExtensions[type - 1])
+            return {fileName, type};
+    }
+    return {fileName, filterIndex};
+}
 
 SaveResult saveRecording(int typeIndex, const std::string& fileName, const Recording& recording,
                          std::uint8_t stepTick)
@@ -61,10 +93,16 @@ SaveResult saveRecording(int typeIndex, const std::string& fileName, const Recor
     const ExportResult file = build(typeIndex, recording, stepTick);
     if (!file.ok())
         return failure(file.refusal);
+    // What Open could not read back is not written.
+    if (file.bytes.size() > kLargestReadableFile)
+        return failure("ファイルが " + std::to_string(kLargestReadableFile >> 20) +
+                       " MiB を超えるため保存できません (開けなくなります)");
 
     const FileWriteOutcome outcome = replaceFileContents(fileName, file.bytes);
     if (outcome.ok())
         return {};
+    if (outcome.stage == FileWriteOutcome::Stage::NotAFile)
+        return failure(fileName + " はパイプまたはソケットのため保存できません");
     if (typeIndex == kExc && outcome.stage == FileWriteOutcome::Stage::Create)
         return failure("ファイル " + fileName + " を作成できません");
     return failure(errorMessage(outcome.error));

@@ -12,6 +12,20 @@ namespace lumidot {
 inline constexpr std::string_view kSaveFilter =
     "System Exclusive(*.SYX)|*.syx|Standard MIDI(*.MID)|*.mid|Recomposer98(*.PRT)|*.prt|Singer Song Writer 4(*.EXC)|*.exc";
 
+// The file a save writes, and in which format (file-type index 1..4).
+struct SaveTarget {
+    std::string fileName;
+    int typeIndex = 1;
+
+    bool operator==(const SaveTarget&) const = default;
+};
+
+// What the save dialog's answer means: a name that ends in .syx, .mid, .prt
+// or .exc (in any case) is written in that format, whatever the filter; a
+// name without any extension gets the one of the filter's type; any other
+// name is used as it stands, in the filter's type.
+SaveTarget saveTargetFor(const std::string& fileName, int filterIndex);
+
 struct SaveResult {
     bool ok = true;
     std::string message;   // Japanese UTF-8 text for the window to show

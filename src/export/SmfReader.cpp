@@ -4,6 +4,9 @@
 
 #include <algorithm>
 #include <array>
+#include <functional>
+#include <queue>
+#include <utility>
 #include <vector>
 
 namespace lumidot {
@@ -13,21 +16,216 @@ namespace {
 constexpr std::array<std::uint8_t, 4> kHeaderId{'M', 'T', 'h', 'd'};
 constexpr std::array<std::uint8_t, 4> kTrackId{'M', 'T', 'r', 'k'};
 
-// One NS5R message found in a track, with where and when it was.
+// One NS5R message found in a track, with where and when it was. The bytes
+// belong to the track reader and stay valid until its next message.
 struct FoundMessage {
     std::uint64_t time = 0;
     std::size_t offset = 0;
     std::uint32_t delta = 0;
-    std::vector<std::uint8_t> bytes;
+    std::span<const std::uint8_t> bytes;
+};
+
+// Walks the events of one track and yields its NS5R messages one at a time,
+// so that reading a file needs memory for one message per track, not for
+// every message of the file.
+class TrackReader {
+public:
+    TrackReader(std::span<const std::uint8_t> file, std::size_t begin, std::size_t end)
+        : bytes_(file), pos_(begin), end_(end)
+    {
+    }
+
+    // The next NS5R message of the track; false at its end, or on a fault
+    // (then failed() is true).
+    bool next(FoundMessage& found);
+    bool failed() const { return failed_; }
+    LoadResult takeRefusal() { return std::move(refusal_); }
+
+private:
+    bool fail(ReadFault fault, std::size_t offset, const std::string& what)
+    {
+        refusal_ = refusedAt(fault, offset, what);
+        failed_ = true;
+        return false;
+    }
+    bool readQuantity(std::uint32_t& value);
+    // One System Exclusive event (F0 or F7 form); true when it completed a
+    // message, which is then in message_.
+    bool sysExEvent(std::uint8_t kind, std::size_t eventOffset, std::uint32_t delta, bool& complete);
+    bool skipMeta(std::size_t eventOffset, bool& endOfTrack);
+    bool skipChannelEvent(std::size_t eventOffset);
+    bool isNs5r() const
+    {
+        return message_.size() >= kSysExHeader.size() &&
+               std::equal(kSysExHeader.begin(), kSysExHeader.end(), message_.begin());
+    }
+
+    std::span<const std::uint8_t> bytes_;
+    std::size_t pos_;
+    std::size_t end_;
+    std::uint64_t time_ = 0;
+    std::uint8_t status_ = 0;    // for running status
+    bool failed_ = false;
+    LoadResult refusal_;
+    // The message being gathered: whole in one event, or split into an F0
+    // packet followed by F7 packets.
+    std::vector<std::uint8_t> message_;
+    bool pending_ = false;
+    std::size_t messageOffset_ = 0;
+    std::uint32_t messageDelta_ = 0;
+    std::uint64_t messageTime_ = 0;
+};
+
+bool TrackReader::readQuantity(std::uint32_t& value)
+{
+    const std::size_t start = pos_;
+    value = 0;
+    for (int k = 0; k < 4; ++k) {
+        if (pos_ >= end_)
+            return fail(ReadFault::Truncated, start, "number cut off by the end of its track");
+        const std::uint8_t b = bytes_[pos_++];
+        value = value << 7 | (b & 0x7F);
+        if (!(b & 0x80))
+            return true;
+    }
+    return fail(ReadFault::BrokenStructure, start, "number longer than four bytes");
+}
+
+// An F0 event starts a message. An F7 event continues the pending one; with
+// none pending, an F7 event that holds a message from its F0 on (the
+// "escape" form other programs write) is that message, and any other is
+// refused, since its bytes belong to no message.
+bool TrackReader::sysExEvent(std::uint8_t kind, std::size_t eventOffset, std::uint32_t delta,
+                             bool& complete)
+{
+    ++pos_;
+    std::uint32_t length = 0;
+    if (!readQuantity(length))
+        return false;
+    if (length > end_ - pos_)
+        return fail(ReadFault::Truncated, eventOffset, "System Exclusive event longer than its track");
+    const auto data = bytes_.subspan(pos_, length);
+    pos_ += length;
+    status_ = 0;
+    if (kind == 0xF0 && pending_)
+        return fail(ReadFault::BrokenStructure, eventOffset,
+                    "System Exclusive message begun inside another");
+    if (!pending_) {
+        const bool escapedStart = kind == 0xF7 && !data.empty() && data.front() == 0xF0;
+        if (kind == 0xF7 && !escapedStart)
+            return fail(ReadFault::BrokenStructure, eventOffset,
+                        "F7 packet outside any System Exclusive message");
+        message_.clear();
+        if (kind == 0xF0)
+            message_.push_back(0xF0);
+        pending_ = true;
+        messageOffset_ = eventOffset;
+        messageDelta_ = delta;
+        messageTime_ = time_;
+    }
+    message_.insert(message_.end(), data.begin(), data.end());
+    complete = message_.back() == 0xF7;
+    if (complete)
+        pending_ = false;
+    return true;
+}
+
+bool TrackReader::skipMeta(std::size_t eventOffset, bool& endOfTrack)
+{
+    if (pos_ + 2 > end_)
+        return fail(ReadFault::Truncated, eventOffset, "meta event cut off by the end of its track");
+    const std::uint8_t type = bytes_[pos_ + 1];
+    pos_ += 2;
+    std::uint32_t length = 0;
+    if (!readQuantity(length))
+        return false;
+    if (length > end_ - pos_)
+        return fail(ReadFault::Truncated, eventOffset, "meta event longer than its track");
+    pos_ += length;
+    status_ = 0;
+    endOfTrack = type == 0x2F;
+    return true;
+}
+
+bool TrackReader::skipChannelEvent(std::size_t eventOffset)
+{
+    const std::uint8_t byte = bytes_[pos_];
+    if (byte & 0x80) {
+        if (byte >= 0xF0)
+            return fail(ReadFault::BrokenStructure, eventOffset, "system message inside a track");
+        status_ = byte;
+        ++pos_;
+    } else if (status_ == 0) {
+        return fail(ReadFault::BrokenStructure, eventOffset,
+                    "data byte without a status (running status unset)");
+    }
+    const int dataBytes = (status_ & 0xF0) == 0xC0 || (status_ & 0xF0) == 0xD0 ? 1 : 2;
+    if (pos_ + static_cast<std::size_t>(dataBytes) > end_)
+        return fail(ReadFault::Truncated, eventOffset, "channel event cut off by the end of its track");
+    for (int k = 0; k < dataBytes; ++k) {
+        if (bytes_[pos_++] & 0x80)
+            return fail(ReadFault::BrokenStructure, eventOffset, "status byte inside a channel event");
+    }
+    return true;
+}
+
+bool TrackReader::next(FoundMessage& found)
+{
+    while (!failed_ && pos_ < end_) {
+        std::uint32_t delta = 0;
+        if (!readQuantity(delta))
+            return false;
+        time_ += delta;
+        if (pos_ >= end_)
+            return fail(ReadFault::Truncated, pos_, "event cut off by the end of its track");
+        const std::size_t eventOffset = pos_;
+        const std::uint8_t byte = bytes_[pos_];
+        if (byte == 0xF0 || byte == 0xF7) {
+            bool complete = false;
+            if (!sysExEvent(byte, eventOffset, delta, complete))
+                return false;
+            if (complete && isNs5r()) {
+                found = {messageTime_, messageOffset_, messageDelta_, message_};
+                return true;
+            }
+            continue;
+        }
+        if (pending_)
+            return fail(ReadFault::Truncated, messageOffset_,
+                        "System Exclusive message left unfinished by the next event");
+        if (byte == 0xFF) {
+            bool endOfTrack = false;
+            if (!skipMeta(eventOffset, endOfTrack))
+                return false;
+            if (endOfTrack)
+                pos_ = end_;   // anything after it is ignored
+            continue;
+        }
+        if (!skipChannelEvent(eventOffset))
+            return false;
+    }
+    if (!failed_ && pending_) {
+        pending_ = false;
+        return fail(ReadFault::Truncated, messageOffset_,
+                    "System Exclusive message cut off by the end of its track");
+    }
+    return false;
+}
+
+struct TrackRange {
+    std::size_t begin = 0;
+    std::size_t end = 0;
 };
 
 class SmfParser {
 public:
     explicit SmfParser(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
 
+    // Checks the whole file, every track to its end, so that a damaged file
+    // is refused at its first fault before any step is decoded.
     bool parse();
     LoadResult takeRefusal() { return std::move(refusal_); }
-    std::vector<FoundMessage>& messages() { return messages_; }
+    LoadResult decode();
 
 private:
     bool fail(ReadFault fault, std::size_t offset, const std::string& what)
@@ -36,14 +234,10 @@ private:
         return false;
     }
     bool read32(std::size_t at, std::uint32_t& value) const;
-    bool readTrack(std::size_t begin, std::size_t end);
-    bool readQuantity(std::size_t& pos, std::size_t end, std::uint32_t& value);
-    void keepIfNs5r(std::vector<std::uint8_t> message, std::size_t offset, std::uint64_t time,
-                    std::uint32_t delta);
 
     std::span<const std::uint8_t> bytes_;
     LoadResult refusal_;
-    std::vector<FoundMessage> messages_;
+    std::vector<TrackRange> tracks_;
 };
 
 bool SmfParser::read32(std::size_t at, std::uint32_t& value) const
@@ -53,21 +247,6 @@ bool SmfParser::read32(std::size_t at, std::uint32_t& value) const
     value = static_cast<std::uint32_t>(bytes_[at]) << 24 | static_cast<std::uint32_t>(bytes_[at + 1]) << 16 |
             static_cast<std::uint32_t>(bytes_[at + 2]) << 8 | bytes_[at + 3];
     return true;
-}
-
-bool SmfParser::readQuantity(std::size_t& pos, std::size_t end, std::uint32_t& value)
-{
-    const std::size_t start = pos;
-    value = 0;
-    for (int k = 0; k < 4; ++k) {
-        if (pos >= end)
-            return fail(ReadFault::Truncated, start, "number cut off by the end of its track");
-        const std::uint8_t b = bytes_[pos++];
-        value = value << 7 | (b & 0x7F);
-        if (!(b & 0x80))
-            return true;
-    }
-    return fail(ReadFault::BrokenStructure, start, "number longer than four bytes");
 }
 
 bool SmfParser::parse()
@@ -86,7 +265,6 @@ bool SmfParser::parse()
                     "time code division (only ticks per quarter note are read)");
 
     std::size_t pos = 8 + std::size_t{headerSize};
-    std::size_t trackIndex = 0;
     while (pos < bytes_.size()) {
         std::uint32_t size = 0;
         if (!read32(pos + 4, size))
@@ -95,117 +273,65 @@ bool SmfParser::parse()
         if (size > bytes_.size() - begin)
             return fail(ReadFault::Truncated, pos, "chunk longer than the rest of the file");
         if (std::equal(kTrackId.begin(), kTrackId.end(), bytes_.begin() + static_cast<std::ptrdiff_t>(pos))) {
-            ++trackIndex;
-            if (!readTrack(begin, begin + size))
+            TrackReader reader(bytes_, begin, begin + size);
+            FoundMessage found;
+            while (reader.next(found)) {
+            }
+            if (reader.failed()) {
+                refusal_ = reader.takeRefusal();
                 return false;
+            }
+            tracks_.push_back({begin, begin + size});
         }
         pos = begin + size;   // chunks of other kinds are passed over
     }
-    if (trackIndex != tracks)
+    if (tracks_.size() != tracks)
         return fail(ReadFault::CountMismatch, 10,
                     "header names " + std::to_string(tracks) + " tracks, the file holds " +
-                        std::to_string(trackIndex));
+                        std::to_string(tracks_.size()));
     return true;
 }
 
-bool SmfParser::readTrack(std::size_t pos, std::size_t end)
+// Feeds the messages of all tracks to the decoder in time order; messages
+// at the same time go track by track, then as written.
+LoadResult SmfParser::decode()
 {
-    std::uint64_t time = 0;
-    std::uint8_t status = 0;   // for running status
-    // A System Exclusive message split over several packets.
-    std::vector<std::uint8_t> pending;
-    std::size_t pendingOffset = 0;
-    std::uint32_t pendingDelta = 0;
-    std::uint64_t pendingTime = 0;
-
-    while (pos < end) {
-        std::uint32_t delta = 0;
-        if (!readQuantity(pos, end, delta))
-            return false;
-        time += delta;
-        if (pos >= end)
-            return fail(ReadFault::Truncated, pos, "event cut off by the end of its track");
-        const std::size_t eventOffset = pos;
-        std::uint8_t byte = bytes_[pos];
-        if (byte == 0xF0 || byte == 0xF7) {
-            ++pos;
-            std::uint32_t length = 0;
-            if (!readQuantity(pos, end, length))
-                return false;
-            if (length > end - pos)
-                return fail(ReadFault::Truncated, eventOffset,
-                            "System Exclusive event longer than its track");
-            const auto data = bytes_.subspan(pos, length);
-            pos += length;
-            status = 0;
-            if (byte == 0xF0) {
-                if (!pending.empty())
-                    return fail(ReadFault::BrokenStructure, eventOffset,
-                                "System Exclusive message begun inside another");
-                pending.assign({0xF0});
-                pendingOffset = eventOffset;
-                pendingDelta = delta;
-                pendingTime = time;
-            } else if (pending.empty()) {
-                continue;   // an escape of raw bytes, not a message
-            }
-            pending.insert(pending.end(), data.begin(), data.end());
-            if (!pending.empty() && pending.back() == 0xF7) {
-                keepIfNs5r(std::move(pending), pendingOffset, pendingTime, pendingDelta);
-                pending.clear();
-            }
-            continue;
-        }
-        if (!pending.empty())
-            return fail(ReadFault::Truncated, pendingOffset,
-                        "System Exclusive message left unfinished by the next event");
-        if (byte == 0xFF) {
-            if (pos + 2 > end)
-                return fail(ReadFault::Truncated, eventOffset,
-                            "meta event cut off by the end of its track");
-            const std::uint8_t type = bytes_[pos + 1];
-            pos += 2;
-            std::uint32_t length = 0;
-            if (!readQuantity(pos, end, length))
-                return false;
-            if (length > end - pos)
-                return fail(ReadFault::Truncated, eventOffset, "meta event longer than its track");
-            pos += length;
-            status = 0;
-            if (type == 0x2F)
-                return true;   // end of track; anything after it is ignored
-            continue;
-        }
-        if (byte & 0x80) {
-            if (byte >= 0xF0)
-                return fail(ReadFault::BrokenStructure, eventOffset, "system message inside a track");
-            status = byte;
-            ++pos;
-        } else if (status == 0) {
-            return fail(ReadFault::BrokenStructure, eventOffset,
-                        "data byte without a status (running status unset)");
-        }
-        const int dataBytes = (status & 0xF0) == 0xC0 || (status & 0xF0) == 0xD0 ? 1 : 2;
-        if (pos + static_cast<std::size_t>(dataBytes) > end)
-            return fail(ReadFault::Truncated, eventOffset, "channel event cut off by the end of its track");
-        for (int k = 0; k < dataBytes; ++k) {
-            if (bytes_[pos++] & 0x80)
-                return fail(ReadFault::BrokenStructure, eventOffset, "status byte inside a channel event");
-        }
+    std::vector<TrackReader> readers;
+    std::vector<FoundMessage> heads(tracks_.size());
+    readers.reserve(tracks_.size());
+    // The track whose next message comes first on top; the lower track
+    // index wins a tie.
+    using Next = std::pair<std::uint64_t, std::size_t>;
+    std::priority_queue<Next, std::vector<Next>, std::greater<Next>> order;
+    for (std::size_t k = 0; k < tracks_.size(); ++k) {
+        readers.emplace_back(bytes_, tracks_[k].begin, tracks_[k].end);
+        if (readers[k].next(heads[k]))
+            order.push({heads[k].time, k});
     }
-    if (!pending.empty())
-        return fail(ReadFault::Truncated, pendingOffset,
-                    "System Exclusive message cut off by the end of its track");
-    return true;
-}
 
-// Only the NS5R's messages are steps; other devices' messages are passed over.
-void SmfParser::keepIfNs5r(std::vector<std::uint8_t> message, std::size_t offset,
-                           std::uint64_t time, std::uint32_t delta)
-{
-    if (message.size() >= kSysExHeader.size() &&
-        std::equal(kSysExHeader.begin(), kSysExHeader.end(), message.begin()))
-        messages_.push_back({time, offset, delta, std::move(message)});
+    StepDecoder decoder;
+    bool first = true;
+    int stepTick = 0;
+    while (!order.empty()) {
+        const std::size_t k = order.top().second;
+        order.pop();
+        const FoundMessage& message = heads[k];
+        if (first && message.delta >= 1 && message.delta <= 127)
+            stepTick = static_cast<int>(message.delta);
+        first = false;
+        if (!decoder.add(message.bytes, message.offset))
+            return decoder.refusal();
+        if (readers[k].next(heads[k]))
+            order.push({heads[k].time, k});
+    }
+    if (!decoder.finish())
+        return decoder.refusal();
+    LoadResult result;
+    result.ok = true;
+    result.recording = decoder.takeRecording();
+    result.typeIndex = kTypeSmf;
+    result.stepTick = stepTick;
+    return result;
 }
 
 } // namespace
@@ -215,26 +341,7 @@ LoadResult readSmf(std::span<const std::uint8_t> bytes)
     SmfParser parser(bytes);
     if (!parser.parse())
         return parser.takeRefusal();
-    auto& found = parser.messages();
-    // Tracks were read in file order, so a stable sort by time keeps the
-    // order of simultaneous messages: track by track, then as written.
-    std::stable_sort(found.begin(), found.end(),
-                     [](const FoundMessage& a, const FoundMessage& b) { return a.time < b.time; });
-
-    StepDecoder decoder;
-    for (const FoundMessage& message : found) {
-        if (!decoder.add(message.bytes, message.offset))
-            return decoder.refusal();
-    }
-    if (!decoder.finish())
-        return decoder.refusal();
-    LoadResult result;
-    result.ok = true;
-    result.recording = decoder.takeRecording();
-    result.typeIndex = kTypeSmf;
-    if (!found.empty() && found.front().delta >= 1 && found.front().delta <= 127)
-        result.stepTick = static_cast<int>(found.front().delta);
-    return result;
+    return parser.decode();
 }
 
 } // namespace lumidot

@@ -5,19 +5,22 @@
 
 namespace lumidot {
 
-// The drawing plane: one byte per dot, 0 = clear, 1 = set. Its bounds are
-// exactly what the LCD window reaches at the widest scroll limits. Dots
-// outside the plane read as clear and writes to them are dropped, so every
-// caller may address any coordinate safely.
+// The drawing plane: one byte per dot, 0 = clear, 1 = set. Its bounds cover
+// every dot that the LCD window and the editor's view reach at the widest
+// scroll limits the settings dialog allows (x -512..512, y -256..256): the
+// view at zoom 1 is 64 x 32 dots, so it reaches x 575 and y 287. Pen,
+// rectangles, invert, mirror and flip then work alike wherever the window
+// stands. Dots outside the plane read as clear and writes to them are
+// dropped, so every caller may address any coordinate safely.
 class VirtualArea {
 public:
     static constexpr int kMinX = -512;
-    static constexpr int kMaxX = 543;
+    static constexpr int kMaxX = 512 + 64 - 1;
     static constexpr int kMinY = -256;
-    static constexpr int kMaxY = 270;
-    static constexpr int kWidth = kMaxX - kMinX + 1;   // 1056 columns
-    static constexpr int kHeight = kMaxY - kMinY + 1;  // 527 rows
-    static constexpr int kDotCount = kWidth * kHeight; // 556,512 dots
+    static constexpr int kMaxY = 256 + 32 - 1;
+    static constexpr int kWidth = kMaxX - kMinX + 1;   // 1088 columns
+    static constexpr int kHeight = kMaxY - kMinY + 1;  // 544 rows
+    static constexpr int kDotCount = kWidth * kHeight; // 591,872 dots
 
     VirtualArea();
 

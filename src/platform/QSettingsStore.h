@@ -25,11 +25,17 @@ public:
     Value read(const std::string& name) override;
     // QSettings reports failures only when it syncs, so every write is synced
     // at once: a failure is then known by the name of the value that caused it.
+    // The first write to a damaged file starts a new file in its place.
     bool write(const std::string& name, std::span<const std::uint8_t> bytes) override;
     void release() override;
+    std::string damagedPlace() const override;
 
 private:
+    void makeSettings();
+    void startAfresh();
+
     QString filePath_;
+    QString damaged_;   // the damaged file found by openKey(), until it is rewritten
     std::unique_ptr<QSettings> settings_;
 };
 

@@ -33,6 +33,10 @@ constexpr int kXMaxLow = 32, kXMaxHigh = 512;
 constexpr int kYMinLow = -256, kYMinHigh = 0;
 constexpr int kYMaxLow = 16, kYMaxHigh = 256;
 
+// The arrow steps of frame mode: one window.
+constexpr std::uint16_t kFrameStepX = kLcdCols;
+constexpr std::uint16_t kFrameStepY = kLcdRows;
+
 using Word = std::array<std::uint8_t, 2>;
 
 RegResult failure(const char* name, const char* what)
@@ -99,13 +103,17 @@ bool readBound(SettingsStore& store, const char* name, int& bound, int low, int 
 }
 
 // A scroll step starts from 0, so an absent or zero value means step 1.
-bool readStep(SettingsStore& store, const char* name, std::uint16_t& step, RegResult& result)
+// The program only ever stores 1 or the frame step; any other value is
+// taken as frame mode, so the arrows never move by a step the settings
+// dialog cannot show.
+bool readStep(SettingsStore& store, const char* name, std::uint16_t& step, std::uint16_t frameStep,
+              RegResult& result)
 {
     Word bytes{};
     if (!readInto(store, name, bytes, result))
         return false;
     const std::uint16_t stored = unsignedWord(bytes);
-    step = stored == 0 ? 1 : stored;
+    step = stored <= 1 ? 1 : frameStep;
     return true;
 }
 
@@ -154,8 +162,8 @@ RegResult load(Settings& settings, SettingsStore& store)
         || !readBound(store, kYMinValue, limits.yMin, kYMinLow, kYMinHigh, result))
         return result;
 
-    if (!readStep(store, kXStepValue, settings.xStep, result)
-        || !readStep(store, kYStepValue, settings.yStep, result))
+    if (!readStep(store, kXStepValue, settings.xStep, kFrameStepX, result)
+        || !readStep(store, kYStepValue, settings.yStep, kFrameStepY, result))
         return result;
     readPortName(store, settings.midiOutName, result);
     return result;

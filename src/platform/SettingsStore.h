@@ -26,6 +26,9 @@ public:
     virtual bool write(const std::string& name, std::span<const std::uint8_t> bytes) = 0;
     // Releases the key; pending writes reach the store here.
     virtual void release() = 0;
+    // Where a store found damaged by the last openKey() lies (its values are
+    // ignored, and the next save writes it anew); empty when it is sound.
+    virtual std::string damagedPlace() const { return {}; }
 };
 
 } // namespace lumidot

@@ -70,6 +70,7 @@ std::span<const std::uint8_t> Recording::messageText(int index) const
 
 void Recording::stepAdded()
 {
+    ++revision_;
     if (listener_)
         listener_(StepCount());
 }
@@ -133,6 +134,9 @@ void Recording::appendEffect(const EffectSetting& effect)
 
 void Recording::clear()
 {
+    // Emptying an empty recording changes nothing that could be lost.
+    if (events_.empty() && effects_.empty())
+        return;
     events_.clear();
     effects_.clear();
     frameCount_ = 0;
@@ -144,8 +148,12 @@ void Recording::clear()
 void Recording::replaceSteps(Recording&& other)
 {
     auto listener = std::move(listener_);
+    const std::uint64_t revision = revision_;
+    const std::uint64_t saved = savedRevision_;
     *this = std::move(other);
     listener_ = std::move(listener);
+    revision_ = revision;
+    savedRevision_ = saved;
     stepAdded();
 }
 

@@ -96,6 +96,14 @@ public:
     // after every step edit.
     void setStepCountListener(std::function<void(int)> listener);
 
+    // The saved state: every change of the steps moves the revision on;
+    // markSaved() takes the current one as the state on disk (after a save,
+    // after reading a file back). isModified() is true when the steps
+    // changed since.
+    std::uint64_t revision() const { return revision_; }
+    void markSaved() { savedRevision_ = revision_; }
+    bool isModified() const { return revision_ != savedRevision_; }
+
 private:
     void stepAdded();
 
@@ -111,6 +119,8 @@ private:
     int messageCount_ = 0;
     std::size_t builtTextSize_ = 0;
     std::function<void(int)> listener_;
+    std::uint64_t revision_ = 0;
+    std::uint64_t savedRevision_ = 0;
 };
 
 // One recorded step as the writers see it.

@@ -6,6 +6,9 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QWindow>
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
@@ -56,13 +59,21 @@ TEST_F(FileMenuTest, SaveWritesTheChosenTypeAndRemembersTheChoice)
     recordOneColour();
     prompts.fileAnswer = Prompts::FileChoice{path("song"), 1};
     form->SaveAs1->trigger();
-    QFile written(path("song"));
-    ASSERT_TRUE(written.open(QIODevice::ReadOnly)) << "the name is used as chosen, no extension added";
+    QFile written(path("song.syx"));
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly)) << "a bare name gets the filter's extension";
     EXPECT_EQ(written.readAll(), QByteArray::fromHex("F04230427D01F7"));
 
     form->SaveAs1->trigger();
-    EXPECT_EQ(prompts.lastChoiceShown.fileName, path("song"));
+    EXPECT_EQ(prompts.lastChoiceShown.fileName, path("song.syx"));
     EXPECT_EQ(prompts.lastChoiceShown.typeIndex, 1);
+
+    // The name's extension wins over the filter, and the dialog remembers it.
+    prompts.fileAnswer = Prompts::FileChoice{path("trap.mid"), 1};
+    form->SaveAs1->trigger();
+    QFile smf(path("trap.mid"));
+    ASSERT_TRUE(smf.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(smf.readAll().startsWith("MThd"));
+    EXPECT_EQ(form->SaveDialog1.typeIndex, 2);
     EXPECT_EQ(form->Recording.StepCount(), 1);
 }
 
@@ -136,6 +147,108 @@ TEST_F(FileMenuTest, CloseYesWithAFailedSaveKeepsTheWindowAndTheRecording)
     EXPECT_EQ(form->Recording.StepCount(), 1);
 }
 
+// A second close request while the question, or the save dialog it opened,
+// is up: sent to the platform window as the title bar's close button sends
+// it. Only the answer decides.
+TEST_F(FileMenuTest, CloseRequestsDuringTheQuestionAreIgnored)
+{
+    form->show();
+    recordOneColour();
+    std::vector<bool> accepted;
+    const auto closeAgain = [&] {
+        QCloseEvent request;
+        QCoreApplication::sendEvent(form->windowHandle(), &request);
+        accepted.push_back(request.isAccepted());
+        form->close();   // Qt itself turns a nested close() away
+        accepted.push_back(form->isVisible());
+    };
+    prompts.whileAsking = closeAgain;
+    prompts.answers = {Prompts::Answer::Cancel};
+    EXPECT_FALSE(form->close());
+    EXPECT_EQ(accepted, (std::vector<bool>{false, true})) << "not accepted, still shown";
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_NE(form->windowHandle()->handle(), nullptr) << "the platform window stays";
+    EXPECT_EQ(midi.closeCount, 0);
+    EXPECT_EQ(prompts.shown, QStringList{kSaveQuestion}) << "asked once";
+
+    accepted.clear();
+    prompts.whileAsking = nullptr;
+    prompts.whileFileDialog = closeAgain;
+    prompts.answers = {Prompts::Answer::Yes};
+    prompts.fileAnswer = Prompts::FileChoice{path("kept.syx"), 1};
+    EXPECT_TRUE(form->close());
+    EXPECT_EQ(accepted, (std::vector<bool>{false, true})) << "not accepted, still shown";
+    EXPECT_TRUE(QFile::exists(path("kept.syx")));
+    EXPECT_EQ(midi.closeCount, 1);
+}
+
+// After a save nothing is asked until the recording changes again.
+TEST_F(FileMenuTest, SavedRecordingClosesWithoutAQuestionUntilItChanges)
+{
+    form->show();
+    recordOneColour();
+    prompts.fileAnswer = Prompts::FileChoice{path("saved.syx"), 1};
+    form->SaveAs1->trigger();
+    EXPECT_FALSE(form->isModified());
+
+    recordOneColour();
+    EXPECT_TRUE(form->isModified());
+    prompts.answers = {Prompts::Answer::Cancel};
+    EXPECT_FALSE(form->close());
+    EXPECT_EQ(prompts.shown, QStringList{kSaveQuestion});
+
+    form->SaveAs1->trigger();
+    prompts.shown.clear();
+    EXPECT_TRUE(form->close());
+    EXPECT_TRUE(prompts.shown.isEmpty());
+}
+
+// New with unsaved steps asks first: Yes saves then clears, No clears,
+// Cancel keeps the recording and the plane; a cancelled or failed save
+// keeps them too.
+TEST_F(FileMenuTest, NewWithUnsavedStepsAsksFirst)
+{
+    const struct {
+        Prompts::Answer answer;
+        const char* fileName;   // the save dialog's answer; nullptr = cancelled
+        bool cleared;
+        bool written;
+    } cases[] = {
+        {Prompts::Answer::Yes, "new.syx", true, true},
+        {Prompts::Answer::Yes, nullptr, false, false},
+        {Prompts::Answer::Yes, "missing/folder/new.syx", false, false},
+        {Prompts::Answer::No, nullptr, true, false},
+        {Prompts::Answer::Cancel, "new.syx", false, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << int(c.answer) << " " << (c.fileName ? c.fileName : "-"));
+        startQuietly();
+        QFile::remove(path("new.syx"));
+        recordOneColour();
+        form->VirtualArea.setDot(3, 3, 1);
+        prompts.answers = {c.answer};
+        prompts.fileAnswer.reset();
+        if (c.fileName)
+            prompts.fileAnswer = Prompts::FileChoice{path(c.fileName), 1};
+        form->New1->trigger();
+        EXPECT_EQ(prompts.shown.value(0), kSaveQuestion);
+        EXPECT_EQ(form->Recording.StepCount(), c.cleared ? 0 : 1);
+        EXPECT_EQ(form->VirtualArea.dot(3, 3), c.cleared ? 0 : 1);
+        EXPECT_EQ(QFile::exists(path("new.syx")), c.written);
+    }
+
+    // Nothing unsaved: New asks nothing.
+    startQuietly();
+    form->New1->trigger();
+    recordOneColour();
+    prompts.fileAnswer = Prompts::FileChoice{path("new.syx"), 1};
+    form->SaveAs1->trigger();
+    form->VirtualArea.setDot(3, 3, 1);
+    form->New1->trigger();
+    EXPECT_TRUE(prompts.shown.isEmpty());
+    EXPECT_EQ(form->VirtualArea.dot(3, 3), 0);
+}
+
 TEST_F(FileMenuTest, NewRunsItsStepsInOrder)
 {
     form->LcdText->setText("AB");
@@ -149,6 +262,7 @@ TEST_F(FileMenuTest, NewRunsItsStepsInOrder)
     form->Pen2->setChecked(true);
     form->Pen2Click();
     midi.sent.clear();
+    prompts.answers = {Prompts::Answer::No};
 
     form->New1->trigger();
 
@@ -172,6 +286,7 @@ TEST_F(FileMenuTest, NewRunsItsStepsInOrder)
 TEST_F(FileMenuTest, NewAtHomeWithNothingOnStartsAnEmptyRecording)
 {
     recordOneColour();
+    prompts.answers = {Prompts::Answer::No};
     form->New1->trigger();
     EXPECT_EQ(form->Recording.StepCount(), 0);
     EXPECT_TRUE(midi.sent.empty());

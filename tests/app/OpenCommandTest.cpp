@@ -71,19 +71,28 @@ TEST_F(OpenCommandTest, ReplacesTheRecordingAndSavesBackToTheSameFile)
     EXPECT_EQ(Bytes(stream.begin(), stream.end()), bytes({0xF5, 0xF3, 0xF8, 0xF8}));
 }
 
-TEST_F(OpenCommandTest, AsksToSaveARecordingFirstAndCancelKeepsIt)
+// The question comes once the file is read and found good; an opened file
+// counts as saved, so opening another asks nothing.
+TEST_F(OpenCommandTest, AsksToSaveOnceTheFileIsGoodAndCancelKeepsTheRecording)
 {
     LCD_Save(form->Recording, LcdColour::Red);
     prompts.answers = {Prompts::Answer::Cancel};
     answerOpenWith(savedFile("a.syx", 1, 8));
     form->Open1Click();
-    EXPECT_EQ(prompts.shown.value(0), "更新されています保存しますか？");
-    EXPECT_EQ(prompts.fileDialogs, 0);
+    EXPECT_EQ(prompts.fileDialogs, 1);
+    EXPECT_EQ(prompts.shown, QStringList{"更新されています保存しますか？"});
     EXPECT_EQ(events(), bytes({0xF2}));
 
     prompts.answers = {Prompts::Answer::No};
     form->Open1Click();
     EXPECT_EQ(events(), bytes({0xF5, 0xF3, 0xF8}));
+    EXPECT_FALSE(form->isModified());
+
+    prompts.shown.clear();
+    answerOpenWith(savedFile("b.syx", 1, 8));
+    form->Open1Click();
+    EXPECT_TRUE(prompts.shown.isEmpty());
+    EXPECT_EQ(form->SaveDialog1.fileName, path("b.syx"));
 }
 
 TEST_F(OpenCommandTest, RefusedFileLeavesTheRecordingAndTheSaveDialogAlone)
@@ -99,8 +108,8 @@ TEST_F(OpenCommandTest, RefusedFileLeavesTheRecordingAndTheSaveDialogAlone)
     form->Open1Click();
     EXPECT_EQ(events(), bytes({0xF1}));
     EXPECT_EQ(form->SaveDialog1.fileName, "previous.exc");
-    ASSERT_EQ(prompts.shown.size(), 2);
-    EXPECT_TRUE(prompts.shown[1].contains("7 バイト")) << prompts.shown[1].toStdString();
+    ASSERT_EQ(prompts.shown.size(), 1) << "no question before a file that is refused";
+    EXPECT_TRUE(prompts.shown[0].contains("7 バイト")) << prompts.shown[0].toStdString();
 }
 
 TEST_F(OpenCommandTest, TickOfTheFileBecomesTheSettingOnlyWhenTheUserAgrees)
@@ -114,16 +123,14 @@ TEST_F(OpenCommandTest, TickOfTheFileBecomesTheSettingOnlyWhenTheUserAgrees)
     EXPECT_TRUE(prompts.shown[0].contains("24"));
 
     prompts.yesNoAnswer = true;
-    prompts.answers = {Prompts::Answer::No}; // drop the steps just opened
     form->Open1Click();
     EXPECT_EQ(form->Settings.stepTick, 24);
     EXPECT_EQ(form->FConfig->tick->value(), 24);
 
     // The same tick again asks nothing.
     prompts.shown.clear();
-    prompts.answers = {Prompts::Answer::No};
     form->Open1Click();
-    EXPECT_EQ(prompts.shown, QStringList{"更新されています保存しますか？"});
+    EXPECT_TRUE(prompts.shown.isEmpty());
 }
 
 TEST_F(OpenCommandTest, CancelledOpenDialogChangesNothing)
@@ -160,9 +167,8 @@ TEST_F(OpenCommandTest, DamagedFilesOfEveryFormatLeaveTheRecordingUnchanged)
         answerOpenWith(name);
         form->Open1Click();
         EXPECT_EQ(events(), bytes({0xF2})) << file.name;
-        ASSERT_EQ(prompts.shown.size(), 2) << file.name;
-        EXPECT_FALSE(prompts.shown[1].isEmpty()) << file.name;
-        EXPECT_TRUE(prompts.shown[1].startsWith("ファイル")) << prompts.shown[1].toStdString();
+        ASSERT_EQ(prompts.shown.size(), 1) << file.name << ": refused before any question";
+        EXPECT_TRUE(prompts.shown[0].startsWith("ファイル")) << prompts.shown[0].toStdString();
     }
 }
 

@@ -3,6 +3,8 @@
 #include "picture/Geometry.h"
 
 #include <QAction>
+#include <QTabWidget>
+#include <QTest>
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QScrollBar>
@@ -141,6 +143,41 @@ TEST_F(RegionCommandsTest, MirrorAndFlipReverseTheViewTwiceBackAndNeverRecord)
     EXPECT_EQ(form->Recording.StepCount(), 0);
 }
 
+// At the widest limits the settings dialog allows, the zoom-1 view reaches
+// x 575 and y 287: flip and mirror there lose nothing, and twice restore
+// every dot; the window sent is still the 32 x 16 at the scroll position.
+TEST_F(RegionCommandsTest, FlipAndMirrorAtTheWidestLimitsRestoreEveryDot)
+{
+    form->XSc->setMaximum(512);
+    form->YSc->setMaximum(256);
+    form->Zooms->setValue(1);
+    moveTo(512, 256);
+    std::vector<std::pair<int, int>> pattern;
+    for (int i = 0; i < 64; ++i)
+        pattern.push_back({512 + i, 256 + (i * 7) % 32});
+    for (const auto& [x, y] : pattern)
+        form->VirtualArea.setDot(x, y, 1);
+    const auto viewDots = [this] {
+        int set = 0;
+        for (int x = 512; x < 576; ++x)
+            for (int y = 256; y < 288; ++y)
+                set += form->VirtualArea.dot(x, y);
+        return set;
+    };
+
+    form->ToolButton5->click();
+    EXPECT_EQ(form->VirtualArea.dot(512, 287), 1) << "the top row lands on the view's bottom row";
+    form->ToolButton5->click();
+    form->ToolButton2->click();
+    EXPECT_EQ(form->VirtualArea.dot(575, 256), 1);
+    form->ToolButton2->click();
+    for (const auto& [x, y] : pattern)
+        EXPECT_EQ(form->VirtualArea.dot(x, y), 1) << x << "," << y;
+    EXPECT_EQ(viewDots(), 64);
+    ASSERT_EQ(midi.sent.size(), 4u);
+    EXPECT_EQ(midi.sent.back().size(), 89u);
+}
+
 TEST_F(RegionCommandsTest, MirrorAtTheLargestCellTouchesOnlyTheTopLeftOfTheWindow)
 {
     form->Zooms->setValue(4);
@@ -162,6 +199,38 @@ TEST_F(RegionCommandsTest, RecordButtonRefusesAtTheLimit)
     form->SpeedButton1->click();
     EXPECT_EQ(prompts.shown, QStringList{QStringLiteral("これ以上記録できません")});
     EXPECT_TRUE(midi.sent.empty());
+}
+
+// Reads a scroll bar's repeat, which only the bar itself may see.
+struct RepeatProbe : QScrollBar {
+    using QAbstractSlider::repeatAction;
+};
+
+// A scroll arrow held down with continuous recording at the limit: one box,
+// and the repeat ends with the first refusal. Home at the limit, with its
+// two moves and its own record, shows one box too.
+TEST_F(RegionCommandsTest, TheLimitShowsOneBoxPerActionAndStopsAHeldArrow)
+{
+    form->show();
+    form->PC->setCurrentIndex(TMainForm::DotPage);
+    while (form->Recording.StepCount() < kStepLimit)
+        form->Recording.appendColour(LcdColour::Red);
+    form->AutoRec->setChecked(true);
+    QScrollBar* bar = form->XSc;
+    const QPoint rightArrow(bar->width() - 3, bar->height() / 2);
+    QTest::mousePress(bar, Qt::LeftButton, Qt::NoModifier, rightArrow);
+    const auto repeatAction = &RepeatProbe::repeatAction;
+    EXPECT_EQ((bar->*repeatAction)(), QAbstractSlider::SliderNoAction);
+    EXPECT_EQ(form->ScrollX(), 1);
+    EXPECT_EQ(prompts.shown, QStringList{QStringLiteral("これ以上記録できません")});
+    QTest::mouseRelease(bar, Qt::LeftButton, Qt::NoModifier, rightArrow);
+
+    form->YSc->setValue(3);
+    prompts.shown.clear();
+    form->ToolButton4->click();
+    EXPECT_EQ(prompts.shown.size(), 1) << "three refusals in one action";
+    form->SpeedButton1->click();
+    EXPECT_EQ(prompts.shown.size(), 2) << "the next action is told again";
 }
 
 TEST_F(RegionCommandsTest, LiveSendingOffStopsSendsButNotRecording)

@@ -102,6 +102,26 @@ TEST_F(StartupTest, FailedOpenWithDevicesLeavesTheSettingsCommandAvailable)
     EXPECT_FALSE(form->MIDI_real->isChecked());
 }
 
+// The steps read before a refused value take effect; a damaged store is
+// named once, and the start-up goes on with the defaults.
+TEST_F(StartupTest, StepsReadBeforeARefusedValueAndADamagedStoreAreKept)
+{
+    store.put("XSc", {5, 0});
+    store.putWrongType("YSc");
+    start();
+    EXPECT_EQ(prompts.shown, QStringList{QStringLiteral("'YSc' のデータ型が不正です")});
+    EXPECT_EQ(form->XSc->singleStep(), 32);
+    EXPECT_EQ(form->YSc->singleStep(), 1);
+
+    MemorySettingsStore damaged;
+    damaged.damaged = "/home/u/.config/HARUNOKI/NS5R.conf";
+    prompts.shown.clear();
+    TMainForm again(midi, damaged, prompts, desktop);
+    ASSERT_EQ(prompts.shown.size(), 1);
+    EXPECT_TRUE(prompts.shown[0].contains("/home/u/.config/HARUNOKI/NS5R.conf"));
+    EXPECT_EQ(again.windowTitle(), "Lumidot [MIDI Mapper]");
+}
+
 TEST_F(StartupTest, WrongTypedStoredValueEndsTheCreationBeforeThePort)
 {
     store.put("MIDI_OUT", {1});

@@ -8,6 +8,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
 namespace lumidot {
 namespace {
 
@@ -158,6 +165,41 @@ TEST(SmfReader, TakesTheNs5rMessagesOfAnotherProgramsFileInTimeOrder)
     EXPECT_EQ(loaded.stepTick, 5);
 }
 
+// Other programs write a whole message as an F7 "escape" event, or split
+// it into an F0 packet and F7 packets; both are the message. An F7 packet
+// that belongs to no message is refused where it stands.
+TEST(SmfReader, ReadsEscapedAndSplitMessagesAndRefusesAStrayPacket)
+{
+    const Bytes escaped = {0x08, 0xF7, 0x07, 0xF0, 0x42, 0x30, 0x42, 0x7D, 0x02, 0xF7,
+                           0x08, 0xF0, 0x03, 0x42, 0x30, 0x42,
+                           0x00, 0xF7, 0x02, 0x7D, 0x01, 0x00, 0xF7, 0x01, 0xF7,
+                           0x00, 0xFF, 0x2F, 0x00};
+    const LoadResult loaded = loadRecordingBytes(smf(0, {escaped}));
+    ASSERT_TRUE(loaded.ok) << loaded.error;
+    Recording expected;
+    expected.appendColour(LcdColour::Red);
+    expected.appendColour(LcdColour::Orange);
+    expectSameSteps(expected, loaded.recording);
+    EXPECT_EQ(loaded.stepTick, 8);
+
+    // Track data starts at byte 22; the stray packet stands at 32, after the first message.
+    const Bytes stray = {0x08, 0xF0, 0x06, 0x42, 0x30, 0x42, 0x7D, 0x00, 0xF7,
+                         0x00, 0xF7, 0x01, 0xF8, 0x00, 0xFF, 0x2F, 0x00};
+    expectRefusedAt(loadRecordingBytes(smf(0, {stray})), ReadFault::BrokenStructure, 32);
+}
+
+// Another program's song with no NS5R message would replace the work in
+// the window with nothing: it is refused.
+TEST(OpenCommand, ASongWithoutNs5rMessagesIsRefused)
+{
+    const Bytes notes = {0x00, 0x90, 0x3C, 0x64, 0x60, 0x80, 0x3C, 0x00,
+                         0x00, 0xF0, 0x05, 0x7E, 0x7F, 0x09, 0x01, 0xF7, 0x00, 0xFF, 0x2F, 0x00};
+    const LoadResult loaded = loadRecordingBytes(smf(0, {notes}));
+    EXPECT_FALSE(loaded.ok);
+    EXPECT_EQ(loaded.fault, ReadFault::NoSteps);
+    EXPECT_NE(loaded.message.find("NS5R のデータがありません"), std::string::npos) << loaded.message;
+}
+
 struct Broken {
     const char* name;
     Bytes file;
@@ -253,10 +295,32 @@ TEST(OpenCommand, ChoosesTheReaderByContentAndReportsUnreadableFiles)
     expectRefused("", ReadFault::CannotRead, "ファイル " + (folder / "").string() + " を開けません");
 
     // Sparse: the size alone refuses it, nothing is read.
-    std::filesystem::resize_file(folder / "empty.syx", 64u * 1024 * 1024 + 1);
+    std::filesystem::resize_file(folder / "empty.syx", kLargestReadableFile + 1);
     const std::string huge = (folder / "empty.syx").string();
     expectRefused("empty.syx", ReadFault::TooLarge,
-                  "ファイル " + huge + " は大きすぎるため開けません (64 MiB まで)");
+                  "ファイル " + huge + " は大きすぎるため開けません (" +
+                      std::to_string(kLargestReadableFile >> 20) + " MiB まで)");
+}
+
+// Pipes, sockets and devices are refused at once, without waiting for a
+// writer that may never come.
+TEST(OpenCommand, PipesSocketsAndDevicesAreRefusedWithoutBlocking)
+{
+    TempFolder folder;
+    const std::filesystem::path fifo = folder / "pipe.mid";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::filesystem::path socketPath = folder / "socket.mid";
+    const int listener = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, socketPath.c_str(), sizeof address.sun_path - 1);
+    ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    for (const std::string& name : {fifo.string(), socketPath.string(), std::string("/dev/zero")}) {
+        const LoadResult loaded = loadRecording(name);
+        EXPECT_EQ(loaded.fault, ReadFault::NotAFile) << name;
+        EXPECT_NE(loaded.message.find(name), std::string::npos) << loaded.message;
+    }
+    ::close(listener);
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "export/FileReplace.h"
+#include "export/OpenCommand.h"
 #include "export/PrtWriter.h"
 #include "export/SaveCommand.h"
 #include "export/SmfWriter.h"
@@ -9,6 +10,10 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <cstring>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <sys/wait.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -111,6 +116,45 @@ TEST(SaveCommand, OtherTypesAndEmptyRecordingsWriteNothing)
     EXPECT_TRUE(folder.entries().empty());
 }
 
+// The name's own extension picks the format; a bare name gets the filter's.
+TEST(SaveCommand, TheNameDecidesTheTypeAndABareNameGetsTheFiltersExtension)
+{
+    const struct {
+        const char* name;
+        int filter;
+        SaveTarget target;
+    } cases[] = {
+        {"trap.mid", 1, {"trap.mid", 2}},
+        {"/music/TRAP.Mid", 4, {"/music/TRAP.Mid", 2}},
+        {"song.syx", 3, {"song.syx", 1}},
+        {"song.PRT", 1, {"song.PRT", 3}},
+        {"song.exc", 2, {"song.exc", 4}},
+        {"anim", 2, {"anim.mid", 2}},
+        {"/music/v1.2/anim", 4, {"/music/v1.2/anim.exc", 4}},
+        {".hidden", 1, {".hidden.syx", 1}},
+        {"song.v2", 3, {"song.v2", 3}},
+        {"song.mid.bak", 1, {"song.mid.bak", 1}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(saveTargetFor(c.name, c.filter), c.target) << c.name << " " << c.filter;
+}
+
+// What Open could not read back is not written: 1.8 million colour steps
+// make an SMF of 67 MB, past the readers' limit.
+TEST(SaveCommand, AFileLargerThanTheReadersTakeIsNotWritten)
+{
+    TempFolder folder;
+    Recording r;
+    const std::size_t steps = kLargestReadableFile / 38 + 1000;   // 38 bytes per green step
+    for (std::size_t k = 0; k < steps; ++k)
+        r.appendColour(LcdColour::Green);
+    const SaveResult smf = saveRecording(2, (folder / "long.mid").string(), r, 8);
+    EXPECT_FALSE(smf.ok);
+    EXPECT_NE(smf.message.find("64 MiB"), std::string::npos) << smf.message;
+    EXPECT_TRUE(folder.entries().empty());
+    EXPECT_TRUE(saveRecording(1, (folder / "long.syx").string(), r, 8).ok) << "7 bytes a step fit";
+}
+
 TEST(SaveCommand, ARefusedFormatKeepsThePreviousFile)
 {
     TempFolder folder;
@@ -162,6 +206,77 @@ TEST(FileReplace, KeepsPermissionsAndFollowsSymbolicLinks)
     struct stat info {};
     ASSERT_EQ(::stat(real.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0640u);
+}
+
+// Pipes and sockets would hold the save for good: refused at once, and the
+// node stays as it was. A device is still written in place.
+TEST(FileReplace, PipesAndSocketsAreRefusedAtOnce)
+{
+    TempFolder folder;
+    const fs::path fifo = folder / "pipe.syx";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const fs::path socketPath = folder / "socket.syx";
+    const int listener = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, socketPath.c_str(), sizeof address.sun_path - 1);
+    ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    fs::create_symlink(fifo, folder / "to-pipe.syx");
+
+    for (const fs::path& target : {fifo, socketPath, folder / "to-pipe.syx"}) {
+        const FileWriteOutcome outcome = replaceFileContents(target.string(), ascii("x"));
+        EXPECT_EQ(outcome.stage, FileWriteOutcome::Stage::NotAFile) << target;
+        const SaveResult saved = saveRecording(1, target.string(), mixedRecording(), 8);
+        EXPECT_FALSE(saved.ok);
+        EXPECT_NE(saved.message.find("パイプまたはソケット"), std::string::npos) << saved.message;
+    }
+    EXPECT_TRUE(fs::is_fifo(fifo));
+    EXPECT_TRUE(fs::is_socket(socketPath));
+    ::close(listener);
+    EXPECT_TRUE(replaceFileContents("/dev/null", ascii("x")).ok());
+}
+
+// A dangling link creates the file it names and stays a link; a loop of
+// links is refused; the mode of a replaced file is kept; temporary files of
+// a killed save to the same target are cleared away.
+TEST(FileReplace, LinksModesAndLeftoversOfAKilledSave)
+{
+    TempFolder folder;
+    fs::create_directory(folder / "sub");
+    fs::create_symlink("sub/made.mid", folder / "dangling.mid");
+    ASSERT_TRUE(replaceFileContents((folder / "dangling.mid").string(), ascii("new")).ok());
+    EXPECT_TRUE(fs::is_symlink(folder / "dangling.mid"));
+    EXPECT_EQ(readFile(folder / "sub" / "made.mid"), ascii("new"));
+
+    fs::create_symlink("loop-b.mid", folder / "loop-a.mid");
+    fs::create_symlink("loop-a.mid", folder / "loop-b.mid");
+    const FileWriteOutcome loop = replaceFileContents((folder / "loop-a.mid").string(), ascii("x"));
+    EXPECT_EQ(loop.stage, FileWriteOutcome::Stage::Create);
+    EXPECT_EQ(loop.error, ELOOP);
+    EXPECT_TRUE(fs::is_symlink(folder / "loop-a.mid"));
+    EXPECT_NE(saveRecording(2, (folder / "loop-a.mid").string(), mixedRecording(), 8)
+                  .message.find("循環"),
+              std::string::npos);
+
+    const fs::path target = folder / "song.syx";
+    writeFile(target, kPrevious);
+    ::chmod(target.c_str(), 0604);
+    const pid_t gone = ::fork();
+    if (gone == 0)
+        ::_exit(0);
+    ::waitpid(gone, nullptr, 0);
+    const std::string leftover = ".song.syx." + std::to_string(gone) + "-17.tmp";
+    const std::string ours = ".song.syx." + std::to_string(::getpid()) + "-18.tmp";
+    writeFile(folder / leftover, ascii("half"));
+    writeFile(folder / ours, ascii("running"));
+    writeFile(folder / ".other.syx.1-1.tmp", ascii("another target"));
+    ASSERT_TRUE(replaceFileContents(target.string(), ascii("new")).ok());
+    EXPECT_FALSE(fs::exists(folder / leftover));
+    EXPECT_TRUE(fs::exists(folder / ours)) << "a save of a running process is left alone";
+    EXPECT_TRUE(fs::exists(folder / ".other.syx.1-1.tmp"));
+    struct stat info {};
+    ASSERT_EQ(::stat(target.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0604u);
 }
 
 } // namespace

@@ -72,13 +72,17 @@ TEST(PackWindow, GroupBoundariesAndRowOrder)
     EXPECT_EQ(f[67], 0x40);
 }
 
-TEST(PackWindow, WindowPastThePlaneEdgeReadsClear)
+TEST(PackWindow, TheWidestWindowIsOnThePlaneAndDotsPastItReadClear)
 {
     VirtualArea area;
-    area.setDot(543, 270, 1);
-    const PackedFrame f = packWindow(area, 512, 256); // rows 256..271, one past the plane
-    EXPECT_EQ(f[64 + 14], 0x08);
-    EXPECT_EQ(f[64 + 15], 0x00);
+    area.setDot(543, 271, 1);
+    PackedFrame f = packWindow(area, 512, 256); // the bottom-right dot at the widest limits
+    EXPECT_EQ(f[64 + 15], 0x08);
+
+    area.setDot(575, 287, 1);
+    f = packWindow(area, 560, 280);             // rows 280..295, past the plane from row 288
+    EXPECT_EQ(f[32 + 7], 0x20);
+    EXPECT_EQ(f[32 + 8], 0x00);
 }
 
 TEST(Commands, FixedBodiesMatchTheModulesFormat)

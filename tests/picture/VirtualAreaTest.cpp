@@ -19,42 +19,42 @@ int countSet(const VirtualArea& area, const Region& r)
 TEST(VirtualArea, CoversExactlyThePlaneAndStartsClear)
 {
     VirtualArea area;
-    EXPECT_EQ(VirtualArea::kWidth, 1056);
-    EXPECT_EQ(VirtualArea::kHeight, 527);
+    EXPECT_EQ(VirtualArea::kWidth, 1088);
+    EXPECT_EQ(VirtualArea::kHeight, 544);
     EXPECT_TRUE(VirtualArea::contains(-512, -256));
-    EXPECT_TRUE(VirtualArea::contains(543, 270));
+    EXPECT_TRUE(VirtualArea::contains(575, 287));
     EXPECT_FALSE(VirtualArea::contains(-513, 0));
-    EXPECT_FALSE(VirtualArea::contains(544, 0));
+    EXPECT_FALSE(VirtualArea::contains(576, 0));
     EXPECT_FALSE(VirtualArea::contains(0, -257));
-    EXPECT_FALSE(VirtualArea::contains(0, 271));
-    EXPECT_EQ(countSet(area, {-512, -256, 543, 270}), 0);
+    EXPECT_FALSE(VirtualArea::contains(0, 288));
+    EXPECT_EQ(countSet(area, {-512, -256, 575, 287}), 0);
 }
 
 TEST(VirtualArea, CornersAreIndependentDots)
 {
     VirtualArea area;
-    const int xs[] = {-512, 543};
-    const int ys[] = {-256, 270};
+    const int xs[] = {-512, 575};
+    const int ys[] = {-256, 287};
     for (int x : xs)
         for (int y : ys)
             area.setDot(x, y, 1);
-    EXPECT_EQ(countSet(area, {-512, -256, 543, 270}), 4);
-    area.setDot(543, 270, 0);
-    EXPECT_EQ(area.dot(543, 270), 0);
-    EXPECT_EQ(area.dot(-512, 270), 1);
+    EXPECT_EQ(countSet(area, {-512, -256, 575, 287}), 4);
+    area.setDot(575, 287, 0);
+    EXPECT_EQ(area.dot(575, 287), 0);
+    EXPECT_EQ(area.dot(-512, 287), 1);
 }
 
 TEST(VirtualArea, DotsOutsideThePlaneReadClearAndWritesAreDropped)
 {
     VirtualArea area;
     // The neighbours in memory of out-of-plane coordinates must stay untouched.
-    area.setDot(544, 0, 1);
-    area.setDot(0, 271, 1);
+    area.setDot(576, 0, 1);
+    area.setDot(0, 288, 1);
     area.setDot(-513, -257, 1);
-    area.setDot(575, 287, 1);
-    EXPECT_EQ(area.dot(544, 0), 0);
-    EXPECT_EQ(area.dot(0, 271), 0);
-    EXPECT_EQ(countSet(area, {-512, -256, 543, 270}), 0);
+    area.setDot(576, 288, 1);
+    EXPECT_EQ(area.dot(576, 0), 0);
+    EXPECT_EQ(area.dot(0, 288), 0);
+    EXPECT_EQ(countSet(area, {-512, -256, 575, 287}), 0);
 }
 
 TEST(VirtualArea, StoresOnlyZeroOrOne)
@@ -85,10 +85,12 @@ TEST(RegionOps, ClearingTheWidestRegionReachesPastThePlaneSafely)
 {
     VirtualArea area;
     area.setDot(-512, -256, 1);
-    area.setDot(543, 270, 1);
+    area.setDot(544, 272, 1);
+    area.setDot(575, 287, 1);
     fillRegion(area, clearRegionFor({-512, 512, -256, 256}), 0);
     EXPECT_EQ(area.dot(-512, -256), 0);
-    EXPECT_EQ(area.dot(543, 270), 0);
+    EXPECT_EQ(area.dot(544, 272), 0);
+    EXPECT_EQ(area.dot(575, 287), 1) << "beyond the clear region";
 }
 
 TEST(RegionOps, DotsOutsideTheClearRegionSurvive)

@@ -173,6 +173,26 @@ TEST(NS5R_RegLoad, AbsentStepsMeanStepOneWhateverWasHeld)
     EXPECT_EQ(s.stepTick, 100) << "an absent tick keeps what was held";
 }
 
+// Only 1 and the frame step are ever stored; anything else but 0 is frame
+// mode, so the arrows never move by a step the dialog cannot show.
+TEST(NS5R_RegLoad, StoredStepsBecomeOneOrTheFrameStep)
+{
+    const struct {
+        Bytes stored;
+        std::uint16_t x, y;
+    } cases[] = {
+        {{5, 0}, 32, 16}, {{0xFF, 0xFF}, 32, 16}, {{0, 0}, 1, 1}, {{1, 0}, 1, 1}, {{16, 0}, 32, 16},
+    };
+    for (const auto& c : cases) {
+        MemoryStore store;
+        store.put("XSc", c.stored);
+        store.put("YSc", c.stored);
+        const Settings s = loadFrom(store);
+        EXPECT_EQ(s.xStep, c.x) << int(c.stored[0]);
+        EXPECT_EQ(s.yStep, c.y) << int(c.stored[0]);
+    }
+}
+
 TEST(NS5R_RegLoad, ClampsTicksAndBoundsIntoTheDialogsRanges)
 {
     const auto tickFrom = [](Bytes bytes) {
@@ -365,6 +385,42 @@ TEST_F(QSettingsStoreTest, AStringIsTheWrongTypeEvenWhenItLooksLikeBytes)
     RegResult result;
     load(&result);
     EXPECT_EQ(result.message, "'YSc' のデータ型が不正です");
+}
+
+// A file of random bytes: ignored on load, with its place told, and
+// rewritten whole by the next save, which reports no failure.
+TEST_F(QSettingsStoreTest, ADamagedFileIsIgnoredAndRewrittenWholeOnTheNextSave)
+{
+    QByteArray garbage;
+    std::srand(11);
+    for (int i = 0; i < 4096; ++i)
+        garbage.append(static_cast<char>(std::rand() & 0xFF));
+    garbage.append("\n[General]\nXH=@ByteArray(\\0\\x1)\n[unclosed\n");
+    writeFileText(garbage);
+
+    QSettingsStore store(path());
+    Settings loaded;
+    const RegResult read = NS5R_Reg(kRegLoad, loaded, store);
+    EXPECT_TRUE(read.ok) << read.message;
+    EXPECT_EQ(loaded, Settings{});
+    EXPECT_EQ(store.damagedPlace(), QFile::encodeName(path()).toStdString());
+
+    const Settings saved = frameModeSettings();
+    Settings toSave = saved;
+    const RegResult written = NS5R_Reg(kRegSave, toSave, store);
+    EXPECT_TRUE(written.ok) << written.message;
+    EXPECT_TRUE(store.damagedPlace().empty());
+
+    RegResult again;
+    EXPECT_EQ(load(&again), saved);
+    EXPECT_TRUE(again.ok) << again.message;
+    QFile file(path());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray text = file.readAll();
+    EXPECT_FALSE(text.contains("unclosed")) << "nothing of the damaged file is kept";
+    QSettingsStore sound(path());
+    ASSERT_TRUE(sound.openKey());
+    EXPECT_TRUE(sound.damagedPlace().empty());
 }
 
 TEST_F(QSettingsStoreTest, AnUnwritablePlaceFailsAtTheFirstWrite)

@@ -5,6 +5,7 @@
 #include <QStringList>
 
 #include <deque>
+#include <functional>
 #include <optional>
 
 namespace lumidot::testing {
@@ -23,6 +24,9 @@ public:
     FileChoice lastChoiceShown;                 // what the dialog started with
     bool fontAnswer = false;
     QFont fontChosen;
+    // What the user does while the question, or a file dialog, is up.
+    std::function<void()> whileAsking;
+    std::function<void()> whileFileDialog;
 
     void information(const QString& text) override { informationWithDetail(text, QString()); }
 
@@ -35,6 +39,8 @@ public:
     Answer askYesNoCancel(const QString& text) override
     {
         shown << text;
+        if (whileAsking)
+            whileAsking();
         if (answers.empty())
             return Answer::Cancel;
         const Answer answer = answers.front();
@@ -79,6 +85,8 @@ private:
         ++fileDialogs;
         lastFilter = filter;
         lastChoiceShown = choice;
+        if (whileFileDialog)
+            whileFileDialog();
         if (!fileAnswer)
             return false;
         choice = *fileAnswer;

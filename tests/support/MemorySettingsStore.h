@@ -17,6 +17,7 @@ public:
     std::set<std::string> failingWrites;
     std::vector<std::string> writes;   // names in the order written
     bool unusable = false;
+    std::string damaged;               // the place a damaged store reports
     int opens = 0;
     int releases = 0;
 
@@ -55,6 +56,7 @@ public:
     }
 
     void release() override { ++releases; }
+    std::string damagedPlace() const override { return damaged; }
 };
 
 } // namespace lumidot::testing
