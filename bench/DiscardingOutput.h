@@ -13,8 +13,13 @@ public:
     int deviceCount() override { return 1; }
     std::string deviceName(int) override { return "discard"; }
     int open(int) override { return 0; }
-    void sendLong(std::span<const std::uint8_t> message) override { benchmark::DoNotOptimize(message.data()); }
+    bool sendLong(std::span<const std::uint8_t> message) override
+    {
+        benchmark::DoNotOptimize(message.data());
+        return true;
+    }
     void close() override {}
+    std::string failureReason() const override { return {}; }
 };
 
 } // namespace lumidot

@@ -79,8 +79,13 @@ public:
     int deviceCount() override { return 1; }
     std::string deviceName(int) override { return "timing"; }
     int open(int) override { return 0; }
-    void sendLong(std::span<const std::uint8_t>) override { arrivals.push_back(clock.now()); }
+    bool sendLong(std::span<const std::uint8_t>) override
+    {
+        arrivals.push_back(clock.now());
+        return true;
+    }
     void close() override {}
+    std::string failureReason() const override { return {}; }
 };
 
 // 1,000 frame steps at 300 BPM and 2 ticks: a message every 3.3 ms, driven

@@ -3,7 +3,7 @@
 // paint. Targets: at most 300 ms, at most 80 MB peak resident memory.
 #include "QuietPrompts.h"
 #include "app/MainForm.h"
-#include "midi/backends/RtMidiOutput.h"
+#include "midi/backends/SystemMidiOutput.h"
 #include "platform/QSettingsStore.h"
 
 #include <QApplication>
@@ -34,7 +34,7 @@ double peakResidentMb()
 // own, shows the main window and lets it paint.
 void startProgram(const QString& settingsFile)
 {
-    RtMidiOutput output;
+    SystemMidiOutput output;
     QSettingsStore store(settingsFile);
     SilentPrompts prompts;
     NoDesktop desktop;

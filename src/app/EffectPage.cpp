@@ -28,6 +28,12 @@ QScrollBar* effectBar(int position, QWidget* parent)
     bar->setRange(0, kEffectCount - 1);
     bar->setPageStep(1);
     bar->setValue(position);
+    // Taken by Tab and by a click, so that the arrow keys, Page Up/Down,
+    // Home and End move it as a drag does.
+    bar->setFocusPolicy(Qt::StrongFocus);
+    // A scroll bar inverts its keys by default, which sends a horizontal
+    // one left on the right arrow.
+    bar->setInvertedControls(false);
     return bar;
 }
 

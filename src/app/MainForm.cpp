@@ -30,6 +30,9 @@
 #include <QCoreApplication>
 #include <QMouseEvent>
 #include <QFile>
+#include <QFocusEvent>
+#include <QGuiApplication>
+#include <QTimer>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -99,6 +102,7 @@ TMainForm::TMainForm(MidiOutput& output, SettingsStore& store, Prompts& prompts,
         if (Monitor)
             Monitor->messageObserved();
     });
+    MidiLink.setLossListener([this](const std::string& reason) { portLost(reason); });
     FormCreate();
 }
 
@@ -250,10 +254,12 @@ void TMainForm::FormCreate()
         return;
     }
     applyScrollSettings();
-    const bool opened = MidiLink.openAtStartup(Settings.midiOutIndex);
+    const bool opened = MidiLink.openAtStartup(Settings.midiOutIndex, Settings.midiOutName);
     syncLiveSwitch();
-    if (!opened)
-        prompts_.information(kPortUnusable);
+    if (opened)
+        Settings.midiOutIndex = MidiLink.openedEntry();
+    else
+        showPortUnusable(MidiLink.failureReason());
     if (selectedColour() != lumidot::LcdColour::Off)
         sendColourOf(selectedColour());
     send(modeSelectBody(kModeDisplay));
@@ -288,9 +294,33 @@ void TMainForm::syncLiveSwitch()
 {
     MIDI_real->setChecked(MidiLink.liveSending());
     MIDI_real->setEnabled(MidiLink.liveSwitchEnabled());
-    MIDIPortM1->setEnabled(MidiLink.settingsEnabled());
     if (Monitor)
         Monitor->setLiveSending(MidiLink.liveSending());
+}
+
+void TMainForm::showPortUnusable(const std::string& reason)
+{
+    prompts_.informationWithDetail(kPortUnusable, fromUtf8(reason));
+}
+
+// A port that stopped working while sending: live sending is already off;
+// the box comes once the handler that sent has finished and the mouse button
+// is up, so that a drawing stroke is never cut in half by it.
+void TMainForm::portLost(const std::string& reason)
+{
+    syncLiveSwitch();
+    QMetaObject::invokeMethod(
+        this, [this, reason] { tellPortLost(reason); }, Qt::QueuedConnection);
+}
+
+void TMainForm::tellPortLost(const std::string& reason)
+{
+    constexpr int kStrokeWaitMs = 50;
+    if (QGuiApplication::mouseButtons() != Qt::NoButton) {
+        QTimer::singleShot(kStrokeWaitMs, this, [this, reason] { tellPortLost(reason); });
+        return;
+    }
+    showPortUnusable(reason);
 }
 
 void TMainForm::send(std::span<const std::uint8_t> body)
@@ -517,18 +547,25 @@ void TMainForm::MIDIPortM1Click()
 }
 
 // The port change: after the settings dialog, however it was closed, the
-// chosen port is opened anew, greeted, and the settings are stored.
+// chosen port is opened anew, greeted, and the settings are stored. The list
+// is read again each time the dialog is shown, and the port is opened by the
+// name it showed, wherever the numbering has moved it since.
 void TMainForm::SetMIDIDEV()
 {
     const std::uint8_t remembered = Settings.midiOutIndex;
+    FConfig->fillPortList();
     runModal(*FConfig);
-    Settings.midiOutIndex =
-        chooseMidiOutIndex(FConfig->MIDI_Out->currentIndex(), remembered, FConfig->deviceCount());
-    FConfig->MIDI_Out->setCurrentIndex(Settings.midiOutIndex);
-    const bool opened = MidiLink.reopen(Settings.midiOutIndex);
+    const int selected = FConfig->MIDI_Out->currentIndex();
+    Settings.midiOutIndex = chooseMidiOutIndex(selected, remembered, FConfig->deviceCount());
+    if (Settings.midiOutIndex == selected)
+        Settings.midiOutName = FConfig->portName(selected).toStdString();
+    const bool opened = MidiLink.reopen(Settings.midiOutIndex, Settings.midiOutName);
+    if (opened)
+        Settings.midiOutIndex = MidiLink.openedEntry();
+    FConfig->selectChosenPort();
     syncLiveSwitch();
     if (!opened)
-        prompts_.information(kPortUnusable);
+        showPortUnusable(MidiLink.failureReason());
     sendColourOf(selectedColour());
     send(showMessageBody(kPortChangeBannerLine1, kBannerLine2));
     storeScrollSettings();
@@ -567,6 +604,8 @@ void TMainForm::MIDI_RealClick()
 
 QString TMainForm::deviceNameForInfo() const
 {
+    if (!Settings.midiOutName.empty())
+        return fromUtf8(Settings.midiOutName);
     const QString name = FConfig ? FConfig->portName(Settings.midiOutIndex) : QString();
     if (!name.isEmpty())
         return name;
@@ -655,13 +694,35 @@ TMainForm::SaveQuestion TMainForm::askToSaveRecording(bool closing)
     return SaveQuestion::Keep;
 }
 
+namespace {
+
+// Line 1 is entered by the user's own move: a click, Tab, Shift+Tab or a
+// shortcut. The focus that a closing menu or popup, or the window coming
+// back to the front, gives back is no entry, and sends nothing.
+bool enteredByUser(const QEvent& event)
+{
+    if (event.type() != QEvent::FocusIn)
+        return false;
+    switch (static_cast<const QFocusEvent&>(event).reason()) {
+    case Qt::MouseFocusReason:
+    case Qt::TabFocusReason:
+    case Qt::BacktabFocusReason:
+    case Qt::ShortcutFocusReason:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
 bool TMainForm::eventFilter(QObject* watched, QEvent* event)
 {
     if (closing_ && event->type() == QEvent::Close && watched == windowHandle()) {
         event->ignore();
         return true;
     }
-    if (watched == LcdText && event->type() == QEvent::FocusIn)
+    if (watched == LcdText && enteredByUser(*event))
         LcdTextEnter();
     return QMainWindow::eventFilter(watched, event);
 }

@@ -18,6 +18,7 @@
 #include <cstdint>
 #include <functional>
 #include <span>
+#include <string>
 
 class QAction;
 class QButtonGroup;
@@ -334,6 +335,9 @@ private:
     void sizeTabControl(int index);
     void sizeWindow();
     void syncLiveSwitch();
+    void showPortUnusable(const std::string& reason);
+    void portLost(const std::string& reason);
+    void tellPortLost(const std::string& reason);
     void applyScrollSettings();
     void applyScrollSteps();
     void chooseColour(lumidot::LcdColour colour);

@@ -33,7 +33,13 @@ QStringList qtNameFilters(const QString& filter)
 
 void QtPrompts::information(const QString& text)
 {
+    informationWithDetail(text, QString());
+}
+
+void QtPrompts::informationWithDetail(const QString& text, const QString& detail)
+{
     QMessageBox box(QMessageBox::NoIcon, kTitle, text, QMessageBox::Ok, owner_);
+    box.setInformativeText(detail);
     box.exec();
 }
 

@@ -22,6 +22,7 @@ public:
     std::function<int(QDialog&)> runModal = [](QDialog& dialog) { return dialog.exec(); };
 
     void information(const QString& text) override;
+    void informationWithDetail(const QString& text, const QString& detail) override;
     Answer askYesNoCancel(const QString& text) override;
     bool askYesNo(const QString& text) override;
     bool saveFile(const QString& filter, FileChoice& choice) override;

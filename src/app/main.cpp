@@ -4,7 +4,7 @@
 #include "app/QtDesktop.h"
 #include "app/QtPrompts.h"
 #include "app/QtTranslation.h"
-#include "midi/backends/RtMidiOutput.h"
+#include "midi/backends/SystemMidiOutput.h"
 #include "platform/QSettingsStore.h"
 
 #include <QApplication>
@@ -35,7 +35,7 @@ int main(int argc, char** argv)
     QApplication::setWindowIcon(lumidot::programIcon());
     lumidot::loadQtTranslation(app);
 
-    lumidot::RtMidiOutput output;
+    lumidot::SystemMidiOutput output;
     lumidot::QSettingsStore store;
     lumidot::QtPrompts prompts;
     lumidot::QtDesktop desktop;

@@ -137,11 +137,7 @@ void TFConfig::buildControls()
 // Fills the controls from the main window's scroll bars and settings.
 void TFConfig::FormCreate()
 {
-    deviceCount_ = std::max(0, output_.deviceCount());
-    MIDI_Out->addItem(QString::fromLatin1(kMapperName));
-    for (int id = 0; id < deviceCount_; ++id)
-        MIDI_Out->addItem(QString::fromStdString(output_.deviceName(id)));
-    MIDI_Out->setCurrentIndex(settings_.midiOutIndex < MIDI_Out->count() ? settings_.midiOutIndex : -1);
+    fillPortList();
 
     setQuietly(X_Min, xSc_.minimum());
     setQuietly(Y_Min, ySc_.minimum());
@@ -153,6 +149,31 @@ void TFConfig::FormCreate()
         setIncrements(kFrameStepX, kFrameStepY);
     }
     setQuietly(tick, settings_.stepTick);
+}
+
+void TFConfig::fillPortList()
+{
+    MIDI_Out->clear();
+    deviceCount_ = std::max(0, output_.deviceCount());
+    MIDI_Out->addItem(QString::fromLatin1(kMapperName));
+    for (int id = 0; id < deviceCount_; ++id)
+        MIDI_Out->addItem(QString::fromStdString(output_.deviceName(id)));
+    selectChosenPort();
+}
+
+void TFConfig::selectChosenPort()
+{
+    const int entry = settings_.midiOutIndex < MIDI_Out->count() ? settings_.midiOutIndex : -1;
+    const QString chosen = QString::fromStdString(settings_.midiOutName);
+    if (chosen.isEmpty() || portName(entry) == chosen)
+        MIDI_Out->setCurrentIndex(entry);
+    else
+        MIDI_Out->setCurrentIndex(entryNamed(chosen));
+}
+
+int TFConfig::entryNamed(const QString& name) const
+{
+    return static_cast<int>(MIDI_Out->findText(name, Qt::MatchExactly | Qt::MatchCaseSensitive));
 }
 
 QString TFConfig::portName(int index) const

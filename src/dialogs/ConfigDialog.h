@@ -44,10 +44,18 @@ public:
     TFConfig(QScrollBar& xSc, QScrollBar& ySc, Settings& settings, MidiOutput& output,
              QWidget* parent = nullptr);
 
-    // The number of output devices counted when the dialog was created.
+    // Reads the port list again ("MIDI Mapper" first, then every output
+    // device now present) and selects the chosen port: by its name when it
+    // is known, else by its entry; nothing when it is not in the list.
+    void fillPortList();
+    // Selects the chosen port in the list as it stands.
+    void selectChosenPort();
+    // The number of output devices counted when the list was last filled.
     int deviceCount() const { return deviceCount_; }
     // The port list entry at index, or an empty string when there is none.
     QString portName(int index) const;
+    // The entry of the list that shows name, or -1.
+    int entryNamed(const QString& name) const;
 
     QComboBox* MIDI_Out = nullptr;
     QLabel* Label1 = nullptr;   // "X(Min)"

@@ -23,6 +23,14 @@ public:
 
     // A plain message box titled "Lumidot" with an OK button.
     virtual void information(const QString& text) = 0;
+    // The same box with a second, smaller text under the first that says
+    // why or what to do (nothing more than information() when it is empty).
+    // Prompts that cannot show it show the text alone.
+    virtual void informationWithDetail(const QString& text, const QString& detail)
+    {
+        (void)detail;
+        information(text);
+    }
     // Yes / No / Cancel with a question icon; closing the box is Cancel.
     virtual Answer askYesNoCancel(const QString& text) = 0;
     // Yes / No with a question icon; closing the box is No.

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cstddef>
+#include <vector>
 
 namespace lumidot {
 namespace {
@@ -17,6 +18,9 @@ constexpr const char* kYMaxValue = "YH";
 constexpr const char* kYMinValue = "YL";
 constexpr const char* kXStepValue = "XSc";
 constexpr const char* kYStepValue = "YSc";
+constexpr const char* kMidiOutNameValue = "MIDI_OUT_NAME";
+// A port name as long as JACK allows one.
+constexpr std::size_t kMidiOutNameMax = 320;
 
 // The ranges the settings dialog allows. Stored values outside them are
 // pulled in on load: a tick of 0 or above 127 would not fit the one-byte
@@ -113,6 +117,31 @@ bool readStep(SettingsStore& store, const char* name, std::uint16_t& step, std::
     return true;
 }
 
+// The port's name, stored after the eight values; a store from before names
+// were kept has none, and the entry alone decides as it always did.
+bool readPortName(SettingsStore& store, std::string& name, RegResult& result)
+{
+    const SettingsStore::Value value = store.read(kMidiOutNameValue);
+    switch (value.status) {
+    case SettingsStore::ReadStatus::Absent:
+        return true;
+    case SettingsStore::ReadStatus::Failed:
+        result = readFailed(kMidiOutNameValue);
+        return false;
+    case SettingsStore::ReadStatus::WrongType:
+        result = wrongType(kMidiOutNameValue);
+        return false;
+    case SettingsStore::ReadStatus::Ok:
+        break;
+    }
+    if (value.bytes.size() > kMidiOutNameMax) {
+        result = wrongType(kMidiOutNameValue);
+        return false;
+    }
+    name.assign(value.bytes.begin(), value.bytes.end());
+    return true;
+}
+
 RegResult load(Settings& settings, SettingsStore& store)
 {
     RegResult result;
@@ -133,9 +162,10 @@ RegResult load(Settings& settings, SettingsStore& store)
         || !readBound(store, kYMinValue, limits.yMin, kYMinLow, kYMinHigh, result))
         return result;
 
-    if (!readStep(store, kXStepValue, settings.xStep, kFrameStepX, result))
+    if (!readStep(store, kXStepValue, settings.xStep, kFrameStepX, result)
+        || !readStep(store, kYStepValue, settings.yStep, kFrameStepY, result))
         return result;
-    readStep(store, kYStepValue, settings.yStep, kFrameStepY, result);
+    readPortName(store, settings.midiOutName, result);
     return result;
 }
 
@@ -158,6 +188,9 @@ RegResult save(const Settings& settings, SettingsStore& store)
         if (!store.write(name, bytes))
             return writeFailed(name);
     }
+    const std::vector<std::uint8_t> portName(settings.midiOutName.begin(), settings.midiOutName.end());
+    if (!store.write(kMidiOutNameValue, portName))
+        return writeFailed(kMidiOutNameValue);
     return {};
 }
 

@@ -301,13 +301,18 @@ TEST_F(FileMenuTest, PortChangeReopensGreetsSavesAndRenames)
     midi.sent.clear();
     form->MIDIPortM1->trigger();
     EXPECT_EQ(modalShown, std::vector<QDialog*>{form->FConfig});
-    EXPECT_EQ(midi.calls, (std::vector<std::string>{"close", "open", "send", "send", "name"}));
+    // The list is read anew for the dialog; the port is closed before its
+    // name is looked up again, so that a dead sound system is left first.
+    EXPECT_EQ(midi.calls, (std::vector<std::string>{"count", "name", "name", "close", "count", "name", "open",
+                                                    "send", "send"}));
     EXPECT_EQ(midi.openedIds.back(), 1);
     EXPECT_EQ(midi.sent[0], sysex({0x7D, 0x7F}));
     EXPECT_EQ(midi.sent[1], messageSysex("  Welcome to    ", "Lumidot Gallery!"));
     EXPECT_EQ(form->windowTitle(), "Lumidot [Synth B]");
-    EXPECT_EQ(store.writes, (std::vector<std::string>{"MIDI_OUT", "DT", "XH", "XL", "YH", "YL", "XSc", "YSc"}));
+    EXPECT_EQ(store.writes, (std::vector<std::string>{"MIDI_OUT", "DT", "XH", "XL", "YH", "YL", "XSc", "YSc",
+                                                      "MIDI_OUT_NAME"}));
     EXPECT_EQ(store.bytes("MIDI_OUT"), bytes({2}));
+    EXPECT_EQ(store.bytes("MIDI_OUT_NAME"), Bytes({'S', 'y', 'n', 't', 'h', ' ', 'B'}));
     EXPECT_EQ(form->Information->DEVNAME->text(), "Synth B");
 }
 

@@ -1,6 +1,7 @@
 #include "MainFormHarness.h"
 
 #include "app/PaintBox.h"
+#include "ns5r/Commands.h"
 #include "recording/Recording.h"
 
 #include <QCheckBox>
@@ -118,15 +119,31 @@ TEST_F(PagesTest, EmptyLinesSendNothing)
     EXPECT_TRUE(midi.sent.empty());
 }
 
-TEST_F(PagesTest, EnteringLineOneSendsTheMessageAgain)
+// Entering line 1 (a click, Tab, Shift+Tab, a shortcut) sends and records
+// the message again; the focus that a closing menu or popup or the window's
+// return gives back is no entry.
+TEST_F(PagesTest, OnlyTheUsersOwnEntryIntoLineOneSendsTheMessageAgain)
 {
     form->LcdText2->setText("low");
-    midi.sent.clear();
     form->RecMoji->setChecked(true);
-    QFocusEvent focusIn(QEvent::FocusIn, Qt::TabFocusReason);
-    QApplication::sendEvent(form->LcdText, &focusIn);
-    EXPECT_EQ(midi.sent, std::vector<Bytes>{messageSysex("", "low")});
-    EXPECT_EQ(events(), bytes({0xF3}));
+    const struct {
+        Qt::FocusReason reason;
+        bool sends;
+    } cases[] = {
+        {Qt::MouseFocusReason, true},          {Qt::TabFocusReason, true},
+        {Qt::BacktabFocusReason, true},        {Qt::ShortcutFocusReason, true},
+        {Qt::ActiveWindowFocusReason, false},  {Qt::PopupFocusReason, false},
+        {Qt::MenuBarFocusReason, false},       {Qt::OtherFocusReason, false},
+    };
+    for (const auto& c : cases) {
+        midi.sent.clear();
+        const int steps = form->Recording.StepCount();
+        QFocusEvent focusIn(QEvent::FocusIn, c.reason);
+        QApplication::sendEvent(form->LcdText, &focusIn);
+        EXPECT_EQ(midi.sent, c.sends ? std::vector<Bytes>{messageSysex("", "low")} : std::vector<Bytes>{})
+            << "focus reason " << c.reason;
+        EXPECT_EQ(form->Recording.StepCount(), steps + (c.sends ? 1 : 0)) << "focus reason " << c.reason;
+    }
 }
 
 TEST_F(PagesTest, AtTheStepLimitEveryChangeStillSendsAndSaysSo)
@@ -189,6 +206,23 @@ TEST_F(PagesTest, EffectControlsShowTheNameAndSendTheirParameter)
     form->FX1Sel->setValue(47);
     EXPECT_EQ(midi.sent.back(), sysex({0x08, 0x08, 0x00, 0x2F, 0x00}));
     EXPECT_EQ(form->Recording.StepCount(), 0);
+}
+
+TEST_F(PagesTest, EffectBarsTakeTheFocusAndMoveWithTheKeys)
+{
+    for (QScrollBar* bar : {form->FX1Sel, form->FX2Sel})
+        EXPECT_EQ(bar->focusPolicy(), Qt::StrongFocus);
+    const struct {
+        Qt::Key key;
+        int position;
+    } keys[] = {{Qt::Key_Right, 21}, {Qt::Key_Left, 20}, {Qt::Key_PageUp, 21}, {Qt::Key_PageDown, 20},
+                {Qt::Key_End, 47},   {Qt::Key_Home, 0}};
+    for (const auto& k : keys) {
+        QTest::keyClick(form->FX2Sel, k.key);
+        EXPECT_EQ(form->FX2Sel->value(), k.position) << "key " << k.key;
+        EXPECT_EQ(midi.sent.back(), sysex({0x08, 0x09, 0x00, k.position, 0x00})) << "key " << k.key;
+    }
+    EXPECT_EQ(form->FX2Name->text(), QString::fromLatin1(kEffectNames[0]));
 }
 
 TEST_F(PagesTest, EffectRecordButtonRecordsThePositionsWithoutSending)

@@ -73,16 +73,20 @@ TEST_F(StartupTest, StoredSettingsChooseTheDeviceRangesAndFrameMode)
     EXPECT_EQ(form->YSc->singleStep(), 16);
 }
 
-TEST_F(StartupTest, NoDeviceAndAFailedOpenSendNothingAndDisableTheSwitches)
+// The settings command stays: it is the way to reach a sound system that
+// comes up later.
+TEST_F(StartupTest, NoDeviceAndAFailedOpenSendNothingAndSayWhy)
 {
     midi.deviceNames.clear();
     midi.failOpenResult = 1;
+    midi.reason = "no MIDI system";
     start();
     EXPECT_EQ(prompts.shown, QStringList{kPortUnusable});
+    EXPECT_EQ(prompts.details, QStringList{"no MIDI system"});
     EXPECT_TRUE(midi.sent.empty());
     EXPECT_FALSE(form->MIDI_real->isChecked());
     EXPECT_FALSE(form->MIDI_real->isEnabled());
-    EXPECT_FALSE(form->MIDIPortM1->isEnabled());
+    EXPECT_TRUE(form->MIDIPortM1->isEnabled());
     EXPECT_EQ(form->windowTitle(), "Lumidot [MIDI Mapper]");
 }
 

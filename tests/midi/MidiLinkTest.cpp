@@ -47,7 +47,6 @@ TEST_F(MidiLinkTest, FirstStartOpensTheMapperAndGoesLive)
     EXPECT_EQ(port.openedIds, std::vector<int>{MidiOutput::kMapperId});
     EXPECT_TRUE(link.liveSending());
     EXPECT_TRUE(link.liveSwitchEnabled());
-    EXPECT_TRUE(link.settingsEnabled());
     EXPECT_EQ(link.lastOpenResult(), 0);
     EXPECT_EQ(link.caption(0), "Lumidot [MIDI Mapper]");
 }
@@ -61,16 +60,14 @@ TEST_F(MidiLinkTest, EntryTwoOpensDeviceOneAndNamesItInTheCaption)
     EXPECT_EQ(link.caption(2), "Lumidot [Synth B]");
 }
 
-TEST_F(MidiLinkTest, NoDeviceDisablesSettingsButTheStoredEntryStillDecides)
+TEST_F(MidiLinkTest, NoDeviceSwitchesLiveSendingOffButTheStoredEntryStillDecides)
 {
     link.countDevicesAtStartup();
     EXPECT_FALSE(link.liveSending());
-    EXPECT_FALSE(link.settingsEnabled());
 
     // The mapper needs no device: the open succeeds and live sending comes back.
     EXPECT_TRUE(link.openAtStartup(0));
     EXPECT_TRUE(link.liveSending());
-    EXPECT_FALSE(link.settingsEnabled());
 }
 
 TEST_F(MidiLinkTest, NoDeviceAndAStoredDeviceEntryFailsTheOpen)

@@ -92,7 +92,9 @@ TEST(NS5R_RegLoad, ReadsEveryValueInOrderAndReleasesTheKey)
     EXPECT_EQ(s.xStep, 32);
     EXPECT_EQ(s.yStep, 16);
     EXPECT_EQ(store.calls, (std::vector<std::string>{"open", "read MIDI_OUT", "read DT", "read XH", "read XL",
-                                                     "read YH", "read YL", "read XSc", "read YSc", "release"}));
+                                                     "read YH", "read YL", "read XSc", "read YSc", "read MIDI_OUT_NAME",
+                                                     "release"}));
+    EXPECT_EQ(s.midiOutName, "") << "a store from before names were kept: the entry alone decides";
 }
 
 TEST(NS5R_RegLoad, StopsAtAWrongTypedValueKeepingWhatWasReadBefore)
@@ -227,7 +229,8 @@ TEST(NS5R_RegSave, WritesAllEightValuesInOrderAsLittleEndianBytes)
     EXPECT_TRUE(NS5R_Reg(kRegSave, s, store).ok);
 
     EXPECT_EQ(store.calls, (std::vector<std::string>{"open", "write MIDI_OUT", "write DT", "write XH", "write XL",
-                                                     "write YH", "write YL", "write XSc", "write YSc", "release"}));
+                                                     "write YH", "write YL", "write XSc", "write YSc",
+                                                     "write MIDI_OUT_NAME", "release"}));
     EXPECT_EQ(store.values["MIDI_OUT"].bytes, Bytes{2});
     EXPECT_EQ(store.values["DT"].bytes, (Bytes{100, 0}));
     EXPECT_EQ(store.values["XH"].bytes, (Bytes{0x2C, 0x01}));
@@ -236,6 +239,24 @@ TEST(NS5R_RegSave, WritesAllEightValuesInOrderAsLittleEndianBytes)
     EXPECT_EQ(store.values["YL"].bytes, (Bytes{0xC0, 0xFF}));
     EXPECT_EQ(store.values["XSc"].bytes, (Bytes{32, 0}));
     EXPECT_EQ(store.values["YSc"].bytes, (Bytes{16, 0}));
+}
+
+// The chosen port's name follows the eight values, as UTF-8 bytes.
+TEST(NS5R_RegPortName, IsKeptAfterTheEightValuesAndAWrongTypeStopsOnlyItself)
+{
+    MemoryStore store;
+    Settings s = frameModeSettings();
+    s.midiOutName = "LumidotCapture:音源";
+    ASSERT_TRUE(NS5R_Reg(kRegSave, s, store).ok);
+    EXPECT_EQ(store.values["MIDI_OUT_NAME"].bytes, Bytes(s.midiOutName.begin(), s.midiOutName.end()));
+    EXPECT_EQ(loadFrom(store), s);
+
+    store.values["MIDI_OUT_NAME"] = {Status::WrongType, {}};
+    RegResult result;
+    const Settings loaded = loadFrom(store, &result);
+    EXPECT_EQ(result.message, "'MIDI_OUT_NAME' のデータ型が不正です");
+    EXPECT_EQ(loaded.yStep, 16) << "the eight values before it are read";
+    EXPECT_EQ(loaded.midiOutName, "");
 }
 
 TEST(NS5R_RegSave, AFailingWriteStopsTheSaveAndKeepsEarlierValues)

@@ -12,6 +12,8 @@ class FakeMidiOutput : public MidiOutput {
 public:
     std::vector<std::string> deviceNames;      // device ids 0.. in order
     int failOpenResult = 0;                    // non-zero: every open fails with it
+    std::string reason;                        // what failureReason() answers
+    bool losing = false;                       // every send is lost, as by a dead port
     std::vector<int> openedIds;                // every open, in order
     int closeCount = 0;
     bool portOpen = false;                     // an open succeeded and no close followed
@@ -40,18 +42,21 @@ public:
         calls.push_back("open");
         openedIds.push_back(deviceId);
         const int result = failOpenResult != 0 ? failOpenResult
-                           : deviceId < static_cast<int>(deviceNames.size()) ? 0
-                                                                             : 2;
+                           : deviceId >= kMapperId && deviceId < static_cast<int>(deviceNames.size()) ? 0
+                                                                                                        : 2;
         portOpen = result == 0;
         return result;
     }
 
-    void sendLong(std::span<const std::uint8_t> message) override
+    bool sendLong(std::span<const std::uint8_t> message) override
     {
         calls.push_back("send");
         if (!portOpen)
             ++sendsWhileClosed;
+        if (losing)
+            return false;
         sent.emplace_back(message.begin(), message.end());
+        return true;
     }
 
     void close() override
@@ -60,6 +65,8 @@ public:
         portOpen = false;
         ++closeCount;
     }
+
+    std::string failureReason() const override { return reason; }
 };
 
 } // namespace lumidot::testing

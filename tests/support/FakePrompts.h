@@ -14,6 +14,7 @@ namespace lumidot::testing {
 class FakePrompts : public Prompts {
 public:
     QStringList shown;                          // information texts and questions
+    QStringList details;                        // the detail under each information text, or ""
     std::deque<Answer> answers;                 // Yes/No/Cancel answers; Cancel when used up
     bool yesNoAnswer = false;
     std::optional<FileChoice> fileAnswer;       // the confirmed choice; nothing = cancelled
@@ -27,7 +28,13 @@ public:
     std::function<void()> whileAsking;
     std::function<void()> whileFileDialog;
 
-    void information(const QString& text) override { shown << text; }
+    void information(const QString& text) override { informationWithDetail(text, QString()); }
+
+    void informationWithDetail(const QString& text, const QString& detail) override
+    {
+        shown << text;
+        details << detail;
+    }
 
     Answer askYesNoCancel(const QString& text) override
     {

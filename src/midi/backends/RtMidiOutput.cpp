@@ -2,7 +2,6 @@
 
 #include <RtMidi.h>
 #include <alsa/asoundlib.h>
-#include <jack/jack.h>
 
 #include <algorithm>
 #include <chrono>
@@ -12,34 +11,30 @@
 namespace lumidot {
 namespace {
 
-// A full output buffer drains within a period of the sound system; 200 waits
-// of 1 ms cover the longest JACK period in common use several times over.
-constexpr int kSendAttempts = 200;
+// A full output pool drains within a few milliseconds; retries stop well
+// before the window's bound of 50 ms for one send.
+constexpr auto kSendBound = std::chrono::milliseconds(40);
 constexpr auto kSendRetryWait = std::chrono::milliseconds(1);
 
-RtMidi::Api apiOf(MidiSystem system)
-{
-    return system == MidiSystem::Jack ? RtMidi::UNIX_JACK : RtMidi::LINUX_ALSA;
-}
+const char* const kPoolFull = "ALSAシーケンサーが送信を受け付けません（送信バッファーがあふれたままです）。";
+const char* const kNoSequencer = "ALSAシーケンサーに接続できません。";
 
-bool compiledIn(RtMidi::Api api)
+bool alsaCompiledIn()
 {
     std::vector<RtMidi::Api> apis;
     RtMidi::getCompiledApi(apis);
-    return std::find(apis.begin(), apis.end(), api) != apis.end();
+    return std::find(apis.begin(), apis.end(), RtMidi::LINUX_ALSA) != apis.end();
 }
 
 void ignoreAlsaMessage(const char*, int, const char*, int, const char*, ...) {}
 
-// The ALSA and JACK client libraries print every failed attempt to reach
-// their system on the console; a missing system is an ordinary case here (the
-// program then tries the other one, or runs without a port), so their
-// messages are kept quiet. Failures still reach the program as results.
-void silenceSoundSystemConsole()
+// The ALSA library prints every failed attempt to reach the sequencer on the
+// console; a missing sequencer is an ordinary case here (the program then
+// tries JACK, or runs without a port), so its messages are kept quiet.
+// Failures still reach the program as results.
+void silenceAlsaConsole()
 {
     snd_lib_error_set_handler(ignoreAlsaMessage);
-    jack_set_error_function([](const char*) {});
-    jack_set_info_function([](const char*) {});
 }
 
 // RtMidi prints an error on the standard error stream before it throws from
@@ -63,17 +58,11 @@ private:
     std::streambuf* saved_;
 };
 
-bool continuationByte(char c)
-{
-    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
-}
-
 } // namespace
 
-RtMidiOutput::RtMidiOutput(std::vector<MidiSystem> systems)
-    : systems_(std::move(systems))
+RtMidiOutput::RtMidiOutput()
 {
-    silenceSoundSystemConsole();
+    silenceAlsaConsole();
     connect();
 }
 
@@ -87,46 +76,28 @@ void RtMidiOutput::onError(int /*type*/, const std::string& /*text*/, void* self
     ++static_cast<RtMidiOutput*>(self)->errors_;
 }
 
-// RtMidi throws from its constructor when a system cannot be reached (ALSA
-// without a sequencer device) and never falls back by itself, so each system
-// is tried in turn.
+// RtMidi throws from its constructor when the sequencer cannot be reached,
+// and does not fall back to another system by itself.
 void RtMidiOutput::connect()
 {
     out_.reset();
-    for (const MidiSystem system : systems_) {
-        const RtMidi::Api api = apiOf(system);
-        if (!compiledIn(api))
-            continue;
-        try {
-            auto out = [&] {
-                const QuietStandardError quiet;
-                return std::make_unique<RtMidiOut>(api, kPortName);
-            }();
-            if (out->getCurrentApi() != api)
-                continue;
-            out->setErrorCallback(
-                [](RtMidiError::Type type, const std::string& text, void* self) {
-                    onError(static_cast<int>(type), text, self);
-                },
-                this);
-            if (!answers(*out))
-                continue;
-            out_ = std::move(out);
-            connected_ = system;
+    if (!alsaCompiledIn())
+        return;
+    try {
+        auto out = [&] {
+            const QuietStandardError quiet;
+            return std::make_unique<RtMidiOut>(RtMidi::LINUX_ALSA, kPortName);
+        }();
+        if (out->getCurrentApi() != RtMidi::LINUX_ALSA)
             return;
-        } catch (const RtMidiError&) {
-        }
+        out->setErrorCallback(
+            [](RtMidiError::Type type, const std::string& text, void* self) {
+                onError(static_cast<int>(type), text, self);
+            },
+            this);
+        out_ = std::move(out);
+    } catch (const RtMidiError&) {
     }
-}
-
-// JACK builds its client without a server and only reports the missing server
-// on the first call; each further call on such a client tries again (and
-// leaks a buffer inside RtMidi), so an unreachable system is dropped at once.
-bool RtMidiOutput::answers(RtMidiOut& out)
-{
-    const int errorsBefore = errors_;
-    out.getPortCount();
-    return errors_ == errorsBefore;
 }
 
 bool RtMidiOutput::hasMidiSystem()
@@ -149,14 +120,17 @@ std::string RtMidiOutput::deviceName(int deviceId)
         return kMapperName;
     if (deviceId < 0 || deviceId >= deviceCount())
         return {};
-    return cutDeviceName(out_->getPortName(static_cast<unsigned>(deviceId)));
+    return cutDeviceName(withoutSequencerAddress(out_->getPortName(static_cast<unsigned>(deviceId))));
 }
 
 int RtMidiOutput::open(int deviceId)
 {
     close();
-    if (!hasMidiSystem())
+    failure_.clear();
+    if (!hasMidiSystem()) {
+        failure_ = kNoSequencer;
         return kNoMidiSystem;
+    }
     const int result = deviceId == kMapperId ? openVirtual() : openDevice(deviceId);
     open_ = result == 0;
     return result;
@@ -167,8 +141,10 @@ int RtMidiOutput::openVirtual()
 {
     const int errorsBefore = errors_;
     out_->openVirtualPort(kPortName);
-    if (errors_ != errorsBefore)
+    if (errors_ != errorsBefore) {
+        failure_ = "ALSAシーケンサーに仮想ポート「Lumidot」を作れません。";
         return kOpenRefused;
+    }
     virtualOpen_ = true;
     return 0;
 }
@@ -177,12 +153,15 @@ int RtMidiOutput::openVirtual()
 // it could not make), so any report during the open counts as a failure.
 int RtMidiOutput::openDevice(int deviceId)
 {
-    if (deviceId < 0 || deviceId >= deviceCount())
+    if (deviceId < 0 || deviceId >= deviceCount()) {
+        failure_ = "そのポートはもうありません。";
         return kNoSuchDevice;
+    }
     const int errorsBefore = errors_;
     out_->openPort(static_cast<unsigned>(deviceId), kPortName);
     if (errors_ != errorsBefore || !out_->isPortOpen()) {
         out_->closePort();
+        failure_ = "ALSAシーケンサーがポートへの接続を拒みました。";
         return kOpenRefused;
     }
     return 0;
@@ -196,22 +175,29 @@ bool RtMidiOutput::attemptSend(std::span<const std::uint8_t> message)
 }
 
 // The ALSA sequencer refuses an event while its output pool is full; such a
-// message is sent again once the pool has drained instead of being lost.
-void RtMidiOutput::sendLong(std::span<const std::uint8_t> message)
+// message is sent again once the pool has drained, within the bound. One
+// still refused then is lost, and the port with it.
+bool RtMidiOutput::sendLong(std::span<const std::uint8_t> message)
 {
     if (!open_ || !out_ || message.empty())
-        return;
+        return true;
+    const auto deadline = std::chrono::steady_clock::now() + kSendBound;
     const bool sent = sendWithRetry([&] { return attemptSend(message); },
-                                    [] { std::this_thread::sleep_for(kSendRetryWait); },
-                                    kSendAttempts);
-    if (!sent)
+                                    [&] {
+                                        std::this_thread::sleep_for(kSendRetryWait);
+                                        return std::chrono::steady_clock::now() < deadline;
+                                    });
+    if (!sent) {
         ++dropped_;
+        failure_ = kPoolFull;
+    }
+    return sent;
 }
 
-// Closing a virtual port leaves it registered with some systems (ALSA keeps
-// it until the client goes), so the client goes with it and the next use
-// makes a new one: a port change away from the mapper must not keep feeding
-// the programs connected to it.
+// Closing a virtual port leaves it registered with the sequencer until the
+// client goes, so the client goes with it and the next use makes a new one:
+// a port change away from the mapper must not keep feeding the programs
+// connected to it.
 void RtMidiOutput::close()
 {
     if (!open_ || !out_)
@@ -224,30 +210,13 @@ void RtMidiOutput::close()
     }
 }
 
-std::string cutDeviceName(std::string_view name, std::size_t maxChars)
+bool sendWithRetry(const std::function<bool()>& attempt, const std::function<bool()>& wait)
 {
-    std::size_t chars = 0;
-    std::size_t end = 0;
-    while (end < name.size()) {
-        if (!continuationByte(name[end])) {
-            if (chars == maxChars)
-                break;
-            ++chars;
-        }
-        ++end;
+    while (!attempt()) {
+        if (!wait())
+            return attempt();
     }
-    return std::string(name.substr(0, end));
-}
-
-bool sendWithRetry(const std::function<bool()>& attempt, const std::function<void()>& wait, int maxAttempts)
-{
-    for (int i = 0; i < maxAttempts; ++i) {
-        if (i > 0)
-            wait();
-        if (attempt())
-            return true;
-    }
-    return false;
+    return true;
 }
 
 } // namespace lumidot

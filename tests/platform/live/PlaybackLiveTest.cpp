@@ -2,7 +2,7 @@
 // JACK server (started by scripts/jack-live-test.sh): every message reaches
 // a capture client, in order, byte for byte, and no earlier than its time.
 #include "midi/MidiLink.h"
-#include "midi/backends/RtMidiOutput.h"
+#include "midi/backends/JackMidiOutput.h"
 #include "recording/Player.h"
 
 #include <RtMidi.h>
@@ -44,7 +44,7 @@ TEST(PlaybackLive, ASongReachesTheCaptureInOrderAtItsTimes)
     capture.ignoreTypes(false, false, false);
     capture.openVirtualPort("capture");
 
-    RtMidiOutput out({MidiSystem::Jack});
+    JackMidiOutput out;
     ASSERT_TRUE(out.hasMidiSystem());
     int device = -1;
     for (int id = 0; id < out.deviceCount(); ++id)
