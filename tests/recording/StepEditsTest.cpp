@@ -23,12 +23,12 @@ using namespace lumidot::testing;
 
 // One step as the user would record it: the model the edits are checked
 // against. Recording a list of these in order is the "direct recording".
-struct Spec {
+struct StepPlan {
     std::uint8_t opcode;
     int seed = 0;
 };
 
-void record(Recording& r, const Spec& s)
+void record(Recording& r, const StepPlan& s)
 {
     switch (s.opcode) {
     case kOpFrame: r.appendFrame(patternFrame(s.seed)); break;
@@ -42,10 +42,10 @@ void record(Recording& r, const Spec& s)
     }
 }
 
-Recording recorded(const std::vector<Spec>& specs)
+Recording recorded(const std::vector<StepPlan>& plans)
 {
     Recording r;
-    for (const Spec& s : specs)
+    for (const StepPlan& s : plans)
         record(r, s);
     return r;
 }
@@ -60,7 +60,7 @@ void expectSameExports(const Recording& edited, const Recording& direct)
     EXPECT_EQ(EXPORT_SSW(edited).bytes, EXPORT_SSW(direct).bytes);
 }
 
-std::vector<Spec> mixedSpecs()
+std::vector<StepPlan> mixedPlans()
 {
     return {{kOpGreen}, {kOpFrame, 1}, {kOpMessage, 2}, {kOpEffect, 3}, {kOpFrame, 4},
             {kOpOrange}, {kOpMessage, 5}, {kOpEffect, 6}, {kOpFrame, 7}, {kOpOff}, {kOpMessage, 8}};
@@ -70,30 +70,30 @@ std::vector<Spec> mixedSpecs()
 struct EditCase {
     const char* name;
     StepEdit (*edit)(Recording&);
-    void (*model)(std::vector<Spec>&);
+    void (*model)(std::vector<StepPlan>&);
 };
 
 const EditCase kEdits[] = {
     {"delete one", [](Recording& r) { return deleteSteps(r, 4, 1); },
-     [](std::vector<Spec>& m) { m.erase(m.begin() + 4); }},
+     [](std::vector<StepPlan>& m) { m.erase(m.begin() + 4); }},
     {"delete a range across kinds", [](Recording& r) { return deleteSteps(r, 1, 6); },
-     [](std::vector<Spec>& m) { m.erase(m.begin() + 1, m.begin() + 7); }},
+     [](std::vector<StepPlan>& m) { m.erase(m.begin() + 1, m.begin() + 7); }},
     {"delete all", [](Recording& r) { return deleteSteps(r, 0, 11); },
-     [](std::vector<Spec>& m) { m.clear(); }},
+     [](std::vector<StepPlan>& m) { m.clear(); }},
     {"move a frame up", [](Recording& r) { return moveSteps(r, 4, 1, 1); },
-     [](std::vector<Spec>& m) { std::rotate(m.begin() + 1, m.begin() + 4, m.begin() + 5); }},
+     [](std::vector<StepPlan>& m) { std::rotate(m.begin() + 1, m.begin() + 4, m.begin() + 5); }},
     {"move a block down to the end", [](Recording& r) { return moveSteps(r, 1, 3, 8); },
-     [](std::vector<Spec>& m) { std::rotate(m.begin() + 1, m.begin() + 4, m.end()); }},
+     [](std::vector<StepPlan>& m) { std::rotate(m.begin() + 1, m.begin() + 4, m.end()); }},
     {"duplicate a range", [](Recording& r) { return duplicateSteps(r, 2, 3); },
-     [](std::vector<Spec>& m) { m.insert(m.begin() + 5, m.begin() + 2, m.begin() + 5); }},
+     [](std::vector<StepPlan>& m) { m.insert(m.begin() + 5, m.begin() + 2, m.begin() + 5); }},
     {"paste at the start", [](Recording& r) { return insertSteps(r, 0, r.copySteps(6, 4)); },
-     [](std::vector<Spec>& m) {
-         const std::vector<Spec> copied(m.begin() + 6, m.begin() + 10);
+     [](std::vector<StepPlan>& m) {
+         const std::vector<StepPlan> copied(m.begin() + 6, m.begin() + 10);
          m.insert(m.begin(), copied.begin(), copied.end());
      }},
     {"paste at the end", [](Recording& r) { return insertSteps(r, 11, r.copySteps(0, 5)); },
-     [](std::vector<Spec>& m) {
-         const std::vector<Spec> copied(m.begin(), m.begin() + 5);
+     [](std::vector<StepPlan>& m) {
+         const std::vector<StepPlan> copied(m.begin(), m.begin() + 5);
          m.insert(m.end(), copied.begin(), copied.end());
      }},
 };
@@ -102,8 +102,8 @@ TEST(StepEdits, EditedRecordingsExportAsTheSameStepsRecordedInThatOrder)
 {
     for (const EditCase& c : kEdits) {
         SCOPED_TRACE(c.name);
-        Recording edited = recorded(mixedSpecs());
-        std::vector<Spec> model = mixedSpecs();
+        Recording edited = recorded(mixedPlans());
+        std::vector<StepPlan> model = mixedPlans();
         EXPECT_EQ(c.edit(edited).result, EditResult::Done);
         c.model(model);
         expectSameExports(edited, recorded(model));
@@ -119,11 +119,11 @@ TEST(StepEdits, UndoAndRedoOfEachEditRestoreTheBytes)
 {
     for (const EditCase& c : kEdits) {
         SCOPED_TRACE(c.name);
-        Recording r = recorded(mixedSpecs());
+        Recording r = recorded(mixedPlans());
         const StepEdit edit = c.edit(r);
         const Bytes after = FileSaveData(r);
         edit.change.undo(r);
-        expectSameExports(r, recorded(mixedSpecs()));
+        expectSameExports(r, recorded(mixedPlans()));
         edit.change.redo(r);
         EXPECT_EQ(FileSaveData(r), after);
     }
@@ -131,7 +131,7 @@ TEST(StepEdits, UndoAndRedoOfEachEditRestoreTheBytes)
 
 TEST(StepEdits, EmptyAndOutOfRangeEditsChangeNothing)
 {
-    Recording r = recorded(mixedSpecs());
+    Recording r = recorded(mixedPlans());
     EXPECT_EQ(deleteSteps(r, 11, 3).result, EditResult::Nothing);
     EXPECT_EQ(deleteSteps(r, 2, 0).result, EditResult::Nothing);
     EXPECT_EQ(moveSteps(r, 3, 2, 3).result, EditResult::Nothing);
@@ -139,7 +139,7 @@ TEST(StepEdits, EmptyAndOutOfRangeEditsChangeNothing)
     // A range reaching past the end is held to the steps there are.
     EXPECT_EQ(deleteSteps(r, 9, 100).result, EditResult::Done);
     EXPECT_EQ(r.StepCount(), 9);
-    std::vector<Spec> model = mixedSpecs();
+    std::vector<StepPlan> model = mixedPlans();
     model.resize(9);
     expectSameExports(r, recorded(model));
 }
@@ -251,7 +251,7 @@ TEST(EditTracker, UndoAllRestoresTheStartAndRedoAllTheEnd)
 
 TEST(EditTracker, AppendsBecomeInsertionsThatARunOfTypingJoins)
 {
-    Recording r = recorded(mixedSpecs());
+    Recording r = recorded(mixedPlans());
     EditTracker tracker;
     VirtualArea area;
     tracker.takeChanges(area, r);
