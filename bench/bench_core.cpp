@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "DiscardingOutput.h"
 #include "midi/MidiLink.h"
 #include "ns5r/Commands.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Step edits in a full recording, undo of a whole-plane operation with the
 // window sent, painting a screen of the step list, and the memory of the
 // undo history. Targets: an edit of one step in 9,999 at most 1 ms; undo of

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The display monitor and playback. Targets: decoding one message for the
 // monitor at most 2 us; a full repaint of the monitor at x4 at most 1 ms;
 // playback measured at the MIDI output over 1,000 steps: median |sent -

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Pictures into dots. Targets: one 320 x 160 frame to 32 x 16 dots with
 // Floyd-Steinberg at most 0.2 ms; a 500-frame 320 x 160 GIF to frame steps
 // with lumidot-convert, the whole process, at most 1 s; one preview update

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up of the whole program to its first shown window: the main window
 // with its creation (settings, port, greeting), the side windows, the first
 // paint. Targets: at most 300 ms, at most 80 MB peak resident memory.

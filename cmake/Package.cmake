@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # `make deb`: a Debian package of the install, by CPack. Its library
 # dependencies are found by dpkg-shlibdeps from the installed programs.
 set(CPACK_GENERATOR DEB)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes the seed corpus: our own exports of a few recordings, one folder
 // per format.
 #include "export/PrtWriter.h"

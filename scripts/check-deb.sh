@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Checks the .deb that `make deb` made: unpacked into a temporary root, its
 # programs answer with the package's version; lintian finds no error.
 set -euo pipefail

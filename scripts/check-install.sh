@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs a build into a staging folder (DESTDIR) and into a moved prefix, and
 # checks what a desktop and a packager rely on: the launcher, the AppStream
 # metadata, the icon, the man pages, one version everywhere, and a relocated

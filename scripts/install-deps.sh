@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian packages that building, running and testing Lumidot need;
 # with --fuzz, also the clang toolchain that only `make fuzz` uses.
 # Idempotent: packages already installed are left alone, and apt is not touched

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs a test program against a private JACK server on the dummy driver, so the
 # live MIDI path meets a real MIDI system without any hardware.
 # Usage: jack-live-test.sh [--own-server NAME] <test program> [arguments...]

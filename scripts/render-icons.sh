@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Renders the program's icon, data/icons/lumidot.svg, into the PNG sizes of
 # the hicolor theme that are kept beside it (and embedded as the window's
 # icon). Run after changing the SVG; needs rsvg-convert (Debian librsvg2-bin).

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs the whole suite headless. Widget tests use Qt's offscreen platform and a
 # private runtime folder so that they never need a display.
 set -euo pipefail

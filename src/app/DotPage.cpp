@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The "Dot" page: its controls, the window move and the region commands.
 #include "app/DotView.h"
 #include "app/EditHistory.h"

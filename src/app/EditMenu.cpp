@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The "編集" menu, the undo history and the step list: how the window's
 // commands become undoable entries and how the list's edits are done.
 #include "app/EditHistory.h"

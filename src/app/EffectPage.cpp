@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The "Effect" page: the two effect types and the effect mode.
 #include "app/MainForm.h"
 #include "ns5r/Commands.h"

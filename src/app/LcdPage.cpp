@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The "LCD" page: the backlight colour and its preview.
 #include "app/DisplayPicture.h"
 #include "app/MainForm.h"

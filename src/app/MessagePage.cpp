@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The "Message" page: the two message lines of the display.
 #include "app/EditHistory.h"
 #include "app/MainForm.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's picture commands: images imported into the plane (an
 // animation as frame steps), and the plane saved, opened and kept between runs.
 

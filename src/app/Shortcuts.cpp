@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The keys of the pages: the record buttons, the drawing tools and region
 // commands while the view has the focus, and the zoom.
 #include "app/MainForm.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ns5r/MonitorPicture.h"
 
 #include "ns5r/DotFont.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/MonitorSettings.h"
 
 #include "ns5r/MonitorPicture.h"

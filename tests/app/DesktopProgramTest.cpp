@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program as a desktop program: its command-line options, its version,
 // its icon, Qt's own texts in Japanese, and the manual in its help window.
 #include "MainFormHarness.h"

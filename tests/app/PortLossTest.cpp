@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window when its port stops working, and ports known by their names
 // while the numbering moves.
 #include "MainFormHarness.h"

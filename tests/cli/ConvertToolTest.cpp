@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "export/PrtWriter.h"
 #include "export/SmfWriter.h"
 #include "export/SswWriter.h"

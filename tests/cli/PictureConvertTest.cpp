@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "export/ExportTestSupport.h"
 #include "export/OpenCommand.h"
 #include "export/SyxWriter.h"

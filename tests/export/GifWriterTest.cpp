@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "export/GifTimeline.h"
 #include "export/GifWriter.h"
 #include "ns5r/MonitorPicture.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "picture/VirtualArea.h"
 #include "platform/images/ImageFrames.h"
 #include "platform/images/PlaneImage.h"

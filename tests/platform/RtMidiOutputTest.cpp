@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "midi/backends/JackMidiOutput.h"
 #include "midi/backends/RtMidiOutput.h"
 #include "midi/backends/SystemMidiOutput.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "export/SmfWriter.h"
 #include "recording/CableLimit.h"
 #include "recording/PlaybackSchedule.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "export/ExportTestSupport.h"
 #include "export/PrtWriter.h"
 #include "export/SmfWriter.h"

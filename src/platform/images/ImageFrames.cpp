@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/images/ImageFrames.h"
 
 #include "platform/images/GifFrames.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The live MIDI path against a real JACK server (started by
 // scripts/jack-live-test.sh): every byte that goes out through the real port
 // must arrive at a capture client, in order and unchanged.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Playback of a short recording at song timing through the real port of a
 // JACK server (started by scripts/jack-live-test.sh): every message reaches
 // a capture client, in order, byte for byte, and no earlier than its time.

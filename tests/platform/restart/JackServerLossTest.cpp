@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window against a JACK server that dies and comes back, and against
 // partners that come and go. The server is this program's own child, under
 // one fixed name (scripts/jack-live-test.sh --own-server takes the machine's
