@@ -52,7 +52,7 @@ void THelpWindow::showManual(const QString& path, const QStringList& searched)
     } else {
         QString text = QStringLiteral("<h1>Lumidot ヘルプ</h1><p>マニュアル (%1) が見つかりません。"
                                       "次のフォルダを探しました：</p><ul>")
-                           .arg(QString::fromLatin1(kManualFileName));
+                           .arg(manualFileName());
         for (const QString& folder : searched)
             text += QStringLiteral("<li>%1</li>").arg(folder.toHtmlEscaped());
         Browser->setHtml(text + QStringLiteral("</ul>"));

@@ -16,6 +16,7 @@
 #include "export/OpenCommand.h"
 #include "export/SaveCommand.h"
 #include "ns5r/Commands.h"
+#include "platform/LanguageSetting.h"
 #include "platform/SettingsStore.h"
 #include "recording/CableLimit.h"
 #include "recording/Recorder.h"
@@ -31,6 +32,7 @@
 #include <QCoreApplication>
 #include <QMouseEvent>
 #include <QFile>
+#include <QFileInfo>
 #include <QFocusEvent>
 #include <QGuiApplication>
 #include <QTimer>
@@ -139,7 +141,10 @@ void TMainForm::buildMenus()
     MIDIPortM1->setToolTip(QStringLiteral("NS5Rが接続してあるデバイスを指定します。"));
     MIDIPortM1->setStatusTip(MIDIPortM1->toolTip());
     Exit1 = FileMenu->addAction(makeIcon(IconKind::Exit), QStringLiteral("終了(&X)"));
-    Exit1->setShortcut(QKeySequence(QStringLiteral("Alt+F4")));
+    // Alt+F4 is the window manager's on most desktops; Ctrl+Q is the
+    // program's own, and closes through the same save question.
+    Exit1->setShortcuts(
+        {QKeySequence(QStringLiteral("Alt+F4")), QKeySequence(QStringLiteral("Ctrl+Q"))});
 
     buildEditMenu();
 
@@ -244,6 +249,7 @@ void TMainForm::FormCreate()
     MidiLink.countDevicesAtStartup();
     syncLiveSwitch();
     Settings = lumidot::Settings{};
+    Settings.uiLanguage = loadUiLanguage(store_);
     const RegResult loaded = NS5R_Reg(kRegLoad, Settings, store_);
     if (const std::string damaged = store_.damagedPlace(); !damaged.empty())
         prompts_.information(kDamagedSettings.arg(QFile::decodeName(damaged.c_str())));
@@ -496,12 +502,18 @@ int TMainForm::monitorTempo() const
 // found good before the current recording is put at stake.
 void TMainForm::Open1Click()
 {
-    History->name(QStringLiteral("開く"));
     const std::string filter = std::string(kOpenAllFilter) + "|" + std::string(kSaveFilter);
     if (!prompts_.openFile(QString::fromLatin1(filter.data(), static_cast<qsizetype>(filter.size())),
                            OpenDialog1))
         return;
-    LoadResult loaded = loadRecording(QFile::encodeName(OpenDialog1.fileName).toStdString());
+    openRecordingFile(OpenDialog1.fileName);
+}
+
+void TMainForm::openRecordingFile(const QString& fileName)
+{
+    History->name(QStringLiteral("開く"));
+    const QString path = QFileInfo(fileName).absoluteFilePath();
+    LoadResult loaded = loadRecording(QFile::encodeName(path).toStdString());
     if (!loaded.ok) {
         prompts_.information(fromUtf8(loaded.message));
         return;
@@ -510,7 +522,8 @@ void TMainForm::Open1Click()
         return;
     Recording.replaceSteps(std::move(loaded.recording));
     markSaved();
-    SaveDialog1 = {OpenDialog1.fileName, loaded.typeIndex};
+    OpenDialog1.fileName = path;
+    SaveDialog1 = {path, loaded.typeIndex};
     offerStepTick(loaded.stepTick);
 }
 
@@ -573,6 +586,8 @@ void TMainForm::SetMIDIDEV()
     const RegResult saved = NS5R_Reg(kRegSave, Settings, store_);
     if (!saved.ok)
         prompts_.information(fromUtf8(saved.message));
+    else if (!saveUiLanguage(Settings.uiLanguage, store_))
+        prompts_.information(QStringLiteral("'UI_LANG' の設定に失敗しました"));
     setWindowTitle(QString::fromStdString(MidiLink.caption(Settings.midiOutIndex)));
 }
 
@@ -633,7 +648,7 @@ void TMainForm::H1Click()
     if (!HelpWindow)
         HelpWindow = new THelpWindow(desktop_, this);
     const QStringList folders = manualFolders();
-    HelpWindow->showManual(findManual(folders), folders);
+    HelpWindow->showManual(findManual(folders, manualFileName()), folders);
 }
 
 void TMainForm::About1Click()

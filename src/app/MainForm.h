@@ -118,6 +118,11 @@ public:
     View currentView() const;
     lumidot::LcdColour selectedColour() const;
 
+    // Reads a saved recording back in place of the current one, as Open
+    // does once its dialog is answered (also a file named on the command
+    // line): a refusal is shown, unsaved steps are asked about first.
+    void openRecordingFile(const QString& fileName);
+
     // Document operations.
     void Disp_FD();
     void FD_OUT();

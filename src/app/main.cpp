@@ -6,9 +6,11 @@
 #include "app/QtPrompts.h"
 #include "app/QtTranslation.h"
 #include "midi/backends/SystemMidiOutput.h"
+#include "platform/LanguageSetting.h"
 #include "platform/QSettingsStore.h"
 
 #include <QApplication>
+#include <QLocale>
 #include <QScreen>
 
 #include <iostream>
@@ -21,30 +23,47 @@ void centreOnScreen(QWidget& window)
     window.move(screen.center() - window.rect().center());
 }
 
+QStringList argumentsOf(int argc, char** argv)
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    return arguments;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
-    if (const auto code = lumidot::answerInfoOption({argv + 1, argv + argc}, std::cout))
-        return *code;
+    const lumidot::CommandLineRequest request =
+        lumidot::readCommandLine(argumentsOf(argc, argv), std::cout, std::cerr);
+    if (request.exitCode)
+        return *request.exitCode;
 
-    // Qt is given the program's name only: no argument changes what it does.
-    int qtArgc = 1;
-    QApplication app(qtArgc, argv);
+    // Qt reads its own options (-platform, -style, ...) from the same arguments.
+    QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Lumidot"));
     QApplication::setDesktopFileName(QStringLiteral("lumidot"));
     QApplication::setWindowIcon(lumidot::programIcon());
-    lumidot::loadQtTranslation(app);
 
     lumidot::SystemMidiOutput output;
     lumidot::QSettingsStore store;
     lumidot::QtPrompts prompts;
     lumidot::QtDesktop desktop;
+    // Before the first window: each window takes its texts when it is made.
+    lumidot::installTranslations(
+        app, lumidot::interfaceLanguage(lumidot::loadUiLanguage(store), QLocale::system()),
+        lumidot::translationFolders());
 
     lumidot::TMainForm form(output, store, prompts, desktop);
     prompts.setOwner(&form);
     form.createSecondaryWindows();
     centreOnScreen(form);
     form.show();
+    if (!request.file.isEmpty()) {
+        // Once the window is up, so that a refusal is shown over it.
+        QMetaObject::invokeMethod(
+            &form, [&form, &request] { form.openRecordingFile(request.file); }, Qt::QueuedConnection);
+    }
     return app.exec();
 }

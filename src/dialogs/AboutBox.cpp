@@ -2,7 +2,6 @@
 #include "dialogs/AboutBox.h"
 
 #include "platform/Prompts.h"
-#include "Version.h"
 
 #include <QFrame>
 #include <QGridLayout>
@@ -36,8 +35,7 @@ QFont boldFont(QFont font)
 
 QString versionText()
 {
-    return QStringLiteral("version %1 [%2]")
-        .arg(QString::fromLatin1(kVersion), QString::fromLatin1(kReleaseDate));
+    return QStringLiteral("version 1.13 [2000-10-14]");
 }
 
 QPixmap aboutEmblem()

@@ -8,6 +8,7 @@
 #include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -82,6 +83,7 @@ TFConfig::TFConfig(QScrollBar& xSc, QScrollBar& ySc, Settings& settings, MidiOut
         if (on)
             R_KomaClick();
     });
+    connect(UI_Lang, &QComboBox::currentIndexChanged, this, &TFConfig::UI_LangChange);
     setFixedSize(sizeHint());
 }
 
@@ -133,6 +135,25 @@ void TFConfig::buildControls()
     grid->addWidget(areaGroup, 1, 0, 1, 2);
     grid->addWidget(tickGroup, 2, 0);
     grid->addWidget(modeGroup, 2, 1);
+    grid->addWidget(buildLanguageGroup(), 3, 0, 1, 2);
+}
+
+// The windows take their texts when they are made, so a new language
+// speaks from the next start on; the dialog says so beside the choice.
+QWidget* TFConfig::buildLanguageGroup()
+{
+    auto* group = new QGroupBox(tr("表示言語"), this);
+    UI_Lang = new QComboBox(group);
+    // Each language by its own name, so that it is found whatever the
+    // interface speaks now.
+    UI_Lang->addItem(QStringLiteral("日本語"), static_cast<int>(UiLanguage::Japanese));
+    UI_Lang->addItem(QStringLiteral("English"), static_cast<int>(UiLanguage::English));
+    UI_Lang->addItem(tr("システムの言語"), static_cast<int>(UiLanguage::System));
+    auto* note = new QLabel(tr("次回の起動から切り替わります。"), group);
+    auto* row = new QHBoxLayout(group);
+    row->addWidget(UI_Lang);
+    row->addWidget(note, 1);
+    return group;
 }
 
 // Fills the controls from the main window's scroll bars and settings.
@@ -150,6 +171,8 @@ void TFConfig::FormCreate()
         setIncrements(kFrameStepX, kFrameStepY);
     }
     setQuietly(tick, settings_.stepTick);
+    const QSignalBlocker quiet(UI_Lang);
+    UI_Lang->setCurrentIndex(UI_Lang->findData(static_cast<int>(settings_.uiLanguage)));
 }
 
 void TFConfig::fillPortList()
@@ -253,6 +276,11 @@ void TFConfig::R_KomaClick()
 void TFConfig::tickClick(int position)
 {
     settings_.stepTick = static_cast<std::uint8_t>(position);
+}
+
+void TFConfig::UI_LangChange(int index)
+{
+    settings_.uiLanguage = static_cast<UiLanguage>(UI_Lang->itemData(index).toInt());
 }
 
 bool TFConfig::eventFilter(QObject* watched, QEvent* event)

@@ -1,0 +1,148 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// "表示言語": the stored choice, the translators it installs, and what
+// speaks which language (Qt's own texts, the program's, the manual).
+#include "MainFormHarness.h"
+#include "TranslationHarness.h"
+
+#include "app/HelpWindow.h"
+#include "app/Manual.h"
+#include "dialogs/ConfigDialog.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLocale>
+#include <QMessageBox>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextBrowser>
+
+namespace lumidot::testing {
+namespace {
+
+TEST(InterfaceLanguage, TheSystemsLanguageIsJapaneseOnlyForAJapaneseLocale)
+{
+    const QLocale japanese(QLocale::Japanese, QLocale::Japan);
+    const QLocale english(QLocale::English, QLocale::UnitedStates);
+    const QLocale german(QLocale::German, QLocale::Germany);
+    EXPECT_EQ(interfaceLanguage(UiLanguage::System, japanese), Language::Japanese);
+    EXPECT_EQ(interfaceLanguage(UiLanguage::System, english), Language::English);
+    EXPECT_EQ(interfaceLanguage(UiLanguage::System, german), Language::English);
+    EXPECT_EQ(interfaceLanguage(UiLanguage::System, QLocale::c()), Language::English);
+    // A choice of its own stands whatever the locale.
+    EXPECT_EQ(interfaceLanguage(UiLanguage::Japanese, german), Language::Japanese);
+    EXPECT_EQ(interfaceLanguage(UiLanguage::English, japanese), Language::English);
+}
+
+QString yesButtonText()
+{
+    QMessageBox box;
+    box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+    return box.button(QMessageBox::Yes)->text();
+}
+
+QString languageGroupTitle(const TFConfig& dialog)
+{
+    return dialog.UI_Lang->parentWidget()->property("title").toString();
+}
+
+class LanguageTest : public MainFormTest {};
+
+// Qt's own texts follow the chosen language, not whatever was loaded first:
+// English leaves Qt's English alone and brings the program's translation.
+TEST_F(LanguageTest, EachLanguageBringsItsOwnTranslators)
+{
+    {
+        ScopedTranslations english(Language::English);
+        ASSERT_TRUE(english.installed) << "lumidot_en.qm was not built into " LUMIDOT_BUILT_TRANSLATIONS;
+        EXPECT_EQ(yesButtonText(), QStringLiteral("&Yes"));
+        start();
+        EXPECT_EQ(languageGroupTitle(*form->FConfig), QStringLiteral("Language"));
+        EXPECT_EQ(manualFileName(), QStringLiteral("lumidot_en.html"));
+    }
+    {
+        ScopedTranslations japanese(Language::Japanese);
+        ASSERT_TRUE(japanese.installed) << "install qt6-translations-l10n";
+        EXPECT_EQ(yesButtonText(), QStringLiteral("はい(&Y)"));
+        TFConfig dialog(*form->XSc, *form->YSc, form->Settings, midi);
+        EXPECT_EQ(languageGroupTitle(dialog), QStringLiteral("表示言語"));
+        EXPECT_EQ(manualFileName(), QStringLiteral("lumidot.html"));
+    }
+}
+
+TEST_F(LanguageTest, AMissingTranslationLeavesTheJapaneseTexts)
+{
+    QTemporaryDir empty;
+    ScopedTranslations english(Language::English, {empty.path()});
+    EXPECT_FALSE(english.installed);
+    start();
+    EXPECT_EQ(languageGroupTitle(*form->FConfig), QStringLiteral("表示言語"));
+}
+
+TEST_F(LanguageTest, TheDialogShowsTheStoredChoiceAndStoresANewOneAfterTheOthers)
+{
+    startQuietly();
+    TFConfig& dialog = *form->FConfig;
+    EXPECT_EQ(dialog.UI_Lang->currentText(), QStringLiteral("日本語")) << "the default, with no UI_LANG";
+    EXPECT_EQ(dialog.UI_Lang->count(), 3);
+    const QStringList texts = [&] {
+        QStringList all;
+        for (QLabel* label : dialog.findChildren<QLabel*>())
+            all << label->text();
+        return all;
+    }();
+    EXPECT_TRUE(texts.join('|').contains(QStringLiteral("次回の起動"))) << "the dialog says when it takes effect";
+
+    duringModal = [&](QDialog&) { dialog.UI_Lang->setCurrentText(QStringLiteral("English")); };
+    form->MIDIPortM1->trigger();
+    EXPECT_EQ(form->Settings.uiLanguage, UiLanguage::English);
+    EXPECT_EQ(store.bytes("UI_LANG"), bytes({'e', 'n'}));
+    ASSERT_GE(store.writes.size(), 2u);
+    EXPECT_EQ(store.writes[store.writes.size() - 2], "MIDI_OUT_NAME");
+    EXPECT_EQ(store.writes.back(), "UI_LANG") << "after the other values";
+
+    // The next start shows the stored choice.
+    start();
+    EXPECT_EQ(form->Settings.uiLanguage, UiLanguage::English);
+    EXPECT_EQ(form->FConfig->UI_Lang->currentText(), QStringLiteral("English"));
+}
+
+TEST_F(LanguageTest, AFailedWriteOfTheLanguageIsShown)
+{
+    store.failingWrites.insert("UI_LANG");
+    startQuietly();
+    duringModal = [this](QDialog&) { form->FConfig->UI_Lang->setCurrentIndex(2); };
+    form->MIDIPortM1->trigger();
+    EXPECT_EQ(prompts.shown, QStringList{QStringLiteral("'UI_LANG' の設定に失敗しました")});
+}
+
+TEST_F(LanguageTest, F1OpensTheManualInTheLanguageOfTheInterface)
+{
+    const auto manualShown = [this] {
+        form->H1Click();
+        return QFileInfo(form->HelpWindow->Browser->source().toLocalFile()).fileName();
+    };
+    startQuietly();
+    EXPECT_EQ(manualShown(), QStringLiteral("lumidot.html"));
+    {
+        ScopedTranslations english(Language::English);
+        startQuietly();
+        EXPECT_EQ(manualShown(), QStringLiteral("lumidot_en.html"));
+        EXPECT_TRUE(form->HelpWindow->Browser->toPlainText().contains(QStringLiteral("Troubleshooting")));
+    }
+}
+
+// An edition missing from the install is no reason for no manual at all.
+TEST(Manual, TheJapaneseEditionStandsInForAMissingOne)
+{
+    QTemporaryDir folder;
+    QFile japanese(folder.filePath(QStringLiteral("lumidot.html")));
+    ASSERT_TRUE(japanese.open(QIODevice::WriteOnly));
+    japanese.close();
+    EXPECT_EQ(findManual({folder.path()}, QStringLiteral("lumidot_en.html")), japanese.fileName());
+    EXPECT_EQ(findManual({folder.path() + QStringLiteral("/nowhere")}, QStringLiteral("lumidot_en.html")),
+              QString());
+}
+
+} // namespace
+} // namespace lumidot::testing
