@@ -14,8 +14,12 @@ packages=(
   jackd2 midicsv python3-mido
   # Qt's own dialogs and menus in Japanese
   qt6-translations-l10n
+  # the English translation: lupdate and lrelease, and CMake's qt_add_translations
+  qt6-l10n-tools qt6-tools-dev
   # the install and .deb checks: launcher, AppStream metadata, package
-  desktop-file-utils appstream dpkg-dev file fakeroot lintian
+  desktop-file-utils appstream dpkg-dev file fakeroot lintian binutils
+  # the file types, looked up as a desktop does
+  shared-mime-info xdg-utils libglib2.0-bin
 )
 if [ "${1:-}" = "--fuzz" ]; then
   packages+=(clang libclang-rt-14-dev)
