@@ -2,6 +2,7 @@
 #include "app/QtTranslation.h"
 
 #include "app/Manual.h"
+#include "ns5r/UserText.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -51,6 +52,10 @@ QStringList translationFolders()
 
 bool installTranslations(QCoreApplication& app, Language language, const QStringList& folders)
 {
+    // The core's texts (file refusals, port failures) through the same translators.
+    setTextTranslator([](const char* context, const char* source) {
+        return QCoreApplication::translate(context, source).toStdString();
+    });
     if (language == Language::Japanese)
         return loadQtTranslation(app);
     return installFrom(app, QStringLiteral("lumidot_en"), folders);

@@ -28,11 +28,12 @@ Language interfaceLanguage(UiLanguage choice, const QLocale& system);
 // that a relocated install finds its own.
 QStringList translationFolders();
 
-// Makes the interface speak the language: Japanese needs only Qt's own texts
-// (the program's source texts are Japanese); English needs the program's
-// translation, found in the first of the folders that has it (Qt's source
-// texts are English). False when a translation is missing: those texts then
-// stay in their source language and the program runs on.
+// Makes the interface, the core's texts included, speak the language:
+// Japanese needs only Qt's own texts (the program's source texts are
+// Japanese); English needs the program's translation, found in the first of
+// the folders that has it (Qt's source texts are English). False when a
+// translation is missing: those texts then stay in their source language and
+// the program runs on.
 bool installTranslations(QCoreApplication& app, Language language, const QStringList& folders);
 
 } // namespace lumidot

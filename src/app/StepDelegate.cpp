@@ -5,6 +5,7 @@
 #include "ns5r/Commands.h"
 #include "picture/Geometry.h"
 
+#include <QCoreApplication>
 #include <QFontDatabase>
 #include <QImage>
 #include <QPainter>
@@ -30,11 +31,11 @@ QString kindText(std::uint8_t opcode)
     switch (opcode) {
     case kOpGreen:
     case kOpOrange:
-    case kOpRed: return QStringLiteral("色");
-    case kOpOff: return QStringLiteral("消灯");
-    case kOpMessage: return QStringLiteral("メッセージ");
-    case kOpFrame: return QStringLiteral("フレーム");
-    case kOpEffect: return QStringLiteral("エフェクト");
+    case kOpRed: return QCoreApplication::translate("StepList", "色");
+    case kOpOff: return QCoreApplication::translate("StepList", "消灯");
+    case kOpMessage: return QCoreApplication::translate("StepList", "メッセージ");
+    case kOpFrame: return QCoreApplication::translate("StepList", "フレーム");
+    case kOpEffect: return QCoreApplication::translate("StepList", "エフェクト");
     default: return QStringLiteral("?");
     }
 }

@@ -51,7 +51,7 @@ StepListWindow::StepListWindow(const Recording& recording, QWidget* parent)
     : QWidget(parent, Qt::Window)
     , recording_(recording)
 {
-    setWindowTitle(QStringLiteral("ステップ一覧"));
+    setWindowTitle(tr("ステップ一覧"));
     resize(460, 420);
     List = new StepListView(this);
     Model = new StepListModel(recording_, this);
@@ -71,14 +71,14 @@ StepListWindow::StepListWindow(const Recording& recording, QWidget* parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(List);
 
-    Delete1 = addEdit(QStringLiteral("削除(&D)"), QKeySequence::Delete, &StepListWindow::deleteSelection);
-    MoveUp1 = addEdit(QStringLiteral("上へ移動(&U)"), QKeySequence(QStringLiteral("Ctrl+Up")), &StepListWindow::moveUp);
-    MoveDown1 = addEdit(QStringLiteral("下へ移動(&N)"), QKeySequence(QStringLiteral("Ctrl+Down")), &StepListWindow::moveDown);
-    Duplicate1 = addEdit(QStringLiteral("複製(&P)"), QKeySequence(QStringLiteral("Ctrl+D")), &StepListWindow::duplicateSelection);
-    Cut1 = addEdit(QStringLiteral("切り取り(&T)"), QKeySequence::Cut, &StepListWindow::cutSelection);
-    Copy1 = addEdit(QStringLiteral("コピー(&C)"), QKeySequence::Copy, &StepListWindow::copySelection);
-    Paste1 = addEdit(QStringLiteral("貼り付け(&V)"), QKeySequence::Paste, &StepListWindow::pasteClipboard);
-    InsertHere1 = addEdit(QStringLiteral("ここに挿入"), QKeySequence(QStringLiteral("Ins")), &StepListWindow::insertHere);
+    Delete1 = addEdit(tr("削除(&D)"), QKeySequence::Delete, &StepListWindow::deleteSelection);
+    MoveUp1 = addEdit(tr("上へ移動(&U)"), QKeySequence(QStringLiteral("Ctrl+Up")), &StepListWindow::moveUp);
+    MoveDown1 = addEdit(tr("下へ移動(&N)"), QKeySequence(QStringLiteral("Ctrl+Down")), &StepListWindow::moveDown);
+    Duplicate1 = addEdit(tr("複製(&P)"), QKeySequence(QStringLiteral("Ctrl+D")), &StepListWindow::duplicateSelection);
+    Cut1 = addEdit(tr("切り取り(&T)"), QKeySequence::Cut, &StepListWindow::cutSelection);
+    Copy1 = addEdit(tr("コピー(&C)"), QKeySequence::Copy, &StepListWindow::copySelection);
+    Paste1 = addEdit(tr("貼り付け(&V)"), QKeySequence::Paste, &StepListWindow::pasteClipboard);
+    InsertHere1 = addEdit(tr("ここに挿入"), QKeySequence(QStringLiteral("Ins")), &StepListWindow::insertHere);
     menu_ = new QMenu(this);
     menu_->addActions({InsertHere1});
     menu_->addSeparator();

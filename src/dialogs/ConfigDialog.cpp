@@ -5,6 +5,7 @@
 #include "platform/Settings.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -40,7 +41,7 @@ QLabel* captionLabel(const QString& text, QWidget* parent)
 {
     auto* label = new QLabel(text, parent);
     label->setCursor(Qt::PointingHandCursor);
-    label->setToolTip(QStringLiteral("クリックで初期値に戻します"));
+    label->setToolTip(QCoreApplication::translate("lumidot::TFConfig", "クリックで初期値に戻します"));
     return label;
 }
 
@@ -67,7 +68,7 @@ TFConfig::TFConfig(QScrollBar& xSc, QScrollBar& ySc, Settings& settings, MidiOut
     , settings_(settings)
     , output_(output)
 {
-    setWindowTitle(QStringLiteral("各種設定"));
+    setWindowTitle(tr("各種設定"));
     buildControls();
     FormCreate();
     connect(X_Min, &QSpinBox::valueChanged, this, &TFConfig::X_MinClick);
@@ -94,7 +95,7 @@ void TFConfig::buildControls()
     MIDI_Out->setMinimumWidth(240);
     (new QVBoxLayout(portGroup))->addWidget(MIDI_Out);
 
-    auto* areaGroup = new QGroupBox(QStringLiteral("仮想領域設定"), this);
+    auto* areaGroup = new QGroupBox(tr("仮想領域設定"), this);
     auto* area = new QGridLayout(areaGroup);
     Label1 = captionLabel(QStringLiteral("X(Min)"), areaGroup);
     Label5 = captionLabel(QStringLiteral("X(Max)"), areaGroup);
@@ -115,16 +116,16 @@ void TFConfig::buildControls()
     for (QLabel* label : {Label1, Label5, Label3, Label4})
         label->installEventFilter(this);
 
-    auto* tickGroup = new QGroupBox(QStringLiteral("Ｔｉｃｋ"), this);
+    auto* tickGroup = new QGroupBox(tr("Ｔｉｃｋ"), this);
     tick = upDown(kTickLow, kTickHigh, tickGroup);
     tick->setSuffix(QStringLiteral(" Tick"));
     (new QVBoxLayout(tickGroup))->addWidget(tick);
 
-    auto* modeGroup = new QGroupBox(QStringLiteral("スクロールモード"), this);
-    R_Normal = new QRadioButton(QStringLiteral("通常"), modeGroup);
-    R_Normal->setToolTip(QStringLiteral("上下１ドットずつ動作します。"));
-    R_Koma = new QRadioButton(QStringLiteral("コマモード"), modeGroup);
-    R_Koma->setToolTip(QStringLiteral("上下１画面ずつ動作します。"));
+    auto* modeGroup = new QGroupBox(tr("スクロールモード"), this);
+    R_Normal = new QRadioButton(tr("通常"), modeGroup);
+    R_Normal->setToolTip(tr("上下１ドットずつ動作します。"));
+    R_Koma = new QRadioButton(tr("コマモード"), modeGroup);
+    R_Koma->setToolTip(tr("上下１画面ずつ動作します。"));
     R_Normal->setChecked(true);
     auto* mode = new QVBoxLayout(modeGroup);
     mode->addWidget(R_Normal);

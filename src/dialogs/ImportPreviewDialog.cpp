@@ -39,7 +39,7 @@ TImportPreview::TImportPreview(const GreyImage& first, int frames, const Virtual
     , lcdColour_(lcdColour)
     , preview_(kViewPixelsWide, kViewPixelsHigh, QImage::Format_RGB32)
 {
-    setWindowTitle(QStringLiteral("画像の読み込み"));
+    setWindowTitle(tr("画像の読み込み"));
     buildControls();
     connectControls();
     updatePreview();
@@ -54,7 +54,7 @@ void TImportPreview::buildControls()
     layout->addWidget(Picture, 0, Qt::AlignHCenter);
     layout->addWidget(Facts);
 
-    auto* place = new QGroupBox(QStringLiteral("位置"), this);
+    auto* place = new QGroupBox(tr("位置"), this);
     auto* placeRow = new QHBoxLayout(place);
     PosX = new QSpinBox(place);
     PosX->setRange(VirtualArea::kMinX, VirtualArea::kMaxX);
@@ -66,20 +66,20 @@ void TImportPreview::buildControls()
     placeRow->addWidget(PosX);
     placeRow->addWidget(new QLabel(QStringLiteral("Y"), place));
     placeRow->addWidget(PosY);
-    Replace = new QRadioButton(QStringLiteral("置き換える"), place);
-    Add = new QRadioButton(QStringLiteral("重ねる"), place);
-    Replace->setToolTip(QStringLiteral("画像の下のドットを画像で置き換えます"));
-    Add->setToolTip(QStringLiteral("画像の黒いドットだけを下のドットに加えます"));
+    Replace = new QRadioButton(tr("置き換える"), place);
+    Add = new QRadioButton(tr("重ねる"), place);
+    Replace->setToolTip(tr("画像の下のドットを画像で置き換えます"));
+    Add->setToolTip(tr("画像の黒いドットだけを下のドットに加えます"));
     Replace->setChecked(true);
     placeRow->addWidget(Replace);
     placeRow->addWidget(Add);
     layout->addWidget(place);
 
-    auto* scale = new QGroupBox(QStringLiteral("拡大縮小"), this);
+    auto* scale = new QGroupBox(tr("拡大縮小"), this);
     auto* scaleRow = new QHBoxLayout(scale);
     ScaleSel = new QComboBox(scale);
-    ScaleSel->addItems({QStringLiteral("なし"), QStringLiteral("ウィンドウに合わせる (32 x 16)"),
-                        QStringLiteral("高さに合わせる (16)"), QStringLiteral("拡大率")});
+    ScaleSel->addItems({tr("なし"), tr("ウィンドウに合わせる (32 x 16)"),
+                        tr("高さに合わせる (16)"), tr("拡大率")});
     ScaleSel->setCurrentIndex(static_cast<int>(ScaleMode::FitWindow));
     Percent = new QSpinBox(scale);
     Percent->setRange(kMinPercent, kMaxPercent);
@@ -90,18 +90,18 @@ void TImportPreview::buildControls()
     scaleRow->addWidget(Percent);
     layout->addWidget(scale);
 
-    auto* dots = new QGroupBox(QStringLiteral("ドットへの変換"), this);
+    auto* dots = new QGroupBox(tr("ドットへの変換"), this);
     auto* dotsGrid = new QVBoxLayout(dots);
     auto* thresholdRow = new QHBoxLayout;
-    ThresholdMode = new QRadioButton(QStringLiteral("しきい値"), dots);
+    ThresholdMode = new QRadioButton(tr("しきい値"), dots);
     ThresholdMode->setChecked(true);
     Threshold = new QSlider(Qt::Horizontal, dots);
     Threshold->setRange(0, 255);
     Threshold->setValue(DotConversion{}.threshold);
     ThresholdValue = new QLabel(dots);
     ThresholdValue->setMinimumWidth(28);
-    AutoThreshold = new QCheckBox(QStringLiteral("自動"), dots);
-    AutoThreshold->setToolTip(QStringLiteral("明暗の分かれ目を画像ごとに選びます (大津の方法)"));
+    AutoThreshold = new QCheckBox(tr("自動"), dots);
+    AutoThreshold->setToolTip(tr("明暗の分かれ目を画像ごとに選びます (大津の方法)"));
     AutoThreshold->setChecked(true);
     thresholdRow->addWidget(ThresholdMode);
     thresholdRow->addWidget(Threshold, 1);
@@ -109,17 +109,17 @@ void TImportPreview::buildControls()
     thresholdRow->addWidget(AutoThreshold);
     dotsGrid->addLayout(thresholdRow);
     auto* ditherRow = new QHBoxLayout;
-    DitherFS = new QRadioButton(QStringLiteral("ディザ (Floyd-Steinberg)"), dots);
-    DitherBayer = new QRadioButton(QStringLiteral("ディザ (Bayer 4 x 4)"), dots);
+    DitherFS = new QRadioButton(tr("ディザ (Floyd-Steinberg)"), dots);
+    DitherBayer = new QRadioButton(tr("ディザ (Bayer 4 x 4)"), dots);
     ditherRow->addWidget(DitherFS);
     ditherRow->addWidget(DitherBayer);
     dotsGrid->addLayout(ditherRow);
-    Invert = new QCheckBox(QStringLiteral("反転"), dots);
+    Invert = new QCheckBox(tr("反転"), dots);
     dotsGrid->addWidget(Invert);
     layout->addWidget(dots);
 
     Buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    Buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("キャンセル"));
+    Buttons->button(QDialogButtonBox::Cancel)->setText(tr("キャンセル"));
     layout->addWidget(Buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
@@ -179,12 +179,11 @@ void TImportPreview::updatePreview()
 
     const DotImage dots = convertToDots(first_, chosen);
     composeWindow(dots);
-    Facts->setText(QStringLiteral("%1 x %2 ピクセル → %3 x %4 ドット、%5 フレーム")
+    Facts->setText(tr("%1 x %2 ピクセル → %3 x %4 ドット、%n フレーム", nullptr, frames_)
                        .arg(first_.width)
                        .arg(first_.height)
                        .arg(dots.width)
-                       .arg(dots.height)
-                       .arg(frames_));
+                       .arg(dots.height));
     QPainter painter(&preview_);
     paintDotCells(painter, scratch_, windowX_, windowY_, kPreviewCell, lcdColour_);
     painter.end();

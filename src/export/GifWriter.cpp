@@ -4,6 +4,7 @@
 #include "export/GifTimeline.h"
 #include "ns5r/DisplayModel.h"
 #include "ns5r/MonitorPicture.h"
+#include "ns5r/UserText.h"
 #include "recording/PlaybackSchedule.h"
 
 #include <gif_lib.h>
@@ -144,7 +145,7 @@ private:
 
 ExportResult refusal()
 {
-    return {{}, "GIFファイルを作れませんでした"};
+    return {{}, LUMIDOT_TEXT("GifWriter", "GIFファイルを作れませんでした")};
 }
 
 } // namespace

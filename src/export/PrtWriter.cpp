@@ -2,6 +2,7 @@
 #include "export/PrtWriter.h"
 
 #include "export/StepMessages.h"
+#include "ns5r/UserText.h"
 
 #include <array>
 
@@ -58,8 +59,8 @@ ExportResult Export_PRT(const Recording& recording, std::uint8_t stepTick)
     // refused before anything is built.
     const std::size_t block = blockSize(recording);
     if (block > kPrtMaxBlock) {
-        result.refusal = "記録が長すぎて Recomposer98 形式では保存できません"
-                         "（イベントが 65,535 バイトを超えます）";
+        result.refusal = LUMIDOT_TEXT("PrtWriter", "記録が長すぎて Recomposer98 形式では保存できません"
+                                                   "（イベントが 65,535 バイトを超えます）");
         return result;
     }
     auto& file = result.bytes;

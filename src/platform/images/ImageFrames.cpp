@@ -3,6 +3,7 @@
 
 #include "platform/images/GifFrames.h"
 
+#include <QCoreApplication>
 #include <QImageReader>
 
 #include <algorithm>
@@ -89,7 +90,7 @@ GreyImage greyImage(const QImage& image)
 
 QString ImageReadError::message() const
 {
-    return QStringLiteral("画像を読み込めません: %1\n%2").arg(fileName, reason);
+    return QCoreApplication::translate("ImageFrames", "画像を読み込めません: %1\n%2").arg(fileName, reason);
 }
 
 ImageFrames::ImageFrames(QStringList fileNames)
@@ -198,7 +199,8 @@ QString imageOpenFilter()
     QStringList patterns;
     for (const QByteArray& suffix : QImageReader::supportedImageFormats())
         patterns << QStringLiteral("*.") + QString::fromLatin1(suffix);
-    return QStringLiteral("画像ファイル|%1|すべてのファイル|*").arg(patterns.join(QLatin1Char(';')));
+    return QCoreApplication::translate("ImageFrames", "画像ファイル|%1|すべてのファイル|*")
+        .arg(patterns.join(QLatin1Char(';')));
 }
 
 } // namespace lumidot

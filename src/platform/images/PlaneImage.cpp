@@ -7,6 +7,7 @@
 #include "platform/images/ImageFrames.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QFile>
 #include <QImageReader>
 #include <QImageWriter>
@@ -73,7 +74,7 @@ PlaneFileResult savePlane(const QString& fileName, const VirtualArea& area)
         QFile::encodeName(fileName).toStdString(), std::span(data, static_cast<std::size_t>(png.size())));
     if (outcome.ok())
         return {};
-    return failure(QStringLiteral("描画面を保存できません: %1\n%2")
+    return failure(QCoreApplication::translate("PlaneImage", "描画面を保存できません: %1\n%2")
                        .arg(fileName, QString::fromLocal8Bit(std::strerror(outcome.error))));
 }
 
