@@ -16,6 +16,7 @@
 #include "export/OpenCommand.h"
 #include "export/SaveCommand.h"
 #include "ns5r/Commands.h"
+#include "ns5r/UserText.h"
 #include "platform/LanguageSetting.h"
 #include "platform/SettingsStore.h"
 #include "recording/CableLimit.h"
@@ -587,7 +588,7 @@ void TMainForm::SetMIDIDEV()
     if (!saved.ok)
         prompts_.information(fromUtf8(saved.message));
     else if (!saveUiLanguage(Settings.uiLanguage, store_))
-        prompts_.information(QStringLiteral("'UI_LANG' の設定に失敗しました"));
+        prompts_.information(fromUtf8(LUMIDOT_TEXT("Settings", "'%1' の設定に失敗しました").arg("UI_LANG")));
     setWindowTitle(QString::fromStdString(MidiLink.caption(Settings.midiOutIndex)));
 }
 
