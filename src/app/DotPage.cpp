@@ -68,11 +68,6 @@ QLineEdit* positionField(const QString& caption, QLabel*& label, const QRect& ge
     return field;
 }
 
-std::string label(const QString& name)
-{
-    return name.toStdString();
-}
-
 } // namespace
 
 QWidget* TMainForm::buildDotPage()
@@ -199,7 +194,7 @@ void TMainForm::YScChange()
 // Clear all sends only through the window moves it causes.
 void TMainForm::ToolButton3Click()
 {
-    const auto action = Workspace.transaction(label(QStringLiteral("すべてクリア")));
+    const auto action = Workspace.transaction(QStringLiteral("すべてクリア").toStdString());
     Workspace.clear(clearRegionFor(currentLimits()));
     Disp_FD();
     XSc->setValue(0);
@@ -216,7 +211,7 @@ void TMainForm::ToolButton4Click()
 
 void TMainForm::ToolButton1Click()
 {
-    const auto action = Workspace.transaction(label(QStringLiteral("ドット反転")));
+    const auto action = Workspace.transaction(QStringLiteral("ドット反転").toStdString());
     const RecordResult recorded = Workspace.invert(currentView(), AutoRec->isChecked());
     Disp_FD();
     report(recorded);
@@ -224,14 +219,14 @@ void TMainForm::ToolButton1Click()
 
 void TMainForm::ToolButton2Click()
 {
-    const auto action = Workspace.transaction(label(QStringLiteral("左右反転")));
+    const auto action = Workspace.transaction(QStringLiteral("左右反転").toStdString());
     Workspace.mirror(currentView());
     Disp_FD();
 }
 
 void TMainForm::ToolButton5Click()
 {
-    const auto action = Workspace.transaction(label(QStringLiteral("上下反転")));
+    const auto action = Workspace.transaction(QStringLiteral("上下反転").toStdString());
     Workspace.flip(currentView());
     Disp_FD();
 }
@@ -272,7 +267,7 @@ void TMainForm::followEditor(EditorAction action)
 std::string TMainForm::strokeName() const
 {
     const bool pen = editor_.tool() == DotTool::BlackPen || editor_.tool() == DotTool::WhitePen;
-    return label(pen ? QStringLiteral("ペン") : QStringLiteral("矩形"));
+    return (pen ? QStringLiteral("ペン") : QStringLiteral("矩形")).toStdString();
 }
 
 // Every mouse button draws alike, so the button is not looked at.
@@ -359,7 +354,7 @@ void TMainForm::YRealChange()
 // The dialog stays open in the middle of the command: the stamp is one entry.
 void TMainForm::MojiClick()
 {
-    const auto action = Workspace.transaction(label(QStringLiteral("文字入力")));
+    const auto action = Workspace.transaction(QStringLiteral("文字入力").toStdString());
     MojiForm->prepareToShow();
     runModal(*MojiForm);
 }
@@ -368,7 +363,7 @@ void TMainForm::MojiClick()
 // continuous recording is on, recorded.
 void TMainForm::stamp(const QString& text, const QFont& font)
 {
-    const auto action = Workspace.transaction(label(QStringLiteral("文字入力")));
+    const auto action = Workspace.transaction(QStringLiteral("文字入力").toStdString());
     stampText(Workspace.document().plane, ScrollX(), ScrollY(), text, font);
     Disp_FD();
     report(Workspace.windowChanged(AutoRec->isChecked()));
@@ -377,7 +372,7 @@ void TMainForm::stamp(const QString& text, const QFont& font)
 // The save question comes first: nothing has changed yet when it is asked.
 void TMainForm::New1Click()
 {
-    const auto action = Workspace.transaction(label(QStringLiteral("新規")));
+    const auto action = Workspace.transaction(QStringLiteral("新規").toStdString());
     if (askToSaveRecording(false) == SaveQuestion::Keep)
         return;
     Workspace.clearRecording();

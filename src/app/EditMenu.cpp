@@ -37,11 +37,6 @@ QString captionWith(const QString& caption, const HistoryEntry* entry)
     return caption + QLatin1Char(' ') + what;
 }
 
-std::string label(const QString& name)
-{
-    return name.toStdString();
-}
-
 } // namespace
 
 void TMainForm::buildEditMenu()
@@ -122,7 +117,7 @@ void TMainForm::showUndoState()
 void TMainForm::editSteps(const QString& name, const std::function<StepEdit(Recording&)>& edit,
                           int selectFirst, int selectCount)
 {
-    const EditResult result = Workspace.editSteps(label(name), edit);
+    const EditResult result = Workspace.editSteps(name.toStdString(), edit);
     if (result == EditResult::Full)
         showRecordingFull();
     if (result == EditResult::Done)
@@ -145,7 +140,7 @@ void TMainForm::insertCurrentPageStep(int at)
 // A frame step's dots back into the window, to be redrawn and recorded again.
 void TMainForm::takeFrameIntoWindow(int step)
 {
-    const auto action = Workspace.transaction(label(QStringLiteral("フレームの読み込み")));
+    const auto action = Workspace.transaction(QStringLiteral("フレームの読み込み").toStdString());
     if (Workspace.takeFrame(step))
         Disp_FD();
 }
