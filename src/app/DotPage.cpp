@@ -150,7 +150,7 @@ void TMainForm::Disp_FD()
 {
     const Document& document = Workspace.document();
     const DotViewScene scene{&document.plane,    ScrollX(),   ScrollY(),
-                             editor_.cellSize(), lcdColour(), editor_.rubberBand(),
+                             editor_.cellSize(), LcdColour(), editor_.rubberBand(),
                              document.colour == lumidot::LcdColour::Green};
     renderDotView(PaintBox1->canvas(), scene);
     PaintBox1->refresh();

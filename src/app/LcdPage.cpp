@@ -97,7 +97,7 @@ void TMainForm::paintPreview()
 {
     QPainter p(&NSDISP2->canvas());
     p.setPen(Qt::black);
-    p.setBrush(lcdColour());
+    p.setBrush(LcdColour());
     p.drawRect(0, 0, 286, 142);
     p.drawImage(0, 0, preview());
 }

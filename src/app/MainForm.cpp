@@ -388,7 +388,7 @@ View TMainForm::currentView() const
     return editor_.viewAt(ScrollX(), ScrollY());
 }
 
-QColor TMainForm::lcdColour() const
+QColor TMainForm::LcdColour() const
 {
     const Rgb rgb = colourRgb(Workspace.document().colour);
     return QColor(rgb.r, rgb.g, rgb.b);
@@ -422,8 +422,8 @@ void TMainForm::PCChange(int index)
     for (QWidget* widget : {static_cast<QWidget*>(PaintBox1), static_cast<QWidget*>(LcdText),
                             static_cast<QWidget*>(LcdText2)}) {
         QPalette palette = widget->palette();
-        palette.setColor(QPalette::Base, lcdColour());
-        palette.setColor(QPalette::Window, lcdColour());
+        palette.setColor(QPalette::Base, LcdColour());
+        palette.setColor(QPalette::Window, LcdColour());
         widget->setPalette(palette);
     }
 }

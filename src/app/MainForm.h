@@ -110,8 +110,9 @@ public:
     int ScrollY() const;
     ScrollLimits currentLimits() const;
     View currentView() const;
-    // The backlight colour the pages paint clear dots with.
-    QColor lcdColour() const;
+    // LcdColour: the backlight colour of the document as the pages paint it
+    // (the preview, clear dots, the message lines).
+    QColor LcdColour() const;
     // The settings kept between runs, as loaded and as the settings dialog
     // changed them.
     lumidot::Settings& settings() { return settings_; }

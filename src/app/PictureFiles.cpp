@@ -100,7 +100,7 @@ void TMainForm::importImages(const QStringList& files)
         return;
     }
     TImportPreview preview(first, count, Workspace.document().plane, ScrollX(), ScrollY(),
-                           lcdColour(), this);
+                           LcdColour(), this);
     if (runModal(preview) != QDialog::Accepted)
         return;
     if (animation) {

@@ -255,7 +255,7 @@ TEST_F(PictureImportTest, ThePreviewFollowsTheChoicesWithoutTouchingThePlane)
 {
     startImporting();
     GreyImage grey(32, 16, 128);
-    TImportPreview preview(grey, 1, form->Workspace.document().plane, 0, 0, form->lcdColour());
+    TImportPreview preview(grey, 1, form->Workspace.document().plane, 0, 0, form->LcdColour());
     const auto blackCells = [&] {
         int n = 0;
         // The centre pixel of each 8-pixel cell.

@@ -140,7 +140,7 @@ TEST_F(StartupTest, WrongTypedStoredValueEndsTheCreationBeforeThePort)
     // The window still works: a later send without a port reaches nothing.
     form->LcdOrange->setChecked(true);
     EXPECT_TRUE(midi.sent.empty());
-    EXPECT_EQ(form->lcdColour(), QColor(255, 128, 64));
+    EXPECT_EQ(form->LcdColour(), QColor(255, 128, 64));
 }
 
 TEST_F(StartupTest, SideWindowsAreCreatedAfterTheMainWindowAndHidden)
