@@ -5,6 +5,7 @@
 #include "app/QtDesktop.h"
 #include "app/QtPrompts.h"
 #include "app/QtTranslation.h"
+#include "document/Workspace.h"
 #include "midi/backends/SystemMidiOutput.h"
 #include "platform/LanguageSetting.h"
 #include "platform/QSettingsStore.h"
@@ -47,6 +48,7 @@ int main(int argc, char** argv)
     QApplication::setWindowIcon(lumidot::programIcon());
 
     lumidot::SystemMidiOutput output;
+    lumidot::Workspace workspace(output);
     lumidot::QSettingsStore store;
     lumidot::QtPrompts prompts;
     lumidot::QtDesktop desktop;
@@ -55,7 +57,7 @@ int main(int argc, char** argv)
         app, lumidot::interfaceLanguage(lumidot::loadUiLanguage(store), QLocale::system()),
         lumidot::translationFolders());
 
-    lumidot::TMainForm form(output, store, prompts, desktop);
+    lumidot::TMainForm form(workspace, store, prompts, desktop);
     prompts.setOwner(&form);
     form.createSecondaryWindows();
     centreOnScreen(form);

@@ -64,7 +64,7 @@ TEST_F(LanguageTest, EachLanguageBringsItsOwnTranslators)
         ScopedTranslations japanese(Language::Japanese);
         ASSERT_TRUE(japanese.installed) << "install qt6-translations-l10n";
         EXPECT_EQ(yesButtonText(), QStringLiteral("はい(&Y)"));
-        TFConfig dialog(*form->XSc, *form->YSc, form->Settings, midi);
+        TFConfig dialog(*form->XSc, *form->YSc, form->settings(), midi);
         EXPECT_EQ(languageGroupTitle(dialog), QStringLiteral("表示言語"));
         EXPECT_EQ(manualFileName(), QStringLiteral("lumidot.html"));
     }
@@ -95,7 +95,7 @@ TEST_F(LanguageTest, TheDialogShowsTheStoredChoiceAndStoresANewOneAfterTheOthers
 
     duringModal = [&](QDialog&) { dialog.UI_Lang->setCurrentText(QStringLiteral("English")); };
     form->MIDIPortM1->trigger();
-    EXPECT_EQ(form->Settings.uiLanguage, UiLanguage::English);
+    EXPECT_EQ(form->settings().uiLanguage, UiLanguage::English);
     EXPECT_EQ(store.bytes("UI_LANG"), bytes({'e', 'n'}));
     ASSERT_GE(store.writes.size(), 2u);
     EXPECT_EQ(store.writes[store.writes.size() - 2], "MIDI_OUT_NAME");
@@ -103,7 +103,7 @@ TEST_F(LanguageTest, TheDialogShowsTheStoredChoiceAndStoresANewOneAfterTheOthers
 
     // The next start shows the stored choice.
     start();
-    EXPECT_EQ(form->Settings.uiLanguage, UiLanguage::English);
+    EXPECT_EQ(form->settings().uiLanguage, UiLanguage::English);
     EXPECT_EQ(form->FConfig->UI_Lang->currentText(), QStringLiteral("English"));
 }
 
