@@ -605,6 +605,339 @@ Save anyway?</translation>
     </message>
 </context>
 <context>
+    <name>lumidot::TMainForm</name>
+    <message>
+        <source>ドットペン(黒)</source>
+        <translation>Pen (black)</translation>
+    </message>
+    <message>
+        <source>ドットペン(白)</source>
+        <translation>Pen (white)</translation>
+    </message>
+    <message>
+        <source>矩形(黒)</source>
+        <translation>Rectangle (black)</translation>
+    </message>
+    <message>
+        <source>矩形塗りつぶし(黒)</source>
+        <translation>Filled rectangle (black)</translation>
+    </message>
+    <message>
+        <source>矩形塗りつぶし(白)</source>
+        <translation>Filled rectangle (white)</translation>
+    </message>
+    <message>
+        <source>文字入力</source>
+        <translation>Text</translation>
+    </message>
+    <message>
+        <source>すべての領域をクリアします</source>
+        <translation>Clear the whole plane</translation>
+    </message>
+    <message>
+        <source>ホームポジションに移動します</source>
+        <translation>Move the window to its home position</translation>
+    </message>
+    <message>
+        <source>ドット反転</source>
+        <translation>Invert</translation>
+    </message>
+    <message>
+        <source>左右反転</source>
+        <translation>Flip horizontally</translation>
+    </message>
+    <message>
+        <source>上下反転</source>
+        <translation>Flip vertically</translation>
+    </message>
+    <message>
+        <source>Frame Draw</source>
+        <translation>Frame Draw</translation>
+    </message>
+    <message>
+        <source>記録</source>
+        <translation>Record</translation>
+    </message>
+    <message>
+        <source>コマ記録</source>
+        <translation>Record one step</translation>
+    </message>
+    <message>
+        <source>連続記録</source>
+        <translation>Continuous recording</translation>
+    </message>
+    <message>
+        <source>Ｘ：</source>
+        <translation>X:</translation>
+    </message>
+    <message>
+        <source>Ｙ：</source>
+        <translation>Y:</translation>
+    </message>
+    <message>
+        <source>すべてクリア</source>
+        <translation>Clear All</translation>
+    </message>
+    <message>
+        <source>ペン</source>
+        <translation>Pen</translation>
+    </message>
+    <message>
+        <source>矩形</source>
+        <translation>Rectangle</translation>
+    </message>
+    <message>
+        <source>新規</source>
+        <translation>New</translation>
+    </message>
+    <message>
+        <source>元に戻す(&amp;U)</source>
+        <translation>&amp;Undo</translation>
+    </message>
+    <message>
+        <source>やり直し(&amp;R)</source>
+        <translation>&amp;Redo</translation>
+    </message>
+    <message>
+        <source>描画</source>
+        <translation>Drawing</translation>
+    </message>
+    <message>
+        <source>編集(&amp;E)</source>
+        <translation>&amp;Edit</translation>
+    </message>
+    <message>
+        <source>ステップ一覧(&amp;L)</source>
+        <translation>Step &amp;list</translation>
+    </message>
+    <message>
+        <source>削除</source>
+        <translation>Delete</translation>
+    </message>
+    <message>
+        <source>移動</source>
+        <translation>Move</translation>
+    </message>
+    <message>
+        <source>複製</source>
+        <translation>Duplicate</translation>
+    </message>
+    <message>
+        <source>貼り付け</source>
+        <translation>Paste</translation>
+    </message>
+    <message>
+        <source>挿入</source>
+        <translation>Insert</translation>
+    </message>
+    <message>
+        <source>フレームの読み込み</source>
+        <translation>Load Frame</translation>
+    </message>
+    <message>
+        <source>AI2 Effect</source>
+        <translation>AI2 Effect</translation>
+    </message>
+    <message>
+        <source>Effect-1</source>
+        <translation>Effect-1</translation>
+    </message>
+    <message>
+        <source>Effect-2</source>
+        <translation>Effect-2</translation>
+    </message>
+    <message>
+        <source>Mode</source>
+        <translation>Mode</translation>
+    </message>
+    <message>
+        <source>LCD Color</source>
+        <translation>LCD Color</translation>
+    </message>
+    <message>
+        <source>Green</source>
+        <translation>Green</translation>
+    </message>
+    <message>
+        <source>Orange</source>
+        <translation>Orange</translation>
+    </message>
+    <message>
+        <source>Red</source>
+        <translation>Red</translation>
+    </message>
+    <message>
+        <source>Off</source>
+        <translation>Off</translation>
+    </message>
+    <message>
+        <source>連続記録スイッチ</source>
+        <translation>Continuous recording on or off</translation>
+    </message>
+    <message>
+        <source>ファイル(&amp;F)</source>
+        <translation>&amp;File</translation>
+    </message>
+    <message>
+        <source>新規(&amp;N)</source>
+        <translation>&amp;New</translation>
+    </message>
+    <message>
+        <source>開く(&amp;O)...</source>
+        <translation>&amp;Open...</translation>
+    </message>
+    <message>
+        <source>保存(&amp;S)</source>
+        <translation>&amp;Save</translation>
+    </message>
+    <message>
+        <source>設定(&amp;C)</source>
+        <translation>&amp;Configure</translation>
+    </message>
+    <message>
+        <source>NS5Rが接続してあるデバイスを指定します。</source>
+        <translation>Choose the MIDI device the NS5R is connected to.</translation>
+    </message>
+    <message>
+        <source>終了(&amp;X)</source>
+        <translation>&amp;Quit</translation>
+    </message>
+    <message>
+        <source>表示(&amp;O)</source>
+        <translation>&amp;View</translation>
+    </message>
+    <message>
+        <source>情報表示(&amp;I)</source>
+        <translation>&amp;Information</translation>
+    </message>
+    <message>
+        <source>MIDI送信(&amp;O)</source>
+        <translation>MIDI &amp;Output</translation>
+    </message>
+    <message>
+        <source>モニター(&amp;M)</source>
+        <translation>&amp;Monitor</translation>
+    </message>
+    <message>
+        <source>ヘルプ(&amp;H)</source>
+        <translation>&amp;Help</translation>
+    </message>
+    <message>
+        <source>バージョン情報(&amp;A)</source>
+        <translation>&amp;About Lumidot</translation>
+    </message>
+    <message>
+        <source>LCD</source>
+        <translation>LCD</translation>
+    </message>
+    <message>
+        <source>Message</source>
+        <translation>Message</translation>
+    </message>
+    <message>
+        <source>Dot</source>
+        <translation>Dot</translation>
+    </message>
+    <message>
+        <source>Effect</source>
+        <translation>Effect</translation>
+    </message>
+    <message>
+        <source>設定ファイル %1 は壊れているため読み込みませんでした。
+次に設定を保存するときに新しく書き直します。</source>
+        <translation>The settings file %1 is damaged and was not read.
+It will be written anew the next time the settings are saved.</translation>
+    </message>
+    <message>
+        <source>指定されたMIDIデバイスは使用できません</source>
+        <translation>The chosen MIDI device cannot be used</translation>
+    </message>
+    <message>
+        <source>これ以上記録できません</source>
+        <translation>No more steps can be recorded</translation>
+    </message>
+    <message>
+        <source>エクスポートするデータがありません</source>
+        <translation>Nothing has been recorded to save</translation>
+    </message>
+    <message>
+        <source>開く</source>
+        <translation>Open</translation>
+    </message>
+    <message>
+        <source>このファイルのステップ間隔は %1 Tick です（現在の設定は %2 Tick）。
+設定をこの間隔に変更しますか？</source>
+        <translation>The steps of this file are %1 ticks apart (the setting is %2 ticks).
+Change the setting to this spacing?</translation>
+    </message>
+    <message>
+        <source>デバイス %1 は見つかりません</source>
+        <translation>Device %1 not found</translation>
+    </message>
+    <message>
+        <source>更新されています保存しますか？</source>
+        <translation>The recording has changed. Save it?</translation>
+    </message>
+    <message>
+        <source>Message Window</source>
+        <translation>Message Window</translation>
+    </message>
+    <message>
+        <source>メッセージの記録</source>
+        <translation>Message recording</translation>
+    </message>
+    <message>
+        <source>%1 フレームは記録できません。
+記録できるのはあと %2 ステップです (上限 %3)。何も記録していません。</source>
+        <translation>Cannot record %1 frames.
+Only %2 more steps fit (the limit is %3). Nothing was recorded.</translation>
+    </message>
+    <message>
+        <source>画像の読み込み(&amp;I)...</source>
+        <translation>&amp;Import Picture...</translation>
+    </message>
+    <message>
+        <source>画像を描画面に読み込みます。アニメーションはコマ記録になります</source>
+        <translation>Puts a picture on the plane; an animation becomes one recorded frame per picture</translation>
+    </message>
+    <message>
+        <source>描画面を開く...</source>
+        <translation>Open Plane...</translation>
+    </message>
+    <message>
+        <source>描画面の保存(&amp;P)...</source>
+        <translation>Save &amp;Plane...</translation>
+    </message>
+    <message>
+        <source>前回の描画面</source>
+        <translation>Last Plane</translation>
+    </message>
+    <message>
+        <source>前回終了したときの描画面に戻します</source>
+        <translation>Brings back the plane as it was when Lumidot last quit</translation>
+    </message>
+    <message>
+        <source>画像の読み込み</source>
+        <translation>Import Picture</translation>
+    </message>
+    <message>
+        <source>画像をドットに変換しています...</source>
+        <translation>Converting the pictures to dots...</translation>
+    </message>
+    <message>
+        <source>キャンセル</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>前回の描画面はありません</source>
+        <translation>There is no plane from last time</translation>
+    </message>
+    <message>
+        <source>描画面を開く</source>
+        <translation>Open Plane</translation>
+    </message>
+</context>
+<context>
     <name>lumidot::TMoji</name>
     <message>
         <source>文字入力</source>

@@ -54,14 +54,6 @@ namespace lumidot {
 
 namespace {
 
-const QString kPortUnusable = QStringLiteral("指定されたMIDIデバイスは使用できません");
-const QString kRecordingFull = QStringLiteral("これ以上記録できません");
-const QString kNothingToExport = QStringLiteral("エクスポートするデータがありません");
-const QString kSaveQuestion = QStringLiteral("更新されています保存しますか？");
-const QString kDamagedSettings =
-    QStringLiteral("設定ファイル %1 は壊れているため読み込みませんでした。\n"
-                   "次に設定を保存するときに新しく書き直します。");
-
 // The open dialog offers every format at once first, then the save dialog's four.
 constexpr std::string_view kOpenAllFilter =
     "All supported(*.syx;*.mid;*.prt;*.exc)|*.syx;*.mid;*.prt;*.exc";
@@ -140,20 +132,20 @@ void TMainForm::createSecondaryWindows()
 
 void TMainForm::buildMenus()
 {
-    FileMenu = menuBar()->addMenu(QStringLiteral("ファイル(&F)"));
+    FileMenu = menuBar()->addMenu(tr("ファイル(&F)"));
     FileMenu->setToolTipsVisible(true);
-    New1 = FileMenu->addAction(makeIcon(IconKind::New), QStringLiteral("新規(&N)"));
+    New1 = FileMenu->addAction(makeIcon(IconKind::New), tr("新規(&N)"));
     New1->setShortcut(QKeySequence(QStringLiteral("Ctrl+N")));
-    Open1 = FileMenu->addAction(makeIcon(IconKind::Open), QStringLiteral("開く(&O)..."));
+    Open1 = FileMenu->addAction(makeIcon(IconKind::Open), tr("開く(&O)..."));
     Open1->setShortcut(QKeySequence(QStringLiteral("Ctrl+O")));
-    SaveAs1 = FileMenu->addAction(makeIcon(IconKind::Save), QStringLiteral("保存(&S)"));
+    SaveAs1 = FileMenu->addAction(makeIcon(IconKind::Save), tr("保存(&S)"));
     SaveAs1->setShortcut(QKeySequence(QStringLiteral("Ctrl+S")));
     buildPictureMenu();
-    MIDIPortM1 = FileMenu->addAction(makeIcon(IconKind::Settings), QStringLiteral("設定(&C)"));
+    MIDIPortM1 = FileMenu->addAction(makeIcon(IconKind::Settings), tr("設定(&C)"));
     MIDIPortM1->setShortcut(QKeySequence(QStringLiteral("Ctrl+C")));
-    MIDIPortM1->setToolTip(QStringLiteral("NS5Rが接続してあるデバイスを指定します。"));
+    MIDIPortM1->setToolTip(tr("NS5Rが接続してあるデバイスを指定します。"));
     MIDIPortM1->setStatusTip(MIDIPortM1->toolTip());
-    Exit1 = FileMenu->addAction(makeIcon(IconKind::Exit), QStringLiteral("終了(&X)"));
+    Exit1 = FileMenu->addAction(makeIcon(IconKind::Exit), tr("終了(&X)"));
     // Alt+F4 is the window manager's on most desktops; Ctrl+Q is the
     // program's own, and closes through the same save question.
     Exit1->setShortcuts(
@@ -161,21 +153,21 @@ void TMainForm::buildMenus()
 
     buildEditMenu();
 
-    ViewMenu = menuBar()->addMenu(QStringLiteral("表示(&O)"));
-    N4 = ViewMenu->addAction(QStringLiteral("情報表示(&I)"));
+    ViewMenu = menuBar()->addMenu(tr("表示(&O)"));
+    N4 = ViewMenu->addAction(tr("情報表示(&I)"));
     N4->setShortcut(QKeySequence(QStringLiteral("Ctrl+I")));
-    MIDI_real = ViewMenu->addAction(QStringLiteral("MIDI送信(&O)"));
+    MIDI_real = ViewMenu->addAction(tr("MIDI送信(&O)"));
     MIDI_real->setShortcut(QKeySequence(QStringLiteral("Ctrl+M")));
     MIDI_real->setCheckable(true);
     MIDI_real->setChecked(true);
     buildStepListItem();
-    Monitor1 = ViewMenu->addAction(QStringLiteral("モニター(&M)"));
+    Monitor1 = ViewMenu->addAction(tr("モニター(&M)"));
 
-    HelpMenu = menuBar()->addMenu(QStringLiteral("ヘルプ(&H)"));
-    H1 = HelpMenu->addAction(makeIcon(IconKind::Help), QStringLiteral("ヘルプ(&H)"));
+    HelpMenu = menuBar()->addMenu(tr("ヘルプ(&H)"));
+    H1 = HelpMenu->addAction(makeIcon(IconKind::Help), tr("ヘルプ(&H)"));
     H1->setShortcut(QKeySequence(Qt::Key_F1));
     HelpMenu->addSeparator();
-    About1 = HelpMenu->addAction(makeIcon(IconKind::About), QStringLiteral("バージョン情報(&A)"));
+    About1 = HelpMenu->addAction(makeIcon(IconKind::About), tr("バージョン情報(&A)"));
 }
 
 void TMainForm::buildPages()
@@ -195,10 +187,10 @@ void TMainForm::buildPages()
         " background: #e4e4e4; }"
         "QTabBar::tab:selected { background: #fafafa; }"));
     PC->tabBar()->setUsesScrollButtons(false);
-    PC->addTab(buildLcdPage(), QStringLiteral("LCD"));
-    PC->addTab(buildMessagePage(), QStringLiteral("Message"));
-    PC->addTab(buildDotPage(), QStringLiteral("Dot"));
-    PC->addTab(buildEffectPage(), QStringLiteral("Effect"));
+    PC->addTab(buildLcdPage(), tr("LCD"));
+    PC->addTab(buildMessagePage(), tr("Message"));
+    PC->addTab(buildDotPage(), tr("Dot"));
+    PC->addTab(buildEffectPage(), tr("Effect"));
 }
 
 void TMainForm::connectHandlers()
@@ -267,7 +259,9 @@ void TMainForm::FormCreate()
     const RegResult loaded = NS5R_Reg(kRegLoad, settings_, store_);
     Workspace.setStepTick(settings_.stepTick);
     if (const std::string damaged = store_.damagedPlace(); !damaged.empty())
-        prompts_.information(kDamagedSettings.arg(QFile::decodeName(damaged.c_str())));
+        prompts_.information(tr("設定ファイル %1 は壊れているため読み込みませんでした。\n"
+                                "次に設定を保存するときに新しく書き直します。")
+                                 .arg(QFile::decodeName(damaged.c_str())));
     if (!loaded.ok) {
         prompts_.information(fromUtf8(loaded.message));
         // The steps read before the refused value take effect; the ranges
@@ -325,7 +319,7 @@ void TMainForm::syncLiveSwitch()
 
 void TMainForm::showPortUnusable(const std::string& reason)
 {
-    prompts_.informationWithDetail(kPortUnusable, fromUtf8(reason));
+    prompts_.informationWithDetail(tr("指定されたMIDIデバイスは使用できません"), fromUtf8(reason));
 }
 
 // A port that stopped working while sending: live sending is already off;
@@ -360,7 +354,7 @@ void TMainForm::showRecordingFull()
     for (QScrollBar* bar : {XSc, YSc})
         QCoreApplication::sendEvent(bar, &release);
     if (Workspace.firstRefusalOfAction())
-        prompts_.information(kRecordingFull);
+        prompts_.information(tr("これ以上記録できません"));
 }
 
 void TMainForm::report(RecordResult result)
@@ -440,7 +434,7 @@ void TMainForm::PCChange(int index)
 void TMainForm::SaveAs1Click()
 {
     if (Workspace.document().recording.StepCount() == 0) {
-        prompts_.information(kNothingToExport);
+        prompts_.information(tr("エクスポートするデータがありません"));
         return;
     }
     runSaveDialog();
@@ -504,7 +498,7 @@ void TMainForm::Open1Click()
 
 void TMainForm::openRecordingFile(const QString& fileName)
 {
-    const auto action = Workspace.transaction(QStringLiteral("開く").toStdString());
+    const auto action = Workspace.transaction(tr("開く").toStdString());
     const QString path = QFileInfo(fileName).absoluteFilePath();
     LoadResult loaded = loadRecording(QFile::encodeName(path).toStdString());
     if (!loaded.ok) {
@@ -527,8 +521,8 @@ void TMainForm::offerStepTick(int stepTick)
     if (stepTick < 1 || stepTick > 127 || stepTick == current)
         return;
     const QString question =
-        QStringLiteral("このファイルのステップ間隔は %1 Tick です（現在の設定は %2 Tick）。\n"
-                       "設定をこの間隔に変更しますか？")
+        tr("このファイルのステップ間隔は %1 Tick です（現在の設定は %2 Tick）。\n"
+           "設定をこの間隔に変更しますか？")
             .arg(stepTick)
             .arg(current);
     if (!prompts_.askYesNo(question))
@@ -622,7 +616,7 @@ QString TMainForm::deviceNameForInfo() const
     if (!name.isEmpty())
         return name;
     // A device chosen earlier that this machine does not have now.
-    return QStringLiteral("デバイス %1 は見つかりません").arg(settings_.midiOutIndex);
+    return tr("デバイス %1 は見つかりません").arg(settings_.midiOutIndex);
 }
 
 void TMainForm::InfoMake()
@@ -689,7 +683,7 @@ TMainForm::SaveQuestion TMainForm::askToSaveRecording(bool closing)
     if (!isModified())
         return SaveQuestion::Proceed;
     const QScopedValueRollback asking(closing_, true);
-    switch (prompts_.askYesNoCancel(kSaveQuestion)) {
+    switch (prompts_.askYesNoCancel(tr("更新されています保存しますか？"))) {
     case Prompts::Answer::Cancel:
         return SaveQuestion::Keep;
     case Prompts::Answer::No:

@@ -5,8 +5,13 @@
 #include "TranslationHarness.h"
 
 #include "app/HelpWindow.h"
+#include "app/MonitorWindow.h"
+#include "app/StepListWindow.h"
 #include "app/Manual.h"
+#include "dialogs/AboutBox.h"
 #include "dialogs/ConfigDialog.h"
+#include "dialogs/InformationWindow.h"
+#include "dialogs/MojiDialog.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -15,7 +20,12 @@
 #include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QMenuBar>
+#include <QRegularExpression>
+#include <QTabWidget>
 #include <QTextBrowser>
+#include <QLabel>
+#include <QAction>
 
 namespace lumidot::testing {
 namespace {
@@ -130,6 +140,86 @@ TEST_F(LanguageTest, F1OpensTheManualInTheLanguageOfTheInterface)
         EXPECT_EQ(manualShown(), QStringLiteral("lumidot_en.html"));
         EXPECT_TRUE(form->HelpWindow->Browser->toPlainText().contains(QStringLiteral("Troubleshooting")));
     }
+}
+
+// Every text the window, its pages and its secondary windows show: titles,
+// menus and their items, buttons, labels, group boxes, tabs and hints.
+QStringList textsShownBy(const QList<QWidget*>& windows)
+{
+    QStringList texts;
+    for (QWidget* window : windows) {
+        QList<QWidget*> widgets = window->findChildren<QWidget*>();
+        widgets << window;
+        for (QWidget* widget : widgets) {
+            texts << widget->windowTitle() << widget->toolTip();
+            if (auto* button = qobject_cast<QAbstractButton*>(widget))
+                texts << button->text();
+            if (auto* label = qobject_cast<QLabel*>(widget))
+                texts << label->text();
+            if (auto* group = qobject_cast<QGroupBox*>(widget))
+                texts << group->title();
+            if (auto* tabs = qobject_cast<QTabWidget*>(widget)) {
+                for (int i = 0; i < tabs->count(); ++i)
+                    texts << tabs->tabText(i);
+            }
+            for (QAction* action : widget->actions())
+                texts << action->text() << action->toolTip();
+        }
+    }
+    texts.removeAll(QString());
+    return texts;
+}
+
+QStringList menuTitles(const TMainForm& form)
+{
+    QStringList titles;
+    for (QAction* menu : form.menuBar()->actions())
+        titles << menu->text();
+    return titles;
+}
+
+TEST_F(LanguageTest, InEnglishTheWindowsShowNoJapaneseText)
+{
+    ScopedTranslations english(Language::English);
+    ASSERT_TRUE(english.installed);
+    startQuietly();
+    form->H1Click();
+    EXPECT_EQ(menuTitles(*form), (QStringList{"&File", "&Edit", "&View", "&Help"}));
+    QStringList view;
+    for (QAction* item : form->ViewMenu->actions())
+        view << item->text();
+    EXPECT_TRUE(view.contains(QStringLiteral("&Monitor"))) << view.join('|').toStdString();
+    EXPECT_TRUE(view.contains(QStringLiteral("Step &list"))) << view.join('|').toStdString();
+    EXPECT_EQ(form->Monitor->windowTitle(), QStringLiteral("Monitor"));
+    EXPECT_EQ(form->StepList->windowTitle(), QStringLiteral("Step list"));
+    EXPECT_EQ(form->HelpWindow->windowTitle(), QStringLiteral("Lumidot Help"));
+    form->ToolButton1Click();
+    EXPECT_EQ(form->Undo1->text(), QStringLiteral("&Undo Invert")) << "the action's name in English too";
+
+    // The language's own name in its list is no interface text.
+    const QRegularExpression japanese(QStringLiteral("[\\x{3040}-\\x{30FF}\\x{4E00}-\\x{9FFF}\\x{FF01}-\\x{FF5E}]"));
+    QStringList left;
+    for (const QString& text : textsShownBy(QList<QWidget*>{form.get(), form->Monitor, form->StepList, form->HelpWindow,
+                                             form->FConfig, form->Information, form->MojiForm, form->verinfo})) {
+        if (text.contains(japanese) && text != QStringLiteral("日本語"))
+            left << text;
+    }
+    EXPECT_TRUE(left.isEmpty()) << "Japanese in the English interface:\n  " << left.join("\n  ").toStdString();
+}
+
+// With no "UI_LANG" value and no translation installed, the menus and the
+// windows keep their Japanese texts.
+TEST_F(LanguageTest, WithoutAChoiceTheInterfaceStaysJapanese)
+{
+    startQuietly();
+    EXPECT_EQ(form->settings().uiLanguage, UiLanguage::Japanese);
+    EXPECT_EQ(menuTitles(*form),
+              (QStringList{"ファイル(&F)", "編集(&E)", "表示(&O)", "ヘルプ(&H)"}));
+    EXPECT_EQ(form->Monitor->windowTitle(), QStringLiteral("モニター"));
+    EXPECT_EQ(form->StepList->windowTitle(), QStringLiteral("ステップ一覧"));
+    EXPECT_EQ(form->SpeedButton1->text(), QStringLiteral("記録"));
+    form->ToolButton1Click();
+    EXPECT_EQ(form->Undo1->text(), QStringLiteral("元に戻す(&U) ドット反転"));
 }
 
 // An edition missing from the install is no reason for no manual at all.
