@@ -2,10 +2,12 @@
 #pragma once
 
 #include "ns5r/Commands.h"
+#include "recording/StepWait.h"
 
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string_view>
 #include <vector>
@@ -36,13 +38,33 @@ enum class RecordResult { Recorded, Full, NothingToRecord };
 
 struct StepClip;
 
+// One step's new wait, for changing several at once.
+struct WaitAt {
+    int step = 0;
+    StepWait wait;
+};
+
+// The timing around the steps: where the first one starts (none: after its
+// wait, as recorded) and how long the end lasts after the last one.
+struct EdgeTiming {
+    std::optional<int> startOffset;
+    int endWait = kEndOfTrackTicks;
+
+    bool operator==(const EdgeTiming&) const = default;
+};
+
 // The recording of an animation: one opcode per step, effect bytes three per
 // effect step, and fixed tables of frame and message records. The k-th frame
 // step owns frame record k, the k-th message step message record k.
 //
+// Each step has a wait before it (StepWait.h), recorded steps the spacing.
+// The recording also knows where its first step starts when the user set
+// that, and how long its end lasts after the last step.
+//
 // Invariants after every operation: the event stream holds StepCount()
-// opcodes; FrameCount() and MessageCount() equal the numbers of frame and
-// message opcodes; the effect stream holds three bytes per effect opcode.
+// opcodes and there is one wait per opcode; FrameCount() and MessageCount()
+// equal the numbers of frame and message opcodes; the effect stream holds
+// three bytes per effect opcode.
 class Recording {
 public:
     Recording();
@@ -93,6 +115,28 @@ public:
     // The count steps from first end up starting at step to.
     void moveSteps(int first, int count, int to);
 
+    // The timing. A step's wait, held to 0..kMaxWait; steps out of range
+    // are passed over.
+    StepWait wait(int step) const;
+    std::span<const StepWait> waits() const { return waits_; }
+    void setWait(int step, StepWait wait);
+    // Several waits with one notice to the listener.
+    void setWaits(std::span<const WaitAt> waits);
+    // Where the first step's first message comes, in ticks from the start;
+    // none: after the first step's wait, as recorded. While it is set, the
+    // first step's own wait is not used.
+    std::optional<int> startOffset() const { return startOffset_; }
+    void setStartOffset(std::optional<int> tick);
+    // The ticks from the last step's last event to the end of the track.
+    int endWait() const { return endWait_; }
+    void setEndWait(int ticks);
+    EdgeTiming edgeTiming() const { return {startOffset_, endWait_}; }
+    void setEdgeTiming(const EdgeTiming& edges);
+    // True when any of the timing is not what recording gives: a wait of
+    // its own, a start offset or an end of its own. The formats without
+    // time (.syx, .exc) lose it.
+    bool hasOwnTiming() const;
+
     // Called after every change of StepCount(), with the new count, and
     // after every step edit.
     void setStepCountListener(std::function<void(int)> listener);
@@ -110,6 +154,9 @@ private:
 
     std::vector<std::uint8_t> events_;
     std::vector<std::uint8_t> effects_;
+    std::vector<StepWait> waits_;
+    std::optional<int> startOffset_;
+    int endWait_ = kEndOfTrackTicks;
     using MessageRecord = std::array<std::uint8_t, kMessageRecordSize>;
     struct FreeTable {
         void operator()(void* table) const;
@@ -127,6 +174,7 @@ private:
 // One recorded step as the writers see it.
 struct Step {
     std::uint8_t opcode = 0;
+    StepWait wait;                        // the wait before it
     std::span<const std::uint8_t> text;   // message steps: the 16 + n text bytes
     const PackedFrame* frame = nullptr;   // frame steps
     EffectSetting effect{};               // effect steps

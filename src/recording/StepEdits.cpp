@@ -39,6 +39,7 @@ StepClip Recording::copySteps(int first, int count) const
     const PayloadAt to = PayloadAt::of(opcodes, first + count);
     StepClip clip;
     clip.opcodes.assign(opcodes.begin() + first, opcodes.begin() + first + count);
+    clip.waits.assign(waits_.begin() + first, waits_.begin() + first + count);
     clip.effects.assign(effects_.begin() + 3 * from.effect, effects_.begin() + 3 * to.effect);
     clip.frames.assign(frames_.get() + from.frame, frames_.get() + to.frame);
     clip.messages.assign(messages_.get() + from.message, messages_.get() + to.message);
@@ -61,6 +62,7 @@ void Recording::removeSteps(int first, int count)
     messageCount_ -= to.message - from.message;
     effects_.erase(effects_.begin() + 3 * from.effect, effects_.begin() + 3 * to.effect);
     events_.erase(events_.begin() + first, events_.begin() + first + count);
+    waits_.erase(waits_.begin() + first, waits_.begin() + first + count);
     stepAdded();
 }
 
@@ -86,6 +88,12 @@ bool Recording::insertSteps(int at, const StepClip& steps)
     messageCount_ += messages;
     effects_.insert(effects_.begin() + 3 * where.effect, steps.effects.begin(), steps.effects.end());
     events_.insert(events_.begin() + at, steps.opcodes.begin(), steps.opcodes.end());
+    // A clip from before steps had waits brings none: its steps take the spacing.
+    const auto waitsAt = waits_.begin() + at;
+    if (steps.waits.size() == steps.opcodes.size())
+        waits_.insert(waitsAt, steps.waits.begin(), steps.waits.end());
+    else
+        waits_.insert(waitsAt, steps.opcodes.size(), StepWait::spacing());
     stepAdded();
     return true;
 }
