@@ -91,6 +91,7 @@ void TMainForm::createStepList()
                   at, steps.size());
     };
     StepList->onInsertHere = [this](int at) { insertCurrentPageStep(at); };
+    connectStepTiming();
     StepList->onFrameChosen = [this](int step) { takeFrameIntoWindow(step); };
     // The times follow the monitor's tempo.
     connect(Monitor, &TMonitor::tempoChanged, StepList,

@@ -14,6 +14,7 @@
 #include "dialogs/InformationWindow.h"
 #include "dialogs/MojiDialog.h"
 #include "export/OpenCommand.h"
+#include "export/PrtWriter.h"
 #include "export/SaveCommand.h"
 #include "ns5r/Commands.h"
 #include "platform/SettingsStore.h"
@@ -455,16 +456,17 @@ void TMainForm::markSaved()
 // has been shown when this returns.
 TMainForm::SaveOutcome TMainForm::runSaveDialog()
 {
-    if (!prompts_.saveFile(QString::fromLatin1(kSaveFilter.data(), kSaveFilter.size()), SaveDialog1))
+    if (!prompts_.saveFileWithOption(QString::fromLatin1(kSaveFilter.data(), kSaveFilter.size()),
+                                     SaveDialog1, tr("テンポを書き込む (Standard MIDI)"), saveTempo_))
         return SaveOutcome::Cancelled;
     const SaveTarget target =
         saveTargetFor(QFile::encodeName(SaveDialog1.fileName).toStdString(), SaveDialog1.typeIndex);
     SaveDialog1 = {QFile::decodeName(target.fileName.c_str()), target.typeIndex};
-    if (!cableQuestionAllows(SaveDialog1.typeIndex))
+    if (!timingFitsOrMayGo(SaveDialog1.typeIndex) || !cableQuestionAllows(SaveDialog1.typeIndex))
         return SaveOutcome::Failed;
     const SaveResult saved =
         saveRecording(SaveDialog1.typeIndex, QFile::encodeName(SaveDialog1.fileName).toStdString(),
-                      Recording, Settings.stepTick);
+                      Recording, Settings.stepTick, saveTempo_ ? monitorTempo() : 0);
     if (!saved.ok) {
         prompts_.information(fromUtf8(saved.message));
         return SaveOutcome::Failed;
@@ -484,6 +486,28 @@ bool TMainForm::cableQuestionAllows(int typeIndex)
     const CableCheck check = checkCable(Recording, Settings.stepTick, monitorTempo());
     return !check.outruns ||
            prompts_.askYesNo(cableSaveQuestion(check, monitorTempo(), Settings.stepTick));
+}
+
+// .syx and .exc hold no time: a recording with timing of its own loses it
+// there, which the user is asked about once. A .prt holds waits of 1..127
+// ticks only: one outside is named and nothing is written.
+bool TMainForm::timingFitsOrMayGo(int typeIndex)
+{
+    if (typeIndex == kTypePrt) {
+        const PrtWaitRefusal wait = prtWaitRefusal(Recording, Settings.stepTick);
+        if (wait.refused())
+            prompts_.information(tr("ステップ %1 の待ち時間 (%2 Tick) は Recomposer98 形式に入りません "
+                                    "(1〜127 Tick)。\nStandard MIDI (.mid) で保存してください。")
+                                     .arg(wait.step + 1)
+                                     .arg(wait.ticks));
+        return !wait.refused();
+    }
+    if ((typeIndex != kTypeSyx && typeIndex != kTypeExc) || !Recording.hasOwnTiming())
+        return true;
+    return prompts_.askYesNo(tr("%1 形式には時間が入らないため、ステップの長さと開始位置は保存されません。\n"
+                                "タイミングを捨てて保存しますか？")
+                                 .arg(typeIndex == kTypeSyx ? QStringLiteral("System Exclusive")
+                                                            : QStringLiteral("Singer Song Writer 4")));
 }
 
 int TMainForm::monitorTempo() const
@@ -532,6 +556,7 @@ void TMainForm::offerStepTick(int stepTick)
         FConfig->tick->setValue(Settings.stepTick);
     if (Monitor)
         Monitor->stepTickChanged();
+    timingChanged();
     InfoMake();
     storeScrollSettings();
     const RegResult saved = NS5R_Reg(kRegSave, Settings, store_);
@@ -544,6 +569,7 @@ void TMainForm::MIDIPortM1Click()
     SetMIDIDEV();
     if (Monitor)
         Monitor->stepTickChanged();
+    timingChanged();
     InfoMake();
 }
 

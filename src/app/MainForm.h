@@ -20,6 +20,7 @@
 #include <functional>
 #include <span>
 #include <string>
+#include <vector>
 
 class QAction;
 class QButtonGroup;
@@ -314,10 +315,15 @@ private:
                    int selectCount);
     void insertCurrentPageStep(int at);
     void takeFrameIntoWindow(int step);
+    void connectStepTiming();
+    void askStepLength(int first, int count);
+    void askStart();
+    void timingChanged();
     void afterUndoOrRedo(bool plane);
     void buildPictureMenu();
     void importImages(const QStringList& files);
-    bool importAnimation(const ImageFrames& frames, int count, const TImportPreview& preview);
+    bool importAnimation(const ImageFrames& frames, int count, const TImportPreview& preview,
+                         std::vector<std::int64_t> durations);
     void openPlaneFile(const QString& fileName);
     void keepPlane();
     void buildPages();
@@ -347,6 +353,7 @@ private:
     enum class SaveOutcome { Saved, Cancelled, Failed };
     SaveOutcome runSaveDialog();
     bool cableQuestionAllows(int typeIndex);
+    bool timingFitsOrMayGo(int typeIndex);
     int monitorTempo() const;
     void storeScrollSettings();
     QString deviceNameForInfo() const;
@@ -360,6 +367,8 @@ private:
     // True while the save question, or the save dialog it opened, is up:
     // close requests that arrive then are ignored.
     bool closing_ = false;
+    // The save dialog's "テンポを書き込む", kept between saves as the dialog keeps its type.
+    bool saveTempo_ = false;
     // A command that may meet the step limit more than once: the box is
     // shown for the first refusal only.
     class UserAction {

@@ -9,6 +9,7 @@
 #include "picture/PixelDots.h"
 #include "platform/images/ImageFrames.h"
 #include "platform/images/PlaneImage.h"
+#include "recording/TimingEdits.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -20,6 +21,7 @@
 #include <QStandardPaths>
 
 #include <memory>
+#include <numeric>
 #include <vector>
 
 namespace lumidot {
@@ -97,13 +99,19 @@ void TMainForm::importImages(const QStringList& files)
         prompts_.information(tooManyFrames(count, remaining));
         return;
     }
+    std::vector<std::int64_t> durations;
+    if (animation && !frames.durations(durations, error)) {
+        prompts_.information(error.message());
+        return;
+    }
     TImportPreview preview(first, count, VirtualArea, ScrollX(), ScrollY(), LcdColour, this);
+    preview.setShortFrames(thinForCable(durations).dropped);
     if (runModal(preview) != QDialog::Accepted)
         return;
     // The dots and any frame steps of the import become one undo entry.
     History->name(QStringLiteral("画像の読み込み"));
     if (animation) {
-        importAnimation(frames, count, preview);
+        importAnimation(frames, count, preview, std::move(durations));
         return;
     }
     placeDots(VirtualArea, convertToDots(first, preview.conversion()), preview.position().x(),
@@ -114,7 +122,11 @@ void TMainForm::importImages(const QStringList& files)
         DotSave();
 }
 
-bool TMainForm::importAnimation(const ImageFrames& frames, int count, const TImportPreview& preview)
+// Every frame step lasts its frame's delay at the monitor's tempo. Thinned
+// for the cable, only the frames the cable can carry become steps, each
+// lasting until the next one kept.
+bool TMainForm::importAnimation(const ImageFrames& frames, int count, const TImportPreview& preview,
+                                std::vector<std::int64_t> durations)
 {
     std::unique_ptr<QProgressDialog> progressDialog;
     std::function<bool(int, int)> progress = importProgress;
@@ -151,16 +163,27 @@ bool TMainForm::importAnimation(const ImageFrames& frames, int count, const TImp
         prompts_.information(error.message());
         return false;
     }
-    const int frameCount = static_cast<int>(converted.size());
+    std::vector<int> kept(converted.size());
+    std::iota(kept.begin(), kept.end(), 0);
+    if (preview.thinForCable()) {
+        ThinnedFrames thinned = thinForCable(durations);
+        kept = std::move(thinned.kept);
+        durations = std::move(thinned.micros);
+    }
+    const int frameCount = static_cast<int>(kept.size());
     if (frameCount > kStepLimit - Recording.StepCount()) {
         prompts_.information(tooManyFrames(frameCount, kStepLimit - Recording.StepCount()));
         return false;
     }
-    for (const DotImage& dots : converted) {
-        placeDots(VirtualArea, dots, preview.position().x(), preview.position().y(),
-                  preview.placement());
+    const int firstStep = Recording.StepCount();
+    for (const int frame : kept) {
+        if (static_cast<std::size_t>(frame) >= converted.size())
+            break;
+        placeDots(VirtualArea, converted[static_cast<std::size_t>(frame)], preview.position().x(),
+                  preview.position().y(), preview.placement());
         DotSave();
     }
+    timeSteps(Recording, firstStep, durations, monitorTempo(), Settings.stepTick);
     Disp_FD();
     return true;
 }

@@ -13,9 +13,8 @@ namespace lumidot {
 
 namespace {
 
-constexpr int kNumberWidth = 48;
-constexpr int kTimeWidth = 72;
 constexpr int kKindWidth = 62;
+constexpr int kPictureWidth = 240;
 constexpr int kDotScale = 2;
 
 QColor colourOf(std::uint8_t opcode)
@@ -23,20 +22,6 @@ QColor colourOf(std::uint8_t opcode)
     const LcdColour colour = opcode == kOpOff ? LcdColour::Off : static_cast<LcdColour>(opcode & 0x0F);
     const Rgb rgb = colourRgb(colour);
     return QColor(rgb.r, rgb.g, rgb.b);
-}
-
-QString kindText(std::uint8_t opcode)
-{
-    switch (opcode) {
-    case kOpGreen:
-    case kOpOrange:
-    case kOpRed: return QStringLiteral("色");
-    case kOpOff: return QStringLiteral("消灯");
-    case kOpMessage: return QStringLiteral("メッセージ");
-    case kOpFrame: return QStringLiteral("フレーム");
-    case kOpEffect: return QStringLiteral("エフェクト");
-    default: return QStringLiteral("?");
-    }
 }
 
 void paintFrame(QPainter& p, const QRect& area, const PackedFrame& frame)
@@ -110,7 +95,6 @@ void StepDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
 {
     const auto* model = static_cast<const StepListModel*>(index.model());
     const StepListModel::Row& row = model->row(index.row());
-    const Recording& recording = model->recording();
     QPainter& p = *painter;
     p.save();
     const bool selected = option.state & QStyle::State_Selected;
@@ -120,23 +104,15 @@ void StepDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
     const QColor text = selected ? option.palette.color(QPalette::HighlightedText)
                                  : option.palette.color(QPalette::Text);
     p.setPen(text);
-    p.setFont(option.font);
+    QFont font = option.font;
+    // A start that is the step's own, not the spacing's, stands out.
+    font.setBold(index.column() == StepListModel::StartColumn && row.ownWait);
+    p.setFont(font);
     QRect cell = option.rect.adjusted(4, 0, -4, 0);
-    p.drawText(cell.adjusted(0, 0, kNumberWidth - cell.width(), 0), Qt::AlignRight | Qt::AlignVCenter,
-               QString::number(index.row() + 1));
-    cell.setLeft(cell.left() + kNumberWidth + 8);
-    p.drawText(cell.adjusted(0, 0, kTimeWidth - cell.width(), 0), Qt::AlignLeft | Qt::AlignVCenter,
-               stepTimeText(row.micros));
-    cell.setLeft(cell.left() + kTimeWidth);
-    p.drawText(cell.adjusted(0, 0, kKindWidth - cell.width(), 0), Qt::AlignLeft | Qt::AlignVCenter,
-               kindText(row.opcode));
-    cell.setLeft(cell.left() + kKindWidth + 4);
-    switch (row.opcode) {
-    case kOpFrame: paintFrame(p, cell, recording.frameRecord(row.payload)); break;
-    case kOpMessage: paintMessage(p, cell, recording.messageText(row.payload)); break;
-    case kOpEffect: paintEffect(p, cell, recording.effectStream().subspan(row.payload, 3)); break;
-    default: paintColour(p, cell, row.opcode); break;
-    }
+    if (index.column() == StepListModel::StepColumn)
+        paintStep(p, cell, model->recording(), row);
+    else
+        p.drawText(cell, Qt::AlignRight | Qt::AlignVCenter, model->text(index.row(), index.column()));
     if (option.state & QStyle::State_HasFocus) {
         p.setPen(QPen(text, 1, Qt::DotLine));
         p.drawRect(option.rect.adjusted(0, 0, -1, -1));
@@ -144,9 +120,26 @@ void StepDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
     p.restore();
 }
 
-QSize StepDelegate::sizeHint(const QStyleOptionViewItem&, const QModelIndex&) const
+void StepDelegate::paintStep(QPainter& p, QRect cell, const Recording& recording,
+                             const StepListModel::Row& row)
 {
-    return {kNumberWidth + kTimeWidth + kKindWidth + 240, kRowHeight};
+    p.drawText(cell.adjusted(0, 0, kKindWidth - cell.width(), 0), Qt::AlignLeft | Qt::AlignVCenter,
+               stepKindText(row.opcode));
+    cell.setLeft(cell.left() + kKindWidth + 4);
+    switch (row.opcode) {
+    case kOpFrame: paintFrame(p, cell, recording.frameRecord(row.payload)); break;
+    case kOpMessage: paintMessage(p, cell, recording.messageText(row.payload)); break;
+    case kOpEffect: paintEffect(p, cell, recording.effectStream().subspan(row.payload, 3)); break;
+    default: paintColour(p, cell, row.opcode); break;
+    }
+}
+
+QSize StepDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const
+{
+    if (index.column() == StepListModel::StepColumn)
+        return {kKindWidth + kPictureWidth, kRowHeight};
+    const auto* model = static_cast<const StepListModel*>(index.model());
+    return {option.fontMetrics.horizontalAdvance(model->text(index.row(), index.column())) + 16, kRowHeight};
 }
 
 } // namespace lumidot
