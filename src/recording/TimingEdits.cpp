@@ -39,10 +39,16 @@ public:
             waits_.push_back({step, old, wait});
     }
     // The length of step k: the wait after it, or the end for the last step.
+    // A step that has the length already keeps its wait as it is, so that
+    // one following the spacing goes on following it.
     void setLength(int step, std::int64_t length, int stepTick)
     {
+        const int spacing = spacingOf(stepTick);
         const std::int64_t rest = length - groupTicks(recording_.eventStream()[step]);
-        if (step + 1 < recording_.StepCount())
+        const bool last = step + 1 >= recording_.StepCount();
+        if (rest == (last ? after_.endWait : spacing + recording_.wait(step + 1).at(spacing)))
+            return;
+        if (!last)
             setWait(step + 1, StepWait::ticks(rest - spacingOf(stepTick)));
         else
             after_.endWait = static_cast<int>(std::clamp<std::int64_t>(rest, 0, kMaxWait));
