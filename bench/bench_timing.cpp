@@ -3,7 +3,7 @@
 // steps in a 9,999-step recording, as one undo entry, at most 2 ms; writing
 // and reading back a 9,999-step .mid with uneven waits within 1.5 x of the
 // same recording at the spacing.
-#include "app/EditHistory.h"
+#include "document/EditHistory.h"
 #include "export/OpenCommand.h"
 #include "export/SmfWriter.h"
 #include "recording/TimingEdits.h"
@@ -33,6 +33,14 @@ void fill(Recording& r)
     }
 }
 
+// The steps recorded before, as the history's first entry.
+void recordedBefore(EditHistory& history)
+{
+    history.open("record");
+    history.noteRecordingChanged();
+    history.close();
+}
+
 // The window's way: the edit runs inside the history and becomes one entry.
 void BM_SetLengthOf1000StepsOf9999(benchmark::State& state)
 {
@@ -40,15 +48,14 @@ void BM_SetLengthOf1000StepsOf9999(benchmark::State& state)
     fill(r);
     VirtualArea area;
     EditHistory history(area, r);
-    history.touch(true);   // the steps recorded before, as the history's first entry
-    history.flush();
+    recordedBefore(history);
     bool quarter = true;
     for (auto _ : state) {
         const int length = quarter ? kTicksPerBeat : kTicksPerBar;
-        history.edit(QStringLiteral("長さ"), [&] { return setStepLengths(r, 4000, 1000, length, 8); });
+        history.edit("長さ", [&] { return setStepLengths(r, 4000, 1000, length, 8); });
         quarter = !quarter;
     }
-    state.counters["entries"] = history.stack().count();
+    state.counters["entries"] = history.count();
 }
 BENCHMARK(BM_SetLengthOf1000StepsOf9999)->Unit(benchmark::kMicrosecond);
 
@@ -58,9 +65,8 @@ void BM_UndoLengthOf1000StepsOf9999(benchmark::State& state)
     fill(r);
     VirtualArea area;
     EditHistory history(area, r);
-    history.touch(true);
-    history.flush();
-    history.edit(QStringLiteral("長さ"), [&] { return setStepLengths(r, 4000, 1000, kTicksPerBar, 8); });
+    recordedBefore(history);
+    history.edit("長さ", [&] { return setStepLengths(r, 4000, 1000, kTicksPerBar, 8); });
     bool undo = true;
     for (auto _ : state) {
         if (undo)

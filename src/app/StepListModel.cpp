@@ -46,18 +46,18 @@ QString stepLengthText(std::int64_t ticks)
     return note.isEmpty() ? QString::number(ticks) : QStringLiteral("%1 (%2)").arg(ticks).arg(note);
 }
 
-QString stepKindText(std::uint8_t opcode)
+QString stepKindText(StepKind kind)
 {
-    switch (opcode) {
-    case kOpGreen:
-    case kOpOrange:
-    case kOpRed: return translated("色");
-    case kOpOff: return translated("消灯");
-    case kOpMessage: return translated("メッセージ");
-    case kOpFrame: return translated("フレーム");
-    case kOpEffect: return translated("エフェクト");
-    default: return QStringLiteral("?");
+    switch (kind) {
+    case StepKind::Green:
+    case StepKind::Orange:
+    case StepKind::Red: return translated("色");
+    case StepKind::Off: return translated("消灯");
+    case StepKind::Message: return translated("メッセージ");
+    case StepKind::Frame: return translated("フレーム");
+    case StepKind::Effect: return translated("エフェクト");
     }
+    return QStringLiteral("?");
 }
 
 StepListModel::StepListModel(const Recording& recording, QObject* parent)
@@ -77,27 +77,31 @@ void StepListModel::setTiming(int stepTick, int tempo)
 void StepListModel::refresh()
 {
     beginResetModel();
-    const auto opcodes = recording_.eventStream();
-    rows_.resize(opcodes.size());
+    const auto kinds = recording_.kinds();
+    rows_.resize(kinds.size());
     const StepLayout layout = stepLayout(recording_, stepTick_);
     int frame = 0;
     int message = 0;
     int effect = 0;
-    for (std::size_t k = 0; k < opcodes.size(); ++k) {
+    for (std::size_t k = 0; k < kinds.size(); ++k) {
         Row& row = rows_[k];
-        row.opcode = opcodes[k];
+        row.kind = kinds[k];
         row.ownWait = !recording_.waits()[k].followsSpacing();
         row.start = layout.starts[k];
         row.length = layout.length(static_cast<int>(k));
         row.micros = ticksToMicroseconds(row.start, tempo_);
-        switch (row.opcode) {
-        case kOpFrame: row.payload = frame++; break;
-        case kOpMessage: row.payload = message++; break;
-        case kOpEffect:
+        row.payload = 0;
+        switch (row.kind) {
+        case StepKind::Frame: row.payload = frame++; break;
+        case StepKind::Message: row.payload = message++; break;
+        case StepKind::Effect:
             row.payload = effect;
             effect += 3;
             break;
-        default: row.payload = 0; break;
+        case StepKind::Green:
+        case StepKind::Orange:
+        case StepKind::Red:
+        case StepKind::Off: break;
         }
     }
     endResetModel();
@@ -121,7 +125,7 @@ QString StepListModel::text(int index, int column) const
     case StartColumn: return QString::fromStdString(formatBarBeatTick(r.start));
     case LengthColumn: return stepLengthText(r.length);
     case TimeColumn: return stepTimeText(r.micros);
-    default: return stepKindText(r.opcode);
+    default: return stepKindText(r.kind);
     }
 }
 

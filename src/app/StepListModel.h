@@ -39,7 +39,7 @@ public:
 
     // What a row's painting needs.
     struct Row {
-        std::uint8_t opcode = 0;
+        StepKind kind = StepKind::Green;
         bool ownWait = false;   // the step's wait is its own, not the spacing
         int payload = 0;        // frame or message index, or effect byte offset
         std::int64_t start = 0;    // ticks
@@ -63,6 +63,6 @@ QString stepTimeText(std::int64_t micros);
 // A length in ticks, with its note value when it is one: "480 (1/4)".
 QString stepLengthText(std::int64_t ticks);
 // The kind of a step, as the list names it.
-QString stepKindText(std::uint8_t opcode);
+QString stepKindText(StepKind kind);
 
 } // namespace lumidot

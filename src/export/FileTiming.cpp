@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "export/FileTiming.h"
 
-#include "export/StepMessages.h"
+#include "ns5r/StepMessages.h"
 
 #include <algorithm>
 #include <map>
@@ -93,14 +93,14 @@ FileTimingResult applySmfTiming(Recording& recording, std::span<const FileStepTi
     if (steps.empty())
         return result;
     const std::int64_t spacing = result.stepTick ? result.stepTick : kUsualStepTick;
-    const auto opcodes = recording.eventStream();
+    const auto kinds = recording.kinds();
     std::vector<WaitAt> waits;
     EdgeTiming edges;
     // Where the writer will put each step's last message.
     std::int64_t written = 0;
     for (std::size_t k = 0; k < steps.size(); ++k) {
         const FileStepTimes& step = steps[k];
-        const auto extra = static_cast<std::int64_t>(std::max<std::size_t>(stepMessageCount(opcodes[k]), 1)) - 1;
+        const auto extra = static_cast<std::int64_t>(std::max<std::size_t>(stepMessageCount(kinds[k]), 1)) - 1;
         if (k == 0) {
             if (step.first != 2 * spacing || !result.stepTick) {
                 if (step.first > kMaxWait) {

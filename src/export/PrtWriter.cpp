@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "export/PrtWriter.h"
 
-#include "export/StepMessages.h"
+#include "ns5r/StepMessages.h"
 #include "recording/StepTiming.h"
 
 #include <algorithm>
@@ -60,9 +60,9 @@ PrtWaitRefusal prtTicks(const Recording& recording, std::uint8_t stepTick,
     ticks.reserve(static_cast<std::size_t>(recording.StepCount()));
     int index = 0;
     PrtWaitRefusal refusal;
-    forEachStep(recording, [&](const Step& step) {
+    forEachStep(recording, [&](const Step& step, StepWait stepWait) {
         const std::int64_t previous = counter.lastTick();
-        counter.next(step.opcode, step.wait);
+        counter.next(step.kind, stepWait);
         const std::int64_t wait = counter.textTick() - previous;
         if (!refusal.refused() && (wait < kPrtShortestWait || wait > kPrtLongestWait))
             refusal = {index, wait};

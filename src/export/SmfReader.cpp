@@ -36,8 +36,9 @@ struct FoundMessage {
 bool isStepLabel(std::span<const std::uint8_t> text)
 {
     const std::string_view asText(reinterpret_cast<const char*>(text.data()), text.size());
-    for (const std::uint8_t opcode : {kOpGreen, kOpOrange, kOpRed, kOpMessage, kOpFrame, kOpOff, kOpEffect})
-        if (asText == StepLabel(opcode))
+    for (const StepKind kind : {StepKind::Green, StepKind::Orange, StepKind::Red, StepKind::Message,
+                                StepKind::Frame, StepKind::Off, StepKind::Effect})
+        if (asText == StepLabel(kind))
             return true;
     return false;
 }

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "export/SmfWriter.h"
 
-#include "export/StepMessages.h"
+#include "ns5r/StepMessages.h"
 #include "recording/StepTiming.h"
 
 #include <array>
@@ -29,12 +29,13 @@ void appendTempo(std::vector<std::uint8_t>& track, int tempo)
 
 // Label and message lengths are below 128, so each is its own one-byte
 // quantity; the deltas are whatever the waits make them.
-void appendStep(std::vector<std::uint8_t>& track, const Step& step, StepTickCounter& counter)
+void appendStep(std::vector<std::uint8_t>& track, const Step& step, StepWait wait,
+                StepTickCounter& counter)
 {
     const std::int64_t previous = counter.lastTick();
-    std::int64_t tick = counter.next(step.opcode, step.wait);
+    std::int64_t tick = counter.next(step.kind, wait);
     const std::int64_t text = counter.textTick();
-    const std::string_view label = StepLabel(step.opcode);
+    const std::string_view label = StepLabel(step.kind);
     appendQuantity(track, static_cast<std::uint32_t>(text - previous));
     track.insert(track.end(), {0xFF, 0x01, static_cast<std::uint8_t>(label.size())});
     track.insert(track.end(), label.begin(), label.end());
@@ -64,18 +65,18 @@ void appendQuantity(std::vector<std::uint8_t>& out, std::uint32_t value)
     out.push_back(groups[0]);
 }
 
-std::string_view StepLabel(std::uint8_t opcode)
+std::string_view StepLabel(StepKind kind)
 {
-    switch (opcode) {
-    case kOpGreen: return "==KORG NS5R LCD (Green)==";
-    case kOpOrange: return "==KORG NS5R LCD (Orange)==";
-    case kOpRed: return "==KORG NS5R LCD (Red)==";
-    case kOpMessage: return "==KORG NS5R ShowMesasge ==";
-    case kOpFrame: return "==KORG NS5R FrameDraw ==";
-    case kOpOff: return "==KORG NS5R LCD (Hide)==";
-    case kOpEffect: return "==KORG NS5R FX==";
-    default: return {};
+    switch (kind) {
+    case StepKind::Green: return "==KORG NS5R LCD (Green)==";
+    case StepKind::Orange: return "==KORG NS5R LCD (Orange)==";
+    case StepKind::Red: return "==KORG NS5R LCD (Red)==";
+    case StepKind::Message: return "==KORG NS5R ShowMesasge ==";
+    case StepKind::Frame: return "==KORG NS5R FrameDraw ==";
+    case StepKind::Off: return "==KORG NS5R LCD (Hide)==";
+    case StepKind::Effect: return "==KORG NS5R FX==";
     }
+    return {};
 }
 
 std::vector<std::uint8_t> EXPORT_SMF(const Recording& recording, std::uint8_t stepTick,
@@ -90,7 +91,7 @@ std::vector<std::uint8_t> EXPORT_SMF(const Recording& recording, std::uint8_t st
         appendTempo(file, options.tempo);
     file.insert(file.end(), kChannelPrefix.begin(), kChannelPrefix.end());
     StepTickCounter counter = tickCounterFor(recording, validStepTick(stepTick));
-    forEachStep(recording, [&](const Step& step) { appendStep(file, step, counter); });
+    forEachStep(recording, [&](const Step& step, StepWait wait) { appendStep(file, step, wait, counter); });
     appendQuantity(file, static_cast<std::uint32_t>(recording.endWait()));
     file.insert(file.end(), kEndOfTrack.begin(), kEndOfTrack.end());
 

@@ -9,9 +9,8 @@
 
 namespace lumidot {
 
-// The text event that names each step in a Standard MIDI File; empty for an
-// unknown opcode.
-std::string_view StepLabel(std::uint8_t opcode);
+// The text event that names each step in a Standard MIDI File.
+std::string_view StepLabel(StepKind kind);
 
 // What a Standard MIDI File may carry beyond the steps. A tempo, when
 // given, is written at tick 0 with a 4/4 time signature, so that a

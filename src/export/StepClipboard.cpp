@@ -18,22 +18,6 @@ constexpr std::array<std::uint8_t, 7> kMagic{'L', 'D', 'S', 'T', 'E', 'P', 'S'};
 constexpr std::uint8_t kStepsOnly = 1;
 constexpr std::uint8_t kWithWaits = 2;
 
-bool knownOpcode(std::uint8_t opcode)
-{
-    switch (opcode) {
-    case kOpGreen:
-    case kOpOrange:
-    case kOpRed:
-    case kOpMessage:
-    case kOpFrame:
-    case kOpOff:
-    case kOpEffect:
-        return true;
-    default:
-        return false;
-    }
-}
-
 // Reads the encoded form front to back; any read past the end fails it.
 class Reader {
 public:
@@ -86,12 +70,12 @@ bool take32(Reader& in, std::uint32_t& value)
 bool takeWaits(Reader& in, StepClip& steps)
 {
     std::uint32_t count = 0;
-    if (!take32(in, count) || count > steps.opcodes.size())
+    if (!take32(in, count) || count > steps.kinds.size())
         return false;
     std::int64_t previous = -1;
     for (std::uint32_t k = 0; k < count; ++k) {
         std::uint32_t step = 0, ticks = 0;
-        if (!take32(in, step) || !take32(in, ticks) || step >= steps.opcodes.size() ||
+        if (!take32(in, step) || !take32(in, ticks) || step >= steps.kinds.size() ||
             static_cast<std::int64_t>(step) <= previous || ticks > static_cast<std::uint32_t>(kMaxWait))
             return false;
         steps.waits[step] = StepWait::ticks(ticks);
@@ -105,14 +89,15 @@ bool takeWaits(Reader& in, StepClip& steps)
 std::vector<std::uint8_t> encodeSteps(const StepClip& steps)
 {
     std::vector<std::uint32_t> own;   // step index, ticks
-    for (std::size_t k = 0; k < steps.waits.size() && k < steps.opcodes.size(); ++k)
+    for (std::size_t k = 0; k < steps.waits.size() && k < steps.kinds.size(); ++k)
         if (!steps.waits[k].followsSpacing())
             own.insert(own.end(), {static_cast<std::uint32_t>(k),
                                    static_cast<std::uint32_t>(steps.waits[k].ownTicks())});
     std::vector<std::uint8_t> out(kMagic.begin(), kMagic.end());
     out.push_back(own.empty() ? kStepsOnly : kWithWaits);
     put32(out, static_cast<std::uint32_t>(steps.size()));
-    out.insert(out.end(), steps.opcodes.begin(), steps.opcodes.end());
+    for (const StepKind kind : steps.kinds)
+        out.push_back(stepKindByte(kind));
     out.insert(out.end(), steps.effects.begin(), steps.effects.end());
     for (const PackedFrame& frame : steps.frames)
         out.insert(out.end(), frame.begin(), frame.end());
@@ -138,12 +123,17 @@ std::optional<StepClip> decodeSteps(std::span<const std::uint8_t> bytes)
     if (!take32(in, count))
         return std::nullopt;
     StepClip steps;
-    const auto opcodes = in.take(count);
-    if (in.failed() || !std::ranges::all_of(opcodes, knownOpcode))
+    const auto kindBytes = in.take(count);
+    if (in.failed())
         return std::nullopt;
-    steps.opcodes.assign(opcodes.begin(), opcodes.end());
-    steps.waits.assign(opcodes.size(), StepWait::spacing());
-    const auto effectSteps = std::ranges::count(opcodes, kOpEffect);
+    for (const std::uint8_t byte : kindBytes) {
+        const std::optional<StepKind> kind = stepKindOf(byte);
+        if (!kind)
+            return std::nullopt;
+        steps.kinds.push_back(*kind);
+    }
+    steps.waits.assign(steps.kinds.size(), StepWait::spacing());
+    const auto effectSteps = std::ranges::count(steps.kinds, StepKind::Effect);
     for (long k = 0; k < effectSteps; ++k) {
         const auto effect = in.take(3);
         if (in.failed() || effect[0] >= kEffectCount || effect[1] >= kEffectCount
@@ -151,13 +141,13 @@ std::optional<StepClip> decodeSteps(std::span<const std::uint8_t> bytes)
             return std::nullopt;
         steps.effects.insert(steps.effects.end(), effect.begin(), effect.end());
     }
-    for (long k = std::ranges::count(opcodes, kOpFrame); k > 0; --k) {
+    for (long k = std::ranges::count(steps.kinds, StepKind::Frame); k > 0; --k) {
         const auto frame = in.take(kPackedFrameSize);
         if (in.failed() || !sevenBit(frame))
             return std::nullopt;
         std::copy(frame.begin(), frame.end(), steps.frames.emplace_back().begin());
     }
-    for (long k = std::ranges::count(opcodes, kOpMessage); k > 0; --k) {
+    for (long k = std::ranges::count(steps.kinds, StepKind::Message); k > 0; --k) {
         const auto length = in.take(1);
         if (in.failed() || length[0] < kMessageLineBytes || length[0] > 2 * kMessageLineBytes)
             return std::nullopt;

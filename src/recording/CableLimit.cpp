@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "recording/CableLimit.h"
 
-#include "export/StepMessages.h"
+#include "ns5r/StepMessages.h"
 #include "recording/PlaybackSchedule.h"
 #include "recording/StepTiming.h"
 
@@ -24,32 +24,32 @@ struct StepSizes {
 
 StepSizes sizesOf(const Step& step)
 {
-    switch (step.opcode) {
-    case kOpGreen:
-    case kOpOrange:
-    case kOpRed:
-    case kOpOff: return {{7}, 1};
-    case kOpMessage: return {{static_cast<std::uint8_t>(step.text.size() + 9)}, 1};
-    case kOpFrame: return {{89}, 1};
-    case kOpEffect: return {{7, 10, 10, 10, 7}, 5};
-    default: return {};
+    switch (step.kind) {
+    case StepKind::Green:
+    case StepKind::Orange:
+    case StepKind::Red:
+    case StepKind::Off: return {{7}, 1};
+    case StepKind::Message: return {{static_cast<std::uint8_t>(step.text.size() + 9)}, 1};
+    case StepKind::Frame: return {{89}, 1};
+    case StepKind::Effect: return {{7, 10, 10, 10, 7}, 5};
     }
+    return {};
 }
 
 // What the check reads of a recording: each step's message sizes and its
 // timing, gathered once for the search over spacings.
 struct CableSteps {
     std::vector<StepSizes> sizes;
-    std::vector<std::uint8_t> opcodes;
+    std::vector<StepKind> kinds;
     std::vector<StepWait> waits;
     std::optional<int> startOffset;
 
     explicit CableSteps(const Recording& recording)
-        : opcodes(recording.eventStream().begin(), recording.eventStream().end())
+        : kinds(recording.kinds().begin(), recording.kinds().end())
         , waits(recording.waits().begin(), recording.waits().end())
         , startOffset(recording.startOffset())
     {
-        sizes.reserve(opcodes.size());
+        sizes.reserve(kinds.size());
         forEachStep(recording, [&](const Step& step) { sizes.push_back(sizesOf(step)); });
     }
 };
@@ -63,7 +63,7 @@ int lateStep(const CableSteps& steps, int stepTick, int tempo)
     StepTickCounter counter(stepTick, steps.startOffset);
     std::int64_t wireFree = 0;
     for (std::size_t k = 0; k < steps.sizes.size(); ++k) {
-        std::int64_t at = counter.next(steps.opcodes[k], steps.waits[k]) * kTickUnits;
+        std::int64_t at = counter.next(steps.kinds[k], steps.waits[k]) * kTickUnits;
         const StepSizes& sizes = steps.sizes[k];
         for (std::size_t m = 0; m < sizes.count; ++m, at += kTickUnits) {
             if (m == 0 && wireFree > at)

@@ -16,8 +16,8 @@ PlaybackSchedule buildSchedule(const Recording& recording, int stepTick, int tem
     schedule.messages.reserve(steps + 4 * static_cast<std::size_t>(recording.effectStream().size() / 3));
     StepTickCounter counter = tickCounterFor(recording, stepTick);
     int index = 0;
-    forEachStep(recording, [&](const Step& step) {
-        std::int64_t tick = counter.next(step.opcode, step.wait);
+    forEachStep(recording, [&](const Step& step, StepWait wait) {
+        std::int64_t tick = counter.next(step.kind, wait);
         schedule.stepTimes.push_back(ticksToMicroseconds(tick, tempo));
         schedule.stepFirstMessage.push_back(schedule.messages.size());
         for (const SysExMessage& message : stepMessages(step))

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "ns5r/Commands.h"
+#include "ns5r/StepKind.h"
 #include "recording/StepWait.h"
 
 #include <cstdint>
@@ -10,23 +11,10 @@
 #include <optional>
 #include <span>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 namespace lumidot {
-
-// Step opcodes of the event stream. The low four bits of the three colour
-// opcodes are the colour byte of the LCD Colour command.
-enum Opcode : std::uint8_t {
-    kOpGreen = 0xF0,
-    kOpOrange = 0xF1,
-    kOpRed = 0xF2,
-    kOpMessage = 0xF3,
-    kOpFrame = 0xF5,
-    kOpOff = 0xF7,
-    kOpEffect = 0xF8,
-};
-
-Opcode colourOpcode(LcdColour colour);
 
 // Frame and message steps are refused from this many steps on; colour, off
 // and effect steps are not held to it.
@@ -53,7 +41,7 @@ struct EdgeTiming {
     bool operator==(const EdgeTiming&) const = default;
 };
 
-// The recording of an animation: one opcode per step, effect bytes three per
+// The recording of an animation: one kind per step, effect bytes three per
 // effect step, and fixed tables of frame and message records. The k-th frame
 // step owns frame record k, the k-th message step message record k.
 //
@@ -62,9 +50,9 @@ struct EdgeTiming {
 // that, and how long its end lasts after the last step.
 //
 // Invariants after every operation: the event stream holds StepCount()
-// opcodes and there is one wait per opcode; FrameCount() and MessageCount()
-// equal the numbers of frame and message opcodes; the effect stream holds
-// three bytes per effect opcode.
+// kinds and there is one wait per kind; FrameCount() and MessageCount()
+// equal the numbers of frame and message steps; the effect stream holds
+// three bytes per effect step.
 class Recording {
 public:
     Recording();
@@ -77,7 +65,13 @@ public:
     int MessageCount() const { return messageCount_; }
     bool full() const { return StepCount() >= kStepLimit; }
 
-    std::span<const std::uint8_t> eventStream() const { return events_; }
+    // The kind of each step in order, and the same as the bytes the files
+    // and the clipboard hold.
+    std::span<const StepKind> kinds() const { return events_; }
+    std::span<const std::uint8_t> eventStream() const
+    {
+        return {reinterpret_cast<const std::uint8_t*>(events_.data()), events_.size()};
+    }
     std::span<const std::uint8_t> effectStream() const { return effects_; }
     const PackedFrame& frameRecord(int index) const;
     // A whole 33-byte record: byte 0 the text length n, bytes 1..n the text.
@@ -152,7 +146,7 @@ public:
 private:
     void stepAdded();
 
-    std::vector<std::uint8_t> events_;
+    std::vector<StepKind> events_;
     std::vector<std::uint8_t> effects_;
     std::vector<StepWait> waits_;
     std::optional<int> startOffset_;
@@ -171,15 +165,6 @@ private:
     std::uint64_t savedRevision_ = 0;
 };
 
-// One recorded step as the writers see it.
-struct Step {
-    std::uint8_t opcode = 0;
-    StepWait wait;                        // the wait before it
-    std::span<const std::uint8_t> text;   // message steps: the 16 + n text bytes
-    const PackedFrame* frame = nullptr;   // frame steps
-    EffectSetting effect{};               // effect steps
-};
-
 // Walks the steps from the first to the last, each with its payload. Reading
 // changes nothing in the recording.
 class StepReader {
@@ -187,6 +172,8 @@ public:
     explicit StepReader(const Recording& recording);
     // The next step, or false after the last one.
     bool next(Step& step);
+    // The wait before the step read last.
+    StepWait wait() const { return wait_; }
 
 private:
     const Recording& recording_;
@@ -194,16 +181,22 @@ private:
     int frameIndex_ = 0;
     int messageIndex_ = 0;
     std::size_t effectOffset_ = 0;
+    StepWait wait_;
 };
 
-// Runs fn(step) for every step in order.
+// Runs fn(step) for every step in order; a writer that keeps time takes
+// fn(step, wait), the wait before the step.
 template <class Fn>
 void forEachStep(const Recording& recording, Fn&& fn)
 {
     StepReader reader(recording);
     Step step;
-    while (reader.next(step))
-        fn(step);
+    while (reader.next(step)) {
+        if constexpr (std::is_invocable_v<Fn&, const Step&, StepWait>)
+            fn(step, reader.wait());
+        else
+            fn(step);
+    }
 }
 
 } // namespace lumidot

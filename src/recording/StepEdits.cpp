@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "recording/StepEdits.h"
 
+#include "recording/StepTiming.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -8,9 +10,9 @@ namespace lumidot {
 
 namespace {
 
-int countOf(std::span<const std::uint8_t> opcodes, int end, std::uint8_t opcode)
+int countOf(std::span<const StepKind> kinds, int end, StepKind kind)
 {
-    return static_cast<int>(std::count(opcodes.begin(), opcodes.begin() + end, opcode));
+    return static_cast<int>(std::count(kinds.begin(), kinds.begin() + end, kind));
 }
 
 // Where the payload of step k lies: its frame, message and effect indices.
@@ -19,10 +21,10 @@ struct PayloadAt {
     int message = 0;
     int effect = 0;
 
-    static PayloadAt of(std::span<const std::uint8_t> opcodes, int k)
+    static PayloadAt of(std::span<const StepKind> kinds, int k)
     {
-        return {countOf(opcodes, k, kOpFrame), countOf(opcodes, k, kOpMessage),
-                countOf(opcodes, k, kOpEffect)};
+        return {countOf(kinds, k, StepKind::Frame), countOf(kinds, k, StepKind::Message),
+                countOf(kinds, k, StepKind::Effect)};
     }
 };
 
@@ -34,11 +36,11 @@ StepClip Recording::copySteps(int first, int count) const
 {
     first = std::clamp(first, 0, StepCount());
     count = std::clamp(count, 0, StepCount() - first);
-    const auto opcodes = eventStream();
-    const PayloadAt from = PayloadAt::of(opcodes, first);
-    const PayloadAt to = PayloadAt::of(opcodes, first + count);
+    const auto all = kinds();
+    const PayloadAt from = PayloadAt::of(all, first);
+    const PayloadAt to = PayloadAt::of(all, first + count);
     StepClip clip;
-    clip.opcodes.assign(opcodes.begin() + first, opcodes.begin() + first + count);
+    clip.kinds.assign(all.begin() + first, all.begin() + first + count);
     clip.waits.assign(waits_.begin() + first, waits_.begin() + first + count);
     clip.effects.assign(effects_.begin() + 3 * from.effect, effects_.begin() + 3 * to.effect);
     clip.frames.assign(frames_.get() + from.frame, frames_.get() + to.frame);
@@ -87,13 +89,13 @@ bool Recording::insertSteps(int at, const StepClip& steps)
     std::copy(steps.messages.begin(), steps.messages.end(), messages_.get() + where.message);
     messageCount_ += messages;
     effects_.insert(effects_.begin() + 3 * where.effect, steps.effects.begin(), steps.effects.end());
-    events_.insert(events_.begin() + at, steps.opcodes.begin(), steps.opcodes.end());
+    events_.insert(events_.begin() + at, steps.kinds.begin(), steps.kinds.end());
     // A clip from before steps had waits brings none: its steps take the spacing.
     const auto waitsAt = waits_.begin() + at;
-    if (steps.waits.size() == steps.opcodes.size())
+    if (steps.waits.size() == steps.kinds.size())
         waits_.insert(waitsAt, steps.waits.begin(), steps.waits.end());
     else
-        waits_.insert(waitsAt, steps.opcodes.size(), StepWait::spacing());
+        waits_.insert(waitsAt, steps.kinds.size(), StepWait::spacing());
     stepAdded();
     return true;
 }
@@ -116,10 +118,10 @@ namespace {
 // from at on move back by count.
 int lastLimitedAfterInsert(const Recording& recording, int at, const StepClip& steps)
 {
-    int last = lastLimitedStep(recording.eventStream());
+    int last = lastLimitedStep(recording.kinds());
     if (last >= at)
         last += steps.size();
-    const int inClip = lastLimitedStep(steps.opcodes);
+    const int inClip = lastLimitedStep(steps.kinds);
     if (inClip >= 0)
         last = std::max(last, at + inClip);
     return last;
@@ -155,11 +157,29 @@ StepEdit insertSteps(Recording& recording, int at, const StepClip& steps)
     return done(RecordingChange::replacing(at, {}, steps));
 }
 
-StepEdit duplicateSteps(Recording& recording, int first, int count)
+namespace {
+
+// The wait that makes the step before it last as long as step does now. A
+// last step lasts until the end, which comes endWait after its last event,
+// while the step after it would start a wait and the spacing later.
+StepWait waitKeepingLength(const Recording& recording, int step, int stepTick)
+{
+    if (step + 1 < recording.StepCount())
+        return recording.wait(step + 1);
+    const int spacing = StepTickCounter(stepTick).stepTick();
+    return StepWait::ticks(recording.endWait() - spacing);
+}
+
+} // namespace
+
+StepEdit duplicateSteps(Recording& recording, int first, int count, int stepTick)
 {
     first = std::clamp(first, 0, recording.StepCount());
     count = std::clamp(count, 0, recording.StepCount() - first);
-    return insertSteps(recording, first + count, recording.copySteps(first, count));
+    StepClip copies = recording.copySteps(first, count);
+    if (!copies.empty())
+        copies.waits.front() = waitKeepingLength(recording, first + count - 1, stepTick);
+    return insertSteps(recording, first + count, copies);
 }
 
 StepEdit moveSteps(Recording& recording, int first, int count, int to)
@@ -171,8 +191,8 @@ StepEdit moveSteps(Recording& recording, int first, int count, int to)
         return {};
     // A move past the limit is refused like a paste: find where the last
     // limited step would land.
-    std::vector<std::uint8_t> order(recording.eventStream().begin(), recording.eventStream().end());
-    std::vector<std::uint8_t> block(order.begin() + first, order.begin() + first + count);
+    std::vector<StepKind> order(recording.kinds().begin(), recording.kinds().end());
+    std::vector<StepKind> block(order.begin() + first, order.begin() + first + count);
     order.erase(order.begin() + first, order.begin() + first + count);
     order.insert(order.begin() + to, block.begin(), block.end());
     if (lastLimitedStep(order) >= kStepLimit)

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "recording/StepTiming.h"
 
-#include "export/StepMessages.h"
+#include "ns5r/StepMessages.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -32,9 +32,9 @@ StepTickCounter::StepTickCounter(int stepTick, std::optional<int> startOffset)
 {
 }
 
-std::int64_t StepTickCounter::next(std::uint8_t opcode, StepWait wait)
+std::int64_t StepTickCounter::next(StepKind kind, StepWait wait)
 {
-    const std::size_t messages = stepMessageCount(opcode);
+    const std::size_t messages = stepMessageCount(kind);
     std::int64_t first = 0;
     if (first_ && startOffset_) {
         // The first message at the offset; the text before it as far as there is room.
@@ -73,23 +73,23 @@ StepLayout stepLayout(const Recording& recording, int stepTick)
     layout.starts.reserve(count);
     layout.lasts.reserve(count);
     StepTickCounter counter = tickCounterFor(recording, stepTick);
-    const auto opcodes = recording.eventStream();
+    const auto kinds = recording.kinds();
     const auto waits = recording.waits();
     for (std::size_t k = 0; k < count; ++k) {
-        layout.starts.push_back(counter.next(opcodes[k], waits[k]));
+        layout.starts.push_back(counter.next(kinds[k], waits[k]));
         layout.lasts.push_back(counter.lastTick());
     }
     layout.end = counter.endTick(recording.endWait());
     return layout;
 }
 
-std::vector<std::int64_t> stepTicks(std::span<const std::uint8_t> opcodes, int stepTick)
+std::vector<std::int64_t> stepTicks(std::span<const StepKind> kinds, int stepTick)
 {
     StepTickCounter counter(stepTick);
     std::vector<std::int64_t> ticks;
-    ticks.reserve(opcodes.size());
-    for (const std::uint8_t opcode : opcodes)
-        ticks.push_back(counter.next(opcode));
+    ticks.reserve(kinds.size());
+    for (const StepKind kind : kinds)
+        ticks.push_back(counter.next(kind));
     return ticks;
 }
 
@@ -109,10 +109,10 @@ std::vector<std::int64_t> stepTimes(const Recording& recording, int stepTick, in
 std::int64_t recordingLength(const Recording& recording, int stepTick, int tempo)
 {
     StepTickCounter counter = tickCounterFor(recording, stepTick);
-    const auto opcodes = recording.eventStream();
+    const auto kinds = recording.kinds();
     const auto waits = recording.waits();
-    for (std::size_t k = 0; k < opcodes.size(); ++k)
-        counter.next(opcodes[k], waits[k]);
+    for (std::size_t k = 0; k < kinds.size(); ++k)
+        counter.next(kinds[k], waits[k]);
     return ticksToMicroseconds(counter.endTick(recording.endWait()), tempo);
 }
 

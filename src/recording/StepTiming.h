@@ -42,9 +42,9 @@ class StepTickCounter {
 public:
     explicit StepTickCounter(int stepTick, std::optional<int> startOffset = std::nullopt);
     // Counts the next step: the tick of its first message (of its text
-    // event, for an opcode that gives no message); its further messages
+    // event, for a step that gives no message); its further messages
     // follow one tick apart.
-    std::int64_t next(std::uint8_t opcode, StepWait wait = {});
+    std::int64_t next(StepKind kind, StepWait wait = {});
     // The step counted last: its text event and its last event.
     std::int64_t textTick() const { return text_; }
     std::int64_t lastTick() const { return last_; }
@@ -78,7 +78,7 @@ struct StepLayout {
 StepLayout stepLayout(const Recording& recording, int stepTick);
 
 // The tick of each step's first message, for steps that all follow the spacing.
-std::vector<std::int64_t> stepTicks(std::span<const std::uint8_t> opcodes, int stepTick);
+std::vector<std::int64_t> stepTicks(std::span<const StepKind> kinds, int stepTick);
 // The tick of each step's first message, every wait taken in.
 std::vector<std::int64_t> stepStartTicks(const Recording& recording, int stepTick);
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "recording/TimingEdits.h"
 
-#include "export/StepMessages.h"
+#include "ns5r/StepMessages.h"
 #include "recording/PlaybackSchedule.h"
 #include "recording/StepTiming.h"
 
@@ -14,9 +14,9 @@ namespace lumidot {
 namespace {
 
 // The ticks from a step's first message to its last.
-int groupTicks(std::uint8_t opcode)
+int groupTicks(StepKind kind)
 {
-    return static_cast<int>(std::max<std::size_t>(stepMessageCount(opcode), 1)) - 1;
+    return static_cast<int>(std::max<std::size_t>(stepMessageCount(kind), 1)) - 1;
 }
 
 int spacingOf(int stepTick)
@@ -44,7 +44,7 @@ public:
     void setLength(int step, std::int64_t length, int stepTick)
     {
         const int spacing = spacingOf(stepTick);
-        const std::int64_t rest = length - groupTicks(recording_.eventStream()[step]);
+        const std::int64_t rest = length - groupTicks(recording_.kinds()[step]);
         const bool last = step + 1 >= recording_.StepCount();
         if (rest == (last ? after_.endWait : spacing + recording_.wait(step + 1).at(spacing)))
             return;
@@ -90,7 +90,7 @@ int shortestLength(const Recording& recording, int step, int stepTick)
 {
     if (step < 0 || step >= recording.StepCount())
         return 0;
-    const int ticks = groupTicks(recording.eventStream()[step]);
+    const int ticks = groupTicks(recording.kinds()[step]);
     return step + 1 < recording.StepCount() ? ticks + spacingOf(stepTick) : ticks;
 }
 
@@ -170,7 +170,7 @@ StepEdit holdFrames(Recording& recording, int first, int count, int unit, int st
     Retiming retiming(recording);
     std::int64_t moved = 0;   // how far the earlier holds pushed this step
     for (int k = first; k < first + count; ++k) {
-        if (recording.eventStream()[k] != kOpFrame)
+        if (recording.kinds()[k] != StepKind::Frame)
             continue;
         const std::int64_t start = layout.starts[k] + moved;
         const std::int64_t end = start + layout.length(k);

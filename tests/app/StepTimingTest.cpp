@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "MainFormHarness.h"
 
-#include "app/EditHistory.h"
 #include "app/StepListModel.h"
 #include "app/StepListWindow.h"
 #include "dialogs/ImportPreviewDialog.h"
+#include "document/EditHistory.h"
 #include "export/OpenCommand.h"
 #include "export/SmfWriter.h"
 #include "export/SyxWriter.h"
@@ -17,7 +17,6 @@
 #include <QMenu>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QUndoStack>
 
 namespace lumidot::testing {
 namespace {
@@ -36,18 +35,19 @@ protected:
 
     static void settle() { QCoreApplication::processEvents(); }
     StepListWindow& list() { return *form->StepList; }
-    QUndoStack& stack() { return form->History->stack(); }
-    Ticks starts() const { return stepLayout(form->Recording, form->Settings.stepTick).starts; }
+    const EditHistory& stack() { return form->Workspace.history(); }
+    Recording& recording() { return form->Workspace.document().recording; }
+    Ticks starts() const { return stepLayout(form->Workspace.document().recording, form->Workspace.document().stepTick).starts; }
     std::int64_t lengthOf(int step) const
     {
-        return stepLayout(form->Recording, form->Settings.stepTick).length(step);
+        return stepLayout(form->Workspace.document().recording, form->Workspace.document().stepTick).length(step);
     }
 
     void recordFrames(int count)
     {
         form->PC->setCurrentIndex(TMainForm::DotPage);
         for (int k = 0; k < count; ++k) {
-            form->VirtualArea.setDot(k, 0, 1);
+            form->Workspace.document().plane.setDot(k, 0, 1);
             form->SpeedButton1->click();
         }
         settle();
@@ -108,7 +108,7 @@ TEST_F(StepTimingTest, LengthsFromTheMenuTheDialogAndTheKeysAreOneUndoEntryEach)
 
     for (int k = 0; k < 8; ++k)
         form->Undo1->trigger();
-    EXPECT_FALSE(form->Recording.hasOwnTiming());
+    EXPECT_FALSE(recording().hasOwnTiming());
     EXPECT_EQ(starts(), (Ticks{16, 32, 48, 64}));
     for (int k = 0; k < 8; ++k)
         form->Redo1->trigger();
@@ -130,7 +130,7 @@ TEST_F(StepTimingTest, AltArrowsReachTheListsTimingEdits)
     EXPECT_EQ(lengthOf(0), 128);
     QTest::keyClick(list().List, Qt::Key_Down, Qt::AltModifier);
     EXPECT_EQ(starts()[0], 16 + 120) << "the first step moves the start";
-    EXPECT_EQ(form->Recording.startOffset(), 136);
+    EXPECT_EQ(recording().startOffset(), 136);
     EXPECT_EQ(starts()[1], 16 + 128) << "the step after it stays";
     QTest::keyClick(list().List, Qt::Key_Up, Qt::AltModifier);
     EXPECT_EQ(starts()[0], 16);
@@ -151,22 +151,22 @@ TEST_F(StepTimingTest, HoldAndTheStartPutFramesOnTheBeat)
     EXPECT_EQ(starts(), (Ticks{1920, 3840, 5760}));
     prompts.startAnswer = std::optional<int>();
     list().Start1->trigger();
-    EXPECT_FALSE(form->Recording.startOffset());
+    EXPECT_FALSE(recording().startOffset());
     EXPECT_EQ(list().StartText->text(), "開始位置: 1:1:016（記録どおり）");
 }
 
 TEST_F(StepTimingTest, SavingAsksForTheTempoAndBeforeDroppingTiming)
 {
-    form->Settings.stepTick = 20;   // frames that fit the cable at 120 BPM
+    form->Workspace.setStepTick(20);   // frames that fit the cable at 120 BPM
     recordFrames(2);
     // Recorded steps only: no question, and the file is as it always was.
-    EXPECT_EQ(saved("plain.syx", kTypeSyx), FileSaveData(form->Recording));
-    EXPECT_EQ(saved("plain.mid", kTypeSmf), EXPORT_SMF(form->Recording, 20));
+    EXPECT_EQ(saved("plain.syx", kTypeSyx), FileSaveData(recording()));
+    EXPECT_EQ(saved("plain.mid", kTypeSmf), EXPORT_SMF(recording(), 20));
     EXPECT_EQ(prompts.lastOption, "テンポを書き込む (Standard MIDI)");
     EXPECT_TRUE(prompts.shown.isEmpty()) << prompts.shown.join('\n').toStdString();
 
     prompts.optionAnswer = true;
-    EXPECT_EQ(saved("tempo.mid", kTypeSmf), EXPORT_SMF(form->Recording, 20, {120}));
+    EXPECT_EQ(saved("tempo.mid", kTypeSmf), EXPORT_SMF(recording(), 20, {120}));
     prompts.optionAnswer.reset();
     saved("again.mid", kTypeSmf);
     EXPECT_TRUE(prompts.lastOptionShown) << "the box keeps its state between saves";
@@ -178,7 +178,7 @@ TEST_F(StepTimingTest, SavingAsksForTheTempoAndBeforeDroppingTiming)
     ASSERT_EQ(prompts.shown.size(), 1);
     EXPECT_TRUE(prompts.shown[0].contains("タイミングを捨てて保存しますか")) << prompts.shown[0].toStdString();
     prompts.yesNoAnswer = true;
-    EXPECT_EQ(saved("dropped.syx", kTypeSyx), FileSaveData(form->Recording));
+    EXPECT_EQ(saved("dropped.syx", kTypeSyx), FileSaveData(recording()));
     EXPECT_EQ(prompts.shown.size(), 2) << "asked once";
 
     // A wait a .prt cannot hold is named, and nothing is written.
@@ -207,9 +207,9 @@ TEST_F(StepTimingTest, TheClipboardCarriesWaitsToAnotherWindow)
     other.runModal = [](QDialog&) { return int(QDialog::Rejected); };
     other.createSecondaryWindows();
     ASSERT_TRUE(other.StepList->paste());
-    EXPECT_EQ(other.Recording.wait(0), form->Recording.wait(1));
-    EXPECT_EQ(other.Recording.wait(1), form->Recording.wait(2));
-    EXPECT_EQ(other.Recording.wait(1), StepWait::ticks(960 - 8));
+    EXPECT_EQ(other.Workspace.document().recording.wait(0), recording().wait(1));
+    EXPECT_EQ(other.Workspace.document().recording.wait(1), recording().wait(2));
+    EXPECT_EQ(other.Workspace.document().recording.wait(1), StepWait::ticks(960 - 8));
 }
 
 TEST_F(StepTimingTest, AnImportedAnimationKeepsItsDelaysAndCanBeThinnedForTheCable)
@@ -244,15 +244,15 @@ TEST_F(StepTimingTest, AnImportedAnimationKeepsItsDelaysAndCanBeThinnedForTheCab
     // At 120 a hundredth is 9.6 ticks: 96, 96, 19, 19, 96.
     EXPECT_EQ(starts(), (Ticks{16, 112, 208, 227, 246}));
     EXPECT_EQ(lengthOf(4), 96);
-    EXPECT_EQ(form->History->stack().undoText(), "画像の読み込み");
+    EXPECT_EQ(stack().undoEntry()->label, "画像の読み込み");
 
     form->Undo1->trigger();
-    EXPECT_EQ(form->Recording.StepCount(), 0);
+    EXPECT_EQ(recording().StepCount(), 0);
     thin = true;
     form->ImportImage1Click();
     settle();
     // The fourth frame comes 20 ms after the third: dropped, the third held on.
-    EXPECT_EQ(form->Recording.StepCount(), 4);
+    EXPECT_EQ(recording().StepCount(), 4);
     EXPECT_EQ(starts(), (Ticks{16, 112, 208, 246}));
 }
 

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace lumidot {
@@ -106,6 +107,32 @@ TEST(StepWaits, StepEditsCarryEachStepsWaitWithIt)
     ASSERT_EQ(insertSteps(r, 0, old).result, EditResult::Done);
     EXPECT_TRUE(r.wait(0).followsSpacing() && r.wait(1).followsSpacing());
     EXPECT_EQ(r.wait(2), StepWait::ticks(0));
+}
+
+TEST(StepWaits, DuplicatesLastAsLongAsTheirOriginalsAndTheOriginalsKeepTheirLengths)
+{
+    // In the middle: the step after the block waits long, the block's own waits vary.
+    Recording r = frameEffectFrameColour();
+    r.setWait(1, StepWait::ticks(100));
+    r.setWait(2, StepWait::ticks(300));
+    r.setWait(3, StepWait::ticks(40));
+    const Ticks before = lengths(r, 8);
+    ASSERT_EQ(duplicateSteps(r, 1, 2, 8).result, EditResult::Done);
+    EXPECT_EQ(lengths(r, 8), (Ticks{before[0], before[1], before[2], before[1], before[2], before[3]}));
+
+    // At the end the last step lasts until the end of the track, here one
+    // shorter than a step after it could (0 ticks: the spacing alone).
+    for (const int endWait : {kEndOfTrackTicks, 960, 0}) {
+        SCOPED_TRACE(endWait);
+        Recording tail = frameEffectFrameColour();
+        tail.setEndWait(endWait);
+        const Ticks was = lengths(tail, 8);
+        ASSERT_EQ(duplicateSteps(tail, 2, 2, 8).result, EditResult::Done);
+        const Ticks now = lengths(tail, 8);
+        EXPECT_EQ(now[4], was[2]);
+        EXPECT_EQ(now[5], was[3]);
+        EXPECT_EQ(now[3], std::max<std::int64_t>(was[3], 8));
+    }
 }
 
 // The whole timing of a recording, as the .mid export writes it.
