@@ -117,6 +117,11 @@ void TImportPreview::buildControls()
     Invert = new QCheckBox(tr("反転"), dots);
     dotsGrid->addWidget(Invert);
     layout->addWidget(dots);
+    ThinFrames = new QCheckBox(tr("ケーブルに収まるように間引く"), this);
+    ThinFrames->setToolTip(tr("MIDIケーブル (毎秒3,125バイト) が前のフレームを送り終える前に来るフレームを除きます。"
+                              "除いたフレームの時間は前のフレームが表示し続けます"));
+    ThinFrames->setVisible(false);
+    layout->addWidget(ThinFrames);
 
     Buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     Buttons->button(QDialogButtonBox::Cancel)->setText(tr("キャンセル"));
@@ -157,6 +162,18 @@ QPoint TImportPreview::position() const
     return {PosX->value(), PosY->value()};
 }
 
+void TImportPreview::setShortFrames(int count)
+{
+    shortFrames_ = count;
+    ThinFrames->setVisible(count > 0);
+    updatePreview();
+}
+
+bool TImportPreview::thinForCable() const
+{
+    return shortFrames_ > 0 && ThinFrames->isChecked();
+}
+
 Placement TImportPreview::placement() const
 {
     return Add->isChecked() ? Placement::Add : Placement::Replace;
@@ -179,11 +196,14 @@ void TImportPreview::updatePreview()
 
     const DotImage dots = convertToDots(first_, chosen);
     composeWindow(dots);
-    Facts->setText(tr("%1 x %2 ピクセル → %3 x %4 ドット、%n フレーム", nullptr, frames_)
-                       .arg(first_.width)
-                       .arg(first_.height)
-                       .arg(dots.width)
-                       .arg(dots.height));
+    QString facts = tr("%1 x %2 ピクセル → %3 x %4 ドット、%n フレーム", nullptr, frames_)
+                        .arg(first_.width)
+                        .arg(first_.height)
+                        .arg(dots.width)
+                        .arg(dots.height);
+    if (shortFrames_ > 0)
+        facts += tr("、うち %1 フレームはケーブルに間に合いません").arg(shortFrames_);
+    Facts->setText(facts);
     QPainter painter(&preview_);
     paintDotCells(painter, scratch_, windowX_, windowY_, kPreviewCell, lcdColour_);
     painter.end();
