@@ -279,6 +279,10 @@ Save anyway?</translation>
         <source>記録が長すぎて Recomposer98 形式では保存できません（イベントが 65,535 バイトを超えます）</source>
         <translation>The recording is too long for the Recomposer98 format (more than 65,535 bytes of events)</translation>
     </message>
+    <message>
+        <source>ステップ %1 の待ち時間 (%2 Tick) は Recomposer98 形式に入りません (1〜127 Tick)。Standard MIDI (.mid) で保存してください</source>
+        <translation>The wait before step %1 (%2 ticks) does not fit the Recomposer98 format (1 to 127 ticks). Save as Standard MIDI (.mid) instead</translation>
+    </message>
 </context>
 <context>
     <name>RtMidiOutput</name>
@@ -363,6 +367,34 @@ Save anyway?</translation>
 <context>
     <name>StepList</name>
     <message>
+        <source>16分音符</source>
+        <translation>16th note</translation>
+    </message>
+    <message>
+        <source>8分音符</source>
+        <translation>8th note</translation>
+    </message>
+    <message>
+        <source>4分音符</source>
+        <translation>Quarter note</translation>
+    </message>
+    <message>
+        <source>2分音符</source>
+        <translation>Half note</translation>
+    </message>
+    <message>
+        <source>1小節</source>
+        <translation>1 bar</translation>
+    </message>
+    <message>
+        <source>2小節</source>
+        <translation>2 bars</translation>
+    </message>
+    <message>
+        <source>4小節</source>
+        <translation>4 bars</translation>
+    </message>
+    <message>
         <source>色</source>
         <translation>Colour</translation>
     </message>
@@ -382,12 +414,107 @@ Save anyway?</translation>
         <source>エフェクト</source>
         <translation>Effect</translation>
     </message>
+    <message>
+        <source>開始 (小節:拍:Tick)</source>
+        <translation>Start (bar:beat:tick)</translation>
+    </message>
+    <message>
+        <source>長さ (Tick)</source>
+        <translation>Length (ticks)</translation>
+    </message>
+    <message>
+        <source>時刻</source>
+        <translation>Time</translation>
+    </message>
+    <message>
+        <source>ステップ</source>
+        <translation>Step</translation>
+    </message>
+    <message>
+        <source>長さ(&amp;L)</source>
+        <translation>&amp;Length</translation>
+    </message>
+    <message>
+        <source>長さを指定(&amp;T)...</source>
+        <translation>Se&amp;t length...</translation>
+    </message>
+    <message>
+        <source>間隔に戻す(&amp;R)</source>
+        <translation>&amp;Reset to the spacing</translation>
+    </message>
+    <message>
+        <source>長さを半分に</source>
+        <translation>Halve the length</translation>
+    </message>
+    <message>
+        <source>長さを倍に</source>
+        <translation>Double the length</translation>
+    </message>
+    <message>
+        <source>16分音符前へ</source>
+        <translation>A 16th earlier</translation>
+    </message>
+    <message>
+        <source>16分音符後へ</source>
+        <translation>A 16th later</translation>
+    </message>
+    <message>
+        <source>次の拍まで保持(&amp;B)</source>
+        <translation>Hold to the next &amp;beat</translation>
+    </message>
+    <message>
+        <source>次の小節まで保持(&amp;M)</source>
+        <translation>Hold to the next b&amp;ar</translation>
+    </message>
+    <message>
+        <source>開始位置(&amp;S)...</source>
+        <translation>&amp;Start...</translation>
+    </message>
+    <message>
+        <source>開始位置: %1</source>
+        <translation>Start: %1</translation>
+    </message>
+    <message>
+        <source>開始位置: %1（記録どおり）</source>
+        <translation>Start: %1 (as recorded)</translation>
+    </message>
 </context>
 <context>
     <name>SystemMidiOutput</name>
     <message>
         <source>MIDIシステムが見つかりません。Lumidotの送信には、ALSAシーケンサー（/dev/snd/seq）か、起動しているJACKサーバー（またはPipeWire）が必要です。どちらかを用意してから、「設定」を開いて閉じるとポートが開き直されます。</source>
         <translation>No MIDI system was found. To send, Lumidot needs the ALSA sequencer (/dev/snd/seq) or a running JACK server (or PipeWire). Once one is there, open and close Settings to open the port again.</translation>
+    </message>
+</context>
+<context>
+    <name>TStepLengthDialog</name>
+    <message>
+        <source>16分音符</source>
+        <translation>16th note</translation>
+    </message>
+    <message>
+        <source>8分音符</source>
+        <translation>8th note</translation>
+    </message>
+    <message>
+        <source>4分音符</source>
+        <translation>Quarter note</translation>
+    </message>
+    <message>
+        <source>2分音符</source>
+        <translation>Half note</translation>
+    </message>
+    <message>
+        <source>1小節</source>
+        <translation>1 bar</translation>
+    </message>
+    <message>
+        <source>2小節</source>
+        <translation>2 bars</translation>
+    </message>
+    <message>
+        <source>4小節</source>
+        <translation>4 bars</translation>
     </message>
 </context>
 <context>
@@ -587,6 +714,18 @@ Save anyway?</translation>
             <numerusform>%1 x %2 pixels → %3 x %4 dots, %n frame</numerusform>
             <numerusform>%1 x %2 pixels → %3 x %4 dots, %n frames</numerusform>
         </translation>
+    </message>
+    <message>
+        <source>ケーブルに収まるように間引く</source>
+        <translation>Drop frames to keep up with the cable</translation>
+    </message>
+    <message>
+        <source>MIDIケーブル (毎秒3,125バイト) が前のフレームを送り終える前に来るフレームを除きます。除いたフレームの時間は前のフレームが表示し続けます</source>
+        <translation>Drops each frame that comes before a MIDI cable (3,125 bytes a second) has finished sending the one before; the frame before stays shown for the dropped frame&apos;s time</translation>
+    </message>
+    <message>
+        <source>、うち %1 フレームはケーブルに間に合いません</source>
+        <translation>, %1 of them too fast for the cable</translation>
     </message>
 </context>
 <context>
@@ -936,6 +1075,54 @@ Only %2 more steps fit (the limit is %3). Nothing was recorded.</translation>
         <source>描画面を開く</source>
         <translation>Open Plane</translation>
     </message>
+    <message>
+        <source>長さ</source>
+        <translation>Length</translation>
+    </message>
+    <message>
+        <source>長さを倍に</source>
+        <translation>Double the length</translation>
+    </message>
+    <message>
+        <source>長さを半分に</source>
+        <translation>Halve the length</translation>
+    </message>
+    <message>
+        <source>間隔に戻す</source>
+        <translation>Reset to the spacing</translation>
+    </message>
+    <message>
+        <source>前へ</source>
+        <translation>Earlier</translation>
+    </message>
+    <message>
+        <source>後へ</source>
+        <translation>Later</translation>
+    </message>
+    <message>
+        <source>保持</source>
+        <translation>Hold</translation>
+    </message>
+    <message>
+        <source>開始位置</source>
+        <translation>Start</translation>
+    </message>
+    <message>
+        <source>テンポを書き込む (Standard MIDI)</source>
+        <translation>Write the tempo (Standard MIDI)</translation>
+    </message>
+    <message>
+        <source>ステップ %1 の待ち時間 (%2 Tick) は Recomposer98 形式に入りません (1〜127 Tick)。
+Standard MIDI (.mid) で保存してください。</source>
+        <translation>The wait before step %1 (%2 ticks) does not fit the Recomposer98 format (1 to 127 ticks).
+Save as Standard MIDI (.mid) instead.</translation>
+    </message>
+    <message>
+        <source>%1 形式には時間が入らないため、ステップの長さと開始位置は保存されません。
+タイミングを捨てて保存しますか？</source>
+        <translation>The %1 format holds no time, so the steps&apos; lengths and the start are not saved.
+Save without the timing?</translation>
+    </message>
 </context>
 <context>
     <name>lumidot::TMoji</name>
@@ -1075,6 +1262,66 @@ Only %2 more steps fit (the limit is %3). Nothing was recorded.</translation>
     <message>
         <source>スタイル</source>
         <translation>Style</translation>
+    </message>
+</context>
+<context>
+    <name>lumidot::TStartDialog</name>
+    <message>
+        <source>開始位置</source>
+        <translation>Start</translation>
+    </message>
+    <message>
+        <source>記録どおり (%1)(&amp;R)</source>
+        <translation>As &amp;recorded (%1)</translation>
+    </message>
+    <message>
+        <source>最初のステップの位置(&amp;P)</source>
+        <translation>First step &amp;position</translation>
+    </message>
+    <message>
+        <source>小節 </source>
+        <translation>Bar </translation>
+    </message>
+    <message>
+        <source>拍 </source>
+        <translation>Beat </translation>
+    </message>
+    <message>
+        <source>4/4拍子、4分音符 = 480 Tick。最初のステップのメッセージがこの位置に来ます。</source>
+        <translation>4/4 time, quarter note = 480 ticks. The first step&apos;s message lands at this position.</translation>
+    </message>
+    <message>
+        <source>キャンセル</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>lumidot::TStepLengthDialog</name>
+    <message>
+        <source>長さ</source>
+        <translation>Length</translation>
+    </message>
+    <message>
+        <source>音符(&amp;N)</source>
+        <translation>&amp;Note</translation>
+    </message>
+    <message>
+        <source>%1 (%2 Tick)</source>
+        <translation>%1 (%2 ticks)</translation>
+    </message>
+    <message>
+        <source>Tick(&amp;T)</source>
+        <translation>&amp;Ticks</translation>
+    </message>
+    <message>
+        <source>4分音符 = 480 Tick。ステップの開始から次のステップの開始までの長さです。
+最短は %1 Tick (ステップ間隔と、エフェクトのメッセージの分) です。</source>
+        <translation>Quarter note = 480 ticks. The length runs from the start of a step to the start of the next.
+The shortest is %1 ticks (the step spacing, plus the room an effect&apos;s messages take).</translation>
+    </message>
+    <message>
+        <source>キャンセル</source>
+        <translation>Cancel</translation>
     </message>
 </context>
 <context>
