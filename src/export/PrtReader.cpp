@@ -78,6 +78,7 @@ LoadResult readPrt(std::span<const std::uint8_t> bytes)
     result.recording = decoder.takeRecording();
     result.stepTick = tick;
     result.typeIndex = kTypePrt;
+    result.workingBytes = result.recording.heldBytes() + message.capacity();
     return result;
 }
 

@@ -54,6 +54,8 @@ public:
     int FrameCount() const { return frameCount_; }
     int MessageCount() const { return messageCount_; }
     bool full() const { return StepCount() >= kStepLimit; }
+    // The memory the recording holds: its lists and both tables.
+    std::size_t heldBytes() const;
 
     std::span<const std::uint8_t> eventStream() const { return events_; }
     std::span<const std::uint8_t> effectStream() const { return effects_; }
