@@ -12,6 +12,8 @@ namespace lumidot {
 struct ExportResult {
     std::vector<std::uint8_t> bytes;
     std::string refusal;
+    // Refused because the file would pass the largest size it may have.
+    bool tooLarge = false;
 
     bool ok() const { return refusal.empty(); }
 };

@@ -5,6 +5,22 @@
 
 namespace lumidot {
 
+std::int64_t forEachScheduledMessage(const Recording& recording, int stepTick, int tempo,
+                                     const std::function<void(const ScheduledMessage&)>& each)
+{
+    StepTickCounter counter(stepTick);
+    int index = 0;
+    forEachStep(recording, [&](const Step& step) {
+        std::int64_t tick = counter.next(step.opcode);
+        for (const SysExMessage& message : stepMessages(step))
+            each({ticksToMicroseconds(tick++, tempo), index, message});
+        ++index;
+    });
+    return ticksToMicroseconds(counter.endTick(), tempo);
+}
+
+// Every step gives at least one message, so the first message of each
+// step marks where it starts.
 PlaybackSchedule buildSchedule(const Recording& recording, int stepTick, int tempo)
 {
     PlaybackSchedule schedule;
@@ -12,18 +28,14 @@ PlaybackSchedule buildSchedule(const Recording& recording, int stepTick, int tem
     schedule.stepTimes.reserve(steps);
     schedule.stepFirstMessage.reserve(steps + 1);
     schedule.messages.reserve(steps + 4 * static_cast<std::size_t>(recording.effectStream().size() / 3));
-    StepTickCounter counter(stepTick);
-    int index = 0;
-    forEachStep(recording, [&](const Step& step) {
-        std::int64_t tick = counter.next(step.opcode);
-        schedule.stepTimes.push_back(ticksToMicroseconds(tick, tempo));
-        schedule.stepFirstMessage.push_back(schedule.messages.size());
-        for (const SysExMessage& message : stepMessages(step))
-            schedule.messages.push_back({ticksToMicroseconds(tick++, tempo), index, message});
-        ++index;
+    schedule.length = forEachScheduledMessage(recording, stepTick, tempo, [&](const ScheduledMessage& message) {
+        if (static_cast<std::size_t>(message.step) == schedule.stepTimes.size()) {
+            schedule.stepTimes.push_back(message.time);
+            schedule.stepFirstMessage.push_back(schedule.messages.size());
+        }
+        schedule.messages.push_back(message);
     });
     schedule.stepFirstMessage.push_back(schedule.messages.size());
-    schedule.length = ticksToMicroseconds(counter.endTick(), tempo);
     return schedule;
 }
 
