@@ -1,0 +1,42 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <cstdint>
+
+namespace lumidot {
+
+// The largest picture decoded, by the size its file states, checked before a
+// pixel is decoded: 24 megapixels, a large camera's 6,000 x 4,000. Decoding
+// and converting one holds about ten bytes a pixel at once (the decoded
+// colours, grey and opacity, the resampling's sums), which with the file's
+// own bytes stays within 300 MB. Every picture or video frame reader holds
+// its pictures to it.
+inline constexpr std::int64_t kLargestPicturePixels = 24'000'000;
+
+// What one import may cost in all, in pixels: every frame's decoded area,
+// the pixels resampled for it and the dots converted. At this machine's
+// slowest step, about 10 ns a pixel, it keeps the import within 5 seconds
+// whatever its header claims.
+inline constexpr std::int64_t kLargestPictureWork = 400'000'000;
+
+// True when a picture of width x height may be decoded: both sides at least
+// one pixel and the area within kLargestPicturePixels.
+bool pictureSizeAllowed(std::int64_t width, std::int64_t height);
+
+// Counts the work of one import against its limit.
+class DecodeBudget {
+public:
+    explicit DecodeBudget(std::int64_t limit = kLargestPictureWork) : limit_(limit) {}
+
+    // Takes pixels of work; false, taking nothing, when they would pass the
+    // limit.
+    bool charge(std::int64_t pixels);
+    std::int64_t used() const { return used_; }
+    std::int64_t limit() const { return limit_; }
+
+private:
+    std::int64_t limit_;
+    std::int64_t used_ = 0;
+};
+
+} // namespace lumidot
