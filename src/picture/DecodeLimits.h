@@ -13,11 +13,15 @@ namespace lumidot {
 // its pictures to it.
 inline constexpr std::int64_t kLargestPicturePixels = 24'000'000;
 
-// What one import may cost in all, in pixels: every frame's decoded area,
-// the pixels resampled for it and the dots converted. At this machine's
-// slowest step, about 10 ns a pixel, it keeps the import within 5 seconds
-// whatever its header claims.
+// What one import may cost in all, in pixel operations: every frame's
+// decoded pixels, the pixels resampled for it and the dots made and placed.
+// Measured on this machine, a pixel that Qt's readers decode (PNG, JPEG,
+// ...) and turn to grey costs about four operations, one that giflib
+// decodes or the resampling reads one, a dot two. The limit keeps an import
+// within 5 seconds whatever its headers claim.
 inline constexpr std::int64_t kLargestPictureWork = 400'000'000;
+inline constexpr std::int64_t kDecodedPixelWork = 4;
+inline constexpr std::int64_t kDotWork = 2;
 
 // True when a picture of width x height may be decoded: both sides at least
 // one pixel and the area within kLargestPicturePixels.

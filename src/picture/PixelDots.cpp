@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "picture/PixelDots.h"
 
+#include "picture/DecodeLimits.h"
 #include "picture/Geometry.h"
 #include "picture/VirtualArea.h"
 
@@ -368,7 +369,7 @@ DotImage FrameConverter::convert(const GreyImage& frame, const PixelRect& change
         lastWork_ = copyArea(frame, scaled_, restart ? whole : changed.intersected(whole));
     else
         lastWork_ = restart ? resampler_.start(frame, scaled_) : resampler_.update(frame, changed, scaled_);
-    lastWork_ += whole.area();
+    lastWork_ += whole.area() * kDotWork;
     return dotsFrom(scaled_, conversion_);
 }
 

@@ -158,7 +158,8 @@ public:
     // changed: the pixels that differ from the frame before; ignored for the
     // first frame and for a frame of another size.
     DotImage convert(const GreyImage& frame, const PixelRect& changed);
-    // The work of the last frame: source pixels read and dots made.
+    // The work of the last frame: source pixels read and dots made (each
+    // kDotWork).
     std::int64_t lastWork() const { return lastWork_; }
 
 private:

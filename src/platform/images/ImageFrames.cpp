@@ -12,6 +12,7 @@
 #include <QImageReader>
 
 #include <algorithm>
+#include <climits>
 #include <memory>
 
 namespace lumidot {
@@ -95,17 +96,45 @@ std::int64_t scaledArea(int width, int height, const DotConversion* conversion)
     return static_cast<std::int64_t>(size.width) * size.height;
 }
 
+// The work of a picture Qt decodes: decoding, resampling it whole, and
+// its dots when the conversion is known.
+std::int64_t qtPictureWork(std::int64_t width, std::int64_t height, const DotConversion* conversion)
+{
+    return width * height * (kDecodedPixelWork + 1) +
+           scaledArea(static_cast<int>(width), static_cast<int>(height), conversion) * kDotWork;
+}
+
+// The images of an icon file, by the sizes their data states; Qt's reader
+// tells no size before decoding one.
+bool scanIcon(const PictureFile& file, const DotConversion* conversion, FileCost& cost, ImageReadError& error)
+{
+    std::vector<IconImage> images;
+    std::string fault;
+    if (!readIconDirectory(file.bytes, images, fault)) {
+        error = file.error(Kind::Damaged, QString::fromStdString(fault));
+        return false;
+    }
+    cost.frames = static_cast<int>(images.size());
+    for (const IconImage& image : images) {
+        if (image.width == 0 && image.height == 0)
+            continue;
+        if (!pictureSizeAllowed(image.width, image.height)) {
+            const auto side = [](std::int64_t length) { return static_cast<int>(std::min<std::int64_t>(length, INT_MAX)); };
+            error = file.error(Kind::TooLarge, tooLargeReason(QSize(side(image.width), side(image.height))));
+            return false;
+        }
+        cost.work += qtPictureWork(image.width, image.height, conversion);
+    }
+    return true;
+}
+
 // A picture Qt reads: its frames counted, and each one's size checked,
 // from the headers alone where the format tells the size.
 bool scanQtPicture(const PictureFile& file, const DotConversion* conversion, FileCost& cost,
                    ImageReadError& error)
 {
-    if (isIconData(file.bytes)) {
-        if (const std::string fault = iconDirectoryFault(file.bytes); !fault.empty()) {
-            error = file.error(Kind::Damaged, QString::fromStdString(fault));
-            return false;
-        }
-    }
+    if (isIconData(file.bytes))
+        return scanIcon(file, conversion, cost, error);
     BufferedReader picture(file.bytes);
     if (!picture.reader.canRead()) {
         error = file.error(Kind::Damaged, picture.reader.errorString());
@@ -122,8 +151,7 @@ bool scanQtPicture(const PictureFile& file, const DotConversion* conversion, Fil
             error = file.error(Kind::TooLarge, tooLargeReason(size));
             return false;
         }
-        cost.work += static_cast<std::int64_t>(size.width()) * size.height() +
-                     scaledArea(size.width(), size.height(), conversion);
+        cost.work += qtPictureWork(size.width(), size.height(), conversion);
     }
     return true;
 }
@@ -142,8 +170,7 @@ bool scanGifPicture(const PictureFile& file, const DotConversion* conversion, Fi
     return true;
 }
 
-bool decodeQtPicture(const PictureFile& file,
-                     const std::function<bool(const GreyImage&, const PixelRect&)>& each, bool& goOn,
+bool decodeQtPicture(const PictureFile& file, const ImageFrames::FrameHandler& each, bool& goOn,
                      ImageReadError& error)
 {
     BufferedReader picture(file.bytes);
@@ -163,7 +190,8 @@ bool decodeQtPicture(const PictureFile& file,
             return false;
         }
         const GreyImage grey = greyImage(std::move(image));
-        goOn = each(grey, {0, 0, grey.width, grey.height});
+        const std::int64_t decodeWork = static_cast<std::int64_t>(grey.width) * grey.height * kDecodedPixelWork;
+        goOn = each(grey, {0, 0, grey.width, grey.height}, decodeWork);
     }
     return true;
 }
@@ -299,7 +327,7 @@ bool ImageFrames::checkWork(const DotConversion* conversion, int& frames, ImageR
                                QStringLiteral("%1 frames whose decoding and conversion take about %2 "
                                               "million pixel operations; the limit is %3 million")
                                    .arg(frames)
-                                   .arg(work / 1000000)
+                                   .arg((work + 999999) / 1000000)
                                    .arg(kLargestPictureWork / 1000000));
             return false;
         }
@@ -328,19 +356,19 @@ bool ImageFrames::firstFrame(GreyImage& frame, ImageReadError& error) const
     return read && found;
 }
 
-bool ImageFrames::walk(const std::function<bool(const GreyImage&, const PixelRect&)>& each,
-                       ImageReadError& error) const
+bool ImageFrames::walk(const FrameHandler& each, ImageReadError& error) const
 {
     bool goOn = true;
+    // A GIF's decoding was counted exactly by its scan.
     const auto handOn = [&](const GreyImage& frame, const PixelRect& changed) {
-        return goOn = each(frame, changed);
+        return goOn = each(frame, changed, 0);
     };
     for (qsizetype k = 0; k < fileNames_.size() && goOn; ++k) {
         PictureFile file{fileNames_[k], nativeNames_[static_cast<std::size_t>(k)], {}};
         if (!readPictureFile(file, error))
             return false;
         if (!isGifData(file.bytes)) {
-            if (!decodeQtPicture(file, handOn, goOn, error))
+            if (!decodeQtPicture(file, each, goOn, error))
                 return false;
             continue;
         }
@@ -356,7 +384,7 @@ bool ImageFrames::walk(const std::function<bool(const GreyImage&, const PixelRec
 
 bool ImageFrames::read(const std::function<bool(const GreyImage&)>& each, ImageReadError& error) const
 {
-    return walk([&](const GreyImage& frame, const PixelRect&) { return each(frame); }, error);
+    return walk([&](const GreyImage& frame, const PixelRect&, std::int64_t) { return each(frame); }, error);
 }
 
 bool ImageFrames::convert(const DotConversion& conversion,
@@ -372,9 +400,9 @@ bool ImageFrames::convert(const DotConversion& conversion,
     FrameConverter converter(conversion);
     bool overBudget = false;
     const bool read = walk(
-        [&](const GreyImage& frame, const PixelRect& changed) {
+        [&](const GreyImage& frame, const PixelRect& changed, std::int64_t decodeWork) {
             DotImage dots = converter.convert(frame, changed);
-            if (!budget.charge(converter.lastWork())) {
+            if (!budget.charge(decodeWork + converter.lastWork())) {
                 overBudget = true;
                 return false;
             }

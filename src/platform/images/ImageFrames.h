@@ -87,10 +87,13 @@ public:
 
     const QStringList& fileNames() const { return fileNames_; }
 
+    // A composed frame, the rectangle that changed since the frame before,
+    // and the work its decoding took where the scan could not count it.
+    using FrameHandler = std::function<bool(const GreyImage&, const PixelRect&, std::int64_t)>;
+
 private:
     ImageFrames(QStringList fileNames, std::vector<std::string> nativeNames);
-    bool walk(const std::function<bool(const GreyImage&, const PixelRect&)>& each,
-              ImageReadError& error) const;
+    bool walk(const FrameHandler& each, ImageReadError& error) const;
     bool checkWork(const DotConversion* conversion, int& frames, ImageReadError& error) const;
 
     QStringList fileNames_;
