@@ -209,7 +209,10 @@ ExportResult exportAs(Format format, const Recording& recording, std::uint8_t ti
         return EXPORT_GIF(recording, {tick, request.tempo ? request.tempo : kDefaultTempo,
                                       request.scale ? request.scale : 4});
     case Format::Syx: return {FileSaveData(recording), {}};
-    case Format::Mid: return {EXPORT_SMF(recording, tick), {}};
+    case Format::Mid:
+        if (smfFileSize(recording) > kLargestReadableFile)
+            return {{}, {}, true};
+        return {EXPORT_SMF(recording, tick), {}};
     case Format::Prt: {
         ExportResult result = Export_PRT(recording, tick);
         if (!result.ok())

@@ -15,7 +15,7 @@ struct ExportResult {
     // Refused because the file would pass the largest size it may have.
     bool tooLarge = false;
 
-    bool ok() const { return refusal.empty(); }
+    bool ok() const { return refusal.empty() && !tooLarge; }
 };
 
 } // namespace lumidot

@@ -67,4 +67,15 @@ std::vector<std::uint8_t> EXPORT_SMF(const Recording& recording, std::uint8_t st
     return file;
 }
 
+std::size_t smfFileSize(const Recording& recording)
+{
+    std::size_t size = kFileStart.size() + 4 + kChannelPrefix.size() + kEndOfTrack.size();
+    forEachStep(recording, [&](const Step& step) {
+        size += 4 + StepLabel(step.opcode).size();
+        for (const SysExMessage& message : stepMessages(step))
+            size += 2 + message.size();   // delta, F0, length, then the bytes after F0
+    });
+    return size;
+}
+
 } // namespace lumidot

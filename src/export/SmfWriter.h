@@ -3,6 +3,7 @@
 
 #include "recording/Recording.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 #include <vector>
@@ -18,5 +19,10 @@ std::string_view StepLabel(std::uint8_t opcode);
 // events, stepTick ticks apart (1..127; a value outside is brought inside).
 // The track grows as far as needed.
 std::vector<std::uint8_t> EXPORT_SMF(const Recording& recording, std::uint8_t stepTick);
+
+// The size of that file, counted without building it, so that one too large
+// to keep is refused before it takes its memory (a .mid is about five times
+// the .syx of a recording of colour steps).
+std::size_t smfFileSize(const Recording& recording);
 
 } // namespace lumidot

@@ -4,6 +4,8 @@
 #include "export/FileReplace.h"
 #include "export/GifWriter.h"
 #include "export/OpenCommand.h"
+#include "export/SaveCommand.h"
+#include "export/SmfWriter.h"
 #include "export/SmfReader.h"
 #include "export/SyxReader.h"
 #include "export/SyxWriter.h"
@@ -133,6 +135,21 @@ TEST(GifWriter, StopsAtItsSizeLimitAndSaysSo)
     EXPECT_TRUE(cut.bytes.empty());
     options.largestFile = 20;
     EXPECT_TRUE(EXPORT_GIF(r, options).tooLarge) << "even the header passes it";
+}
+
+// A Standard MIDI File is counted before it is built: one that would pass
+// the largest readable size is refused without taking its memory, and the
+// count is the size of the file built.
+TEST(BoundedWriters, AMidiFileTooLargeToReadBackIsRefusedBeforeItIsBuilt)
+{
+    const Recording mixed = mixedRecording();
+    EXPECT_EQ(smfFileSize(mixed), EXPORT_SMF(mixed, 8).size());
+    const Recording colours = alternatingColours(2'000'000);
+    EXPECT_GT(smfFileSize(colours), kLargestReadableFile);
+    TempFolder folder;
+    const SaveResult saved = saveRecording(2, (folder / "long.mid").string(), colours, 8);
+    EXPECT_NE(saved.message.find("MiB"), std::string::npos) << saved.message;
+    EXPECT_FALSE(fs::exists(folder / "long.mid"));
 }
 
 // A save keeps the replaced file's mode and owner; the rename makes a new
