@@ -170,22 +170,7 @@ BENCHMARK(BM_Ico9999EntriesOfOne5600SquaredPng)->UseManualTime()->Iterations(1)-
 // is what passes the limit.
 void BM_Ico200Copies4000SquaredPng(benchmark::State& state)
 {
-    const HostileBytes one = png(4000, 4000);
-    HostileBytes ico;
-    const auto put16 = [&](unsigned v) { put16le(ico, v); };
-    put16(0);
-    put16(1);
-    put16(200);
-    for (unsigned k = 0; k < 200; ++k) {
-        ico.insert(ico.end(), {0, 0, 0, 0});
-        put16(1);
-        put16(32);
-        put32le(ico, static_cast<std::uint32_t>(one.size()));
-        put32le(ico, static_cast<std::uint32_t>(6 + 16 * 200 + k * one.size()));
-    }
-    for (int k = 0; k < 200; ++k)
-        ico.insert(ico.end(), one.begin(), one.end());
-    convertCase(state, write("copies.ico", ico), "copies.syx");
+    convertCase(state, write("copies.ico", icoOfCopies(png(4000, 4000), 200)), "copies.syx");
 }
 BENCHMARK(BM_Ico200Copies4000SquaredPng)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace lumidot {
 
@@ -26,6 +27,9 @@ inline constexpr std::int64_t kDotWork = 2;
 // True when a picture of width x height may be decoded: both sides at least
 // one pixel and the area within kLargestPicturePixels.
 bool pictureSizeAllowed(std::int64_t width, std::int64_t height);
+
+// Why a picture of width x height is refused, in English.
+std::string tooLargePictureReason(std::int64_t width, std::int64_t height);
 
 // Counts the work of one import against its limit.
 class DecodeBudget {

@@ -67,7 +67,8 @@ TEST_F(HostilePictures, StatedSizesAndTotalWorkAreRefusedBeforeDecoding)
     const ImageReadError bomb = countError(write("bomb.gif", gifLzwBomb(65535, 65535)));
     EXPECT_EQ(bomb.kind, Kind::TooLarge);
     EXPECT_TRUE(bomb.reason.contains("65535 x 65535")) << bomb.reason.toStdString();
-    EXPECT_TRUE(bomb.message().contains(QString::number(kLargestPicturePixels)));
+    EXPECT_TRUE(bomb.message().contains(QString::number(kLargestPicturePixels / 10000) + " 万ピクセルまで"))
+        << bomb.message().toStdString();
 
     const QString screen = write("screen.gif", gifLargeScreenTinyFrames(11585, 3));
     EXPECT_EQ(countError(screen).kind, Kind::TooLarge);
@@ -81,6 +82,15 @@ TEST_F(HostilePictures, StatedSizesAndTotalWorkAreRefusedBeforeDecoding)
     const ImageReadError work = countError(write("work.gif", gifFile(3000, 3000, full)));
     EXPECT_EQ(work.kind, Kind::TooMuchWork);
     EXPECT_TRUE(work.reason.contains("50 frames")) << work.reason.toStdString();
+
+    // Icon images are counted by the sizes their data states, before Qt
+    // decodes any of them.
+    const ImageReadError icons = countError(write("copies.ico", icoOfCopies(png(3000, 3000), 10)));
+    EXPECT_EQ(icons.kind, Kind::TooMuchWork) << icons.reason.toStdString();
+    int frames = 0;
+    ImageReadError fine;
+    EXPECT_TRUE(ImageFrames({write("few.ico", icoOfCopies(png(3000, 3000), 2))}).count(frames, fine));
+    EXPECT_EQ(frames, 2);
 }
 
 // A large screen whose frames each change one pixel is read, and each

@@ -205,4 +205,24 @@ inline HostileBytes icoSharingOneImage(const HostileBytes& png, unsigned entries
     return out;
 }
 
+// An icon file of `copies` entries, each with its own copy of the image:
+// nothing shared, every entry as costly to decode as the image.
+inline HostileBytes icoOfCopies(const HostileBytes& png, unsigned copies)
+{
+    HostileBytes out;
+    put16le(out, 0);
+    put16le(out, 1);
+    put16le(out, copies);
+    for (unsigned k = 0; k < copies; ++k) {
+        out.insert(out.end(), {0, 0, 0, 0});
+        put16le(out, 1);
+        put16le(out, 32);
+        put32le(out, static_cast<std::uint32_t>(png.size()));
+        put32le(out, static_cast<std::uint32_t>(6 + 16 * copies + k * png.size()));
+    }
+    for (unsigned k = 0; k < copies; ++k)
+        out.insert(out.end(), png.begin(), png.end());
+    return out;
+}
+
 } // namespace lumidot::testing

@@ -68,10 +68,7 @@ QString lastError(const GifFile& gif)
 
 QString tooLargeText(int width, int height)
 {
-    return QStringLiteral("picture of %1 x %2 pixels; the largest read has %3 pixels")
-        .arg(width)
-        .arg(height)
-        .arg(kLargestPicturePixels);
+    return QString::fromStdString(tooLargePictureReason(width, height));
 }
 
 // Reads the extension's sub-blocks to their end; the graphic control block,

@@ -71,10 +71,7 @@ bool readPictureFile(PictureFile& file, ImageReadError& error)
 
 QString tooLargeReason(QSize size)
 {
-    return QStringLiteral("picture of %1 x %2 pixels; the largest read has %3 pixels")
-        .arg(size.width())
-        .arg(size.height())
-        .arg(kLargestPicturePixels);
+    return QString::fromStdString(tooLargePictureReason(size.width(), size.height()));
 }
 
 bool sizeAllowed(QSize size)
@@ -264,9 +261,9 @@ QString ImageReadError::message() const
     case Kind::File:
         return QString::fromStdString(readFaultMessage(fileFault, std::nullopt, fileName.toStdString()));
     case Kind::TooLarge:
-        return translated("画像 %1 は大きすぎるため読み込めません (%2 ピクセルまで)\n%3")
+        return translated("画像 %1 は大きすぎるため読み込めません (%2 万ピクセルまで)\n%3")
             .arg(fileName)
-            .arg(kLargestPicturePixels)
+            .arg(kLargestPicturePixels / 10000)
             .arg(reason);
     case Kind::TooMuchWork:
         return translated("画像 %1 はフレームが多く大きいため、変換に時間がかかりすぎます。"

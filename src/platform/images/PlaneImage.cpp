@@ -77,15 +77,14 @@ bool readPicture(const QString& fileName, QImage& image, QString& message)
     reader.setDecideFormatFromContent(true);
     const QSize size = reader.size();
     if (size.isValid() && !pictureSizeAllowed(size.width(), size.height())) {
-        message = ImageReadError{fileName, QStringLiteral("picture of %1 x %2 pixels").arg(size.width()).arg(size.height()),
-                                 ImageReadError::Kind::TooLarge, ReadFault::None, native}
-                      .message();
+        const QString reason = QString::fromStdString(tooLargePictureReason(size.width(), size.height()));
+        message = ImageReadError{fileName, reason, ImageReadError::Kind::TooLarge, ReadFault::None, native}.message();
         return false;
     }
     image = reader.read();
     if (image.isNull()) {
-        message = ImageReadError{fileName, reader.errorString(), ImageReadError::Kind::Damaged, ReadFault::None, native}
-                      .message();
+        message =
+            ImageReadError{fileName, reader.errorString(), ImageReadError::Kind::Damaged, ReadFault::None, native}.message();
         return false;
     }
     return true;
