@@ -233,6 +233,9 @@ ExportResult exportAs(Format format, const Recording& recording, std::uint8_t ti
 struct FirstInput {
     std::vector<std::uint8_t> bytes;
     bool pictures = false;
+
+    // Gives the bytes' memory back before the output is built.
+    void release() { std::vector<std::uint8_t>().swap(bytes); }
 };
 
 bool readFirstInput(const std::string& in, FirstInput& first, std::ostream& err)
@@ -253,12 +256,12 @@ bool readInput(const Request& request, FirstInput& first, LoadResult& loaded, st
     const std::vector<std::string> inputs(request.files.begin(), request.files.end() - 1);
     if (!first.pictures) {
         loaded = loadRecordingBytes(first.bytes);
-        first.bytes = {};
+        first.release();
         if (!loaded.ok)
             err << "lumidot-convert: " << inputs[0] << ": " << loaded.error << "\n";
         return loaded.ok;
     }
-    first.bytes = {};
+    first.release();
     std::string error;
     if (!picturesToRecording(inputs, request.picture, loaded.recording, error)) {
         err << "lumidot-convert: " << error << "\n";
