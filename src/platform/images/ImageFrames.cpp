@@ -12,7 +12,6 @@
 #include <QImageReader>
 
 #include <algorithm>
-#include <climits>
 #include <memory>
 
 namespace lumidot {
@@ -55,7 +54,10 @@ struct PictureFile {
     std::string nativeName;
     std::vector<std::uint8_t> bytes;
 
-    ImageReadError error(Kind kind, const QString& reason) const { return {name, reason, kind, ReadFault::None, nativeName}; }
+    ImageReadError error(Kind kind, const QString& reason) const
+    {
+        return {name, reason, kind, ReadFault::None, nativeName};
+    }
 };
 
 // Reads a file as every user's file is read.
@@ -116,8 +118,8 @@ bool scanIcon(const PictureFile& file, const DotConversion* conversion, FileCost
         if (image.width == 0 && image.height == 0)
             continue;
         if (!pictureSizeAllowed(image.width, image.height)) {
-            const auto side = [](std::int64_t length) { return static_cast<int>(std::min<std::int64_t>(length, INT_MAX)); };
-            error = file.error(Kind::TooLarge, tooLargeReason(QSize(side(image.width), side(image.height))));
+            error = file.error(Kind::TooLarge,
+                               QString::fromStdString(tooLargePictureReason(image.width, image.height)));
             return false;
         }
         cost.work += qtPictureWork(image.width, image.height, conversion);
@@ -173,19 +175,24 @@ bool decodeQtPicture(const PictureFile& file, const ImageFrames::FrameHandler& e
     BufferedReader picture(file.bytes);
     const int frames = picture.frames();
     for (int k = 0; k < frames && goOn; ++k) {
-        const QSize stated = picture.reader.size();
-        QImage image = stated.isValid() && !sizeAllowed(stated) ? QImage() : picture.reader.read();
-        if (image.isNull() || !sizeAllowed(image.size())) {
-            const bool tooLarge = !image.isNull() || (stated.isValid() && !sizeAllowed(stated));
-            QString reason = tooLarge ? tooLargeReason(image.isNull() ? stated : image.size())
-                                      : picture.reader.errorString();
+        const auto refuse = [&](Kind kind, QString reason) {
             if (reason.isEmpty())
                 reason = QStringLiteral("Unknown error");
             if (k > 0)
                 reason = QStringLiteral("frame %1 of %2: %3").arg(k + 1).arg(frames).arg(reason);
-            error = file.error(tooLarge ? Kind::TooLarge : Kind::Damaged, reason);
+            error = file.error(kind, reason);
             return false;
-        }
+        };
+        // Refused by the size it states where the format tells it, and by
+        // the size it has where the format tells none.
+        const QSize stated = picture.reader.size();
+        if (stated.isValid() && !sizeAllowed(stated))
+            return refuse(Kind::TooLarge, tooLargeReason(stated));
+        QImage image = picture.reader.read();
+        if (image.isNull())
+            return refuse(Kind::Damaged, picture.reader.errorString());
+        if (!sizeAllowed(image.size()))
+            return refuse(Kind::TooLarge, tooLargeReason(image.size()));
         const GreyImage grey = greyImage(std::move(image));
         const std::int64_t decodeWork = static_cast<std::int64_t>(grey.width) * grey.height * kDecodedPixelWork;
         goOn = each(grey, {0, 0, grey.width, grey.height}, decodeWork);
