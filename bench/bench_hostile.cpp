@@ -210,7 +210,7 @@ void BM_WindowImportOfLargeAnimationWithoutScaling(benchmark::State& state)
                 return int(QDialog::Accepted);
             };
             form.ImportImage1->trigger();
-            return form.Recording.FrameCount() == 10 ? 0 : 1;
+            return form.Workspace.document().recording.FrameCount() == 10 ? 0 : 1;
         }));
     }
 }

@@ -11,7 +11,7 @@ std::int64_t forEachScheduledMessage(const Recording& recording, int stepTick, i
     StepTickCounter counter(stepTick);
     int index = 0;
     forEachStep(recording, [&](const Step& step) {
-        std::int64_t tick = counter.next(step.opcode);
+        std::int64_t tick = counter.next(step.kind);
         for (const SysExMessage& message : stepMessages(step))
             each({ticksToMicroseconds(tick++, tempo), index, message});
         ++index;
