@@ -240,7 +240,8 @@ ExportResult refusal(const GifEncoder& encoder)
 
 // The display is rendered only when a frame is due, and each message is
 // applied as the walk reaches it, so that memory stays that of a few
-// pictures whatever the recording's length.
+// pictures whatever the recording's length. A refused write ends the walk:
+// the millions of steps after it are not visited.
 ExportResult EXPORT_GIF(const Recording& recording, const GifOptions& options)
 {
     const int dotSize = std::clamp(options.dotSize, kMinDotSize, kMaxDotSize);
@@ -254,18 +255,17 @@ ExportResult EXPORT_GIF(const Recording& recording, const GifOptions& options)
     GifFrameTimer timer;
     DisplayModel display;
     std::vector<std::uint8_t> picture(pictureSize);
-    bool written = true;
     const std::int64_t length = forEachScheduledMessage(
         recording, options.stepTick, options.tempo, [&](const ScheduledMessage& message) {
-            if (!written)
-                return;
             if (const std::int64_t delay = timer.change(message.time)) {
                 renderMonitorPicture(display.state(), dotSize, picture);
-                written = frames.add(picture, delay);
+                if (!frames.add(picture, delay))
+                    return false;
             }
             display.apply(message.message.bytes());
+            return true;
         });
-    if (!written)
+    if (length < 0)
         return refusal(encoder);
     const GifFrameTimer::Last last = timer.finish(length);
     renderMonitorPicture(display.state(), dotSize, picture);

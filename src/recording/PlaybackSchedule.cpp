@@ -6,16 +6,17 @@
 namespace lumidot {
 
 std::int64_t forEachScheduledMessage(const Recording& recording, int stepTick, int tempo,
-                                     const std::function<void(const ScheduledMessage&)>& each)
+                                     const std::function<bool(const ScheduledMessage&)>& each)
 {
     StepTickCounter counter(stepTick);
-    int index = 0;
-    forEachStep(recording, [&](const Step& step) {
+    StepReader reader(recording);
+    Step step;
+    for (int index = 0; reader.next(step); ++index) {
         std::int64_t tick = counter.next(step.kind);
         for (const SysExMessage& message : stepMessages(step))
-            each({ticksToMicroseconds(tick++, tempo), index, message});
-        ++index;
-    });
+            if (!each({ticksToMicroseconds(tick++, tempo), index, message}))
+                return -1;
+    }
     return ticksToMicroseconds(counter.endTick(), tempo);
 }
 
@@ -34,6 +35,7 @@ PlaybackSchedule buildSchedule(const Recording& recording, int stepTick, int tem
             schedule.stepFirstMessage.push_back(schedule.messages.size());
         }
         schedule.messages.push_back(message);
+        return true;
     });
     schedule.stepFirstMessage.push_back(schedule.messages.size());
     return schedule;
