@@ -9,6 +9,7 @@
 #include "picture/PixelDots.h"
 #include "platform/images/ImageFrames.h"
 #include "platform/images/PlaneImage.h"
+#include "recording/TimingEdits.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -20,6 +21,7 @@
 #include <QStandardPaths>
 
 #include <memory>
+#include <numeric>
 #include <vector>
 
 namespace lumidot {
@@ -100,12 +102,18 @@ void TMainForm::importImages(const QStringList& files)
         prompts_.information(tooManyFrames(count, remaining));
         return;
     }
+    std::vector<std::int64_t> durations;
+    if (animation && !frames.durations(durations, error)) {
+        prompts_.information(error.message());
+        return;
+    }
     TImportPreview preview(first, count, Workspace.document().plane, ScrollX(), ScrollY(),
                            LcdColour(), this);
+    preview.setShortFrames(thinForCable(durations).dropped);
     if (runModal(preview) != QDialog::Accepted)
         return;
     if (animation) {
-        importAnimation(frames, count, preview);
+        importAnimation(frames, count, preview, std::move(durations));
         return;
     }
     placeDots(Workspace.document().plane, convertToDots(first, preview.conversion()),
@@ -114,7 +122,11 @@ void TMainForm::importImages(const QStringList& files)
     report(Workspace.windowChanged(AutoRec->isChecked()));
 }
 
-bool TMainForm::importAnimation(const ImageFrames& frames, int count, const TImportPreview& preview)
+// Every frame step lasts its frame's delay at the monitor's tempo. Thinned
+// for the cable, only the frames the cable can carry become steps, each
+// lasting until the next one kept.
+bool TMainForm::importAnimation(const ImageFrames& frames, int count, const TImportPreview& preview,
+                                std::vector<std::int64_t> durations)
 {
     std::unique_ptr<QProgressDialog> progressDialog;
     std::function<bool(int, int)> progress = importProgress;
@@ -130,9 +142,19 @@ bool TMainForm::importAnimation(const ImageFrames& frames, int count, const TImp
         };
     }
 
+    // Thinned for the cable, the frames dropped are not placed at all.
+    std::vector<bool> keep(static_cast<std::size_t>(count), !preview.thinForCable());
+    if (preview.thinForCable()) {
+        ThinnedFrames thinned = thinForCable(durations);
+        for (const int frame : thinned.kept)
+            if (frame >= 0 && frame < count)
+                keep[static_cast<std::size_t>(frame)] = true;
+        durations = std::move(thinned.micros);
+    }
+
     // First every frame is converted, onto a copy of the plane; only then
-    // does anything change. What each frame leaves is its packed window,
-    // not its dots, so that memory grows by 80 bytes a frame.
+    // does anything change. What each frame kept leaves is its packed
+    // window, not its dots, so that memory grows by 80 bytes a frame.
     const DotConversion conversion = preview.conversion();
     const QPoint at = preview.position();
     const Placement placement = preview.placement();
@@ -140,14 +162,17 @@ bool TMainForm::importAnimation(const ImageFrames& frames, int count, const TImp
     scratch.copyFrom(Workspace.document().plane);
     std::vector<PackedFrame> windows;
     windows.reserve(static_cast<std::size_t>(count));
+    std::size_t converted = 0;
     bool cancelled = false;
     ImageReadError error;
     const bool read = frames.convert(
         conversion,
         [&](DotImage&& dots) {
-            placeDots(scratch, dots, at.x(), at.y(), placement);
-            windows.push_back(packWindow(scratch, ScrollX(), ScrollY()));
-            cancelled = !progress(static_cast<int>(windows.size()), count);
+            if (converted < keep.size() && keep[converted]) {
+                placeDots(scratch, dots, at.x(), at.y(), placement);
+                windows.push_back(packWindow(scratch, ScrollX(), ScrollY()));
+            }
+            cancelled = !progress(static_cast<int>(++converted), count);
             return !cancelled;
         },
         error);
@@ -164,9 +189,11 @@ bool TMainForm::importAnimation(const ImageFrames& frames, int count, const TImp
         prompts_.information(tooManyFrames(frameCount, remaining));
         return false;
     }
+    const int firstStep = Workspace.document().recording.StepCount();
     Workspace.document().plane.copyFrom(scratch);
     for (const PackedFrame& window : windows)
         report(Workspace.recordFrame(window));
+    Workspace.timeSteps(firstStep, durations);
     Disp_FD();
     return true;
 }

@@ -57,4 +57,14 @@ bool picturesToRecording(const std::vector<std::string>& fileNames, const DotCon
     return true;
 }
 
+bool pictureDurations(const std::vector<std::string>& fileNames, std::vector<std::int64_t>& micros,
+                      std::string& error)
+{
+    ImageReadError failure;
+    if (ImageFrames::fromNativeNames(fileNames).durations(micros, failure))
+        return true;
+    error = describe(failure);
+    return false;
+}
+
 } // namespace lumidot

@@ -23,4 +23,9 @@ bool isPictureInput(std::span<const std::uint8_t> bytes);
 bool picturesToRecording(const std::vector<std::string>& fileNames, const DotConversion& conversion,
                          Recording& recording, std::string& error);
 
+// How long each frame of the pictures is shown, in microseconds (0 for a
+// still picture). False with an English error when a file cannot be read.
+bool pictureDurations(const std::vector<std::string>& fileNames, std::vector<std::int64_t>& micros,
+                      std::string& error);
+
 } // namespace lumidot

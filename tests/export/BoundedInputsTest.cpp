@@ -141,10 +141,14 @@ TEST(GifWriter, StopsAtItsSizeLimitAndSaysSo)
 // count is the size of the file built.
 TEST(BoundedWriters, AMidiFileTooLargeToReadBackIsRefusedBeforeItIsBuilt)
 {
-    const Recording mixed = mixedRecording();
-    EXPECT_EQ(smfFileSize(mixed), EXPORT_SMF(mixed, 8).size());
+    Recording mixed = mixedRecording();
+    EXPECT_EQ(smfFileSize(mixed, 8), EXPORT_SMF(mixed, 8).size());
+    // Waits of several bytes, a tempo and a long end count as written.
+    mixed.setWait(1, StepWait::ticks(100000));
+    mixed.setEndWait(5000);
+    EXPECT_EQ(smfFileSize(mixed, 8, {120}), EXPORT_SMF(mixed, 8, {120}).size());
     const Recording colours = alternatingColours(2'000'000);
-    EXPECT_GT(smfFileSize(colours), kLargestReadableFile);
+    EXPECT_GT(smfFileSize(colours, 8), kLargestReadableFile);
     TempFolder folder;
     const SaveResult saved = saveRecording(2, (folder / "long.mid").string(), colours, 8);
     EXPECT_NE(saved.message.find("MiB"), std::string::npos) << saved.message;

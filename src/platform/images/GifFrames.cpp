@@ -267,7 +267,8 @@ bool isGifData(std::span<const std::uint8_t> bytes)
                                  std::equal(k89.begin(), k89.end(), bytes.begin()));
 }
 
-bool scanGif(std::span<const std::uint8_t> bytes, GifSummary& summary, QString& reason)
+bool scanGif(std::span<const std::uint8_t> bytes, GifSummary& summary, QString& reason,
+             std::vector<int>* delays)
 {
     summary = {};
     MemoryInput input{bytes};
@@ -294,6 +295,8 @@ bool scanGif(std::span<const std::uint8_t> bytes, GifSummary& summary, QString& 
         changes.frameDone(control.DisposalMode, frame);
         if (!skipPixels(gif))
             return FrameStep::Failed;
+        if (delays)
+            delays->push_back(control.DelayTime);
         ++summary.frames;
         return FrameStep::Next;
     });

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <span>
+#include <vector>
 
 namespace lumidot {
 
@@ -26,8 +27,10 @@ struct GifSummary {
 
 // Walks the frames without decoding them. False on a damaged file and on one
 // whose screen or a frame passes the largest picture size (tooLarge set),
-// with the reason in English.
-bool scanGif(std::span<const std::uint8_t> bytes, GifSummary& summary, QString& reason);
+// with the reason in English. delays, when given, receives each frame's
+// delay in hundredths of a second, as its graphic control block states it.
+bool scanGif(std::span<const std::uint8_t> bytes, GifSummary& summary, QString& reason,
+             std::vector<int>* delays = nullptr);
 
 // Decodes a GIF frame by frame and hands each frame on composed as a web
 // browser shows it: the canvas starts transparent, a frame's transparent

@@ -344,6 +344,65 @@ bool ImageFrames::count(int& frames, ImageReadError& error) const
     return checkWork(nullptr, frames, error);
 }
 
+namespace {
+
+// Players show a GIF delay below two hundredths as a tenth of a second.
+std::int64_t gifDelayMicros(int hundredths)
+{
+    return (hundredths < 2 ? 10 : hundredths) * std::int64_t{10000};
+}
+
+bool gifDurations(const PictureFile& file, std::vector<std::int64_t>& micros, ImageReadError& error)
+{
+    GifSummary summary;
+    QString reason;
+    std::vector<int> delays;
+    if (!scanGif(file.bytes, summary, reason, &delays)) {
+        error = file.error(summary.tooLarge ? Kind::TooLarge : Kind::Damaged, reason);
+        return false;
+    }
+    // A GIF of one frame is a still picture.
+    for (const int delay : delays)
+        micros.push_back(delays.size() > 1 ? gifDelayMicros(delay) : 0);
+    return true;
+}
+
+bool qtPictureDurations(const PictureFile& file, std::vector<std::int64_t>& micros, ImageReadError& error)
+{
+    BufferedReader picture(file.bytes);
+    if (!picture.reader.canRead()) {
+        error = file.error(Kind::Damaged, picture.reader.errorString());
+        return false;
+    }
+    const int frames = picture.frames();
+    const std::size_t first = micros.size();
+    for (int k = 0; k < frames; ++k) {
+        micros.push_back(frames > 1 ? std::max(0, picture.reader.nextImageDelay()) * std::int64_t{1000} : 0);
+        if (k + 1 < frames && !picture.reader.jumpToNextImage())
+            break;
+    }
+    // Frames the reader cannot reach without decoding keep no time of their own.
+    micros.resize(first + static_cast<std::size_t>(frames), 0);
+    return true;
+}
+
+} // namespace
+
+bool ImageFrames::durations(std::vector<std::int64_t>& micros, ImageReadError& error) const
+{
+    micros.clear();
+    for (qsizetype k = 0; k < fileNames_.size(); ++k) {
+        PictureFile file{fileNames_[k], nativeNames_[static_cast<std::size_t>(k)], {}};
+        if (!readPictureFile(file, error))
+            return false;
+        const bool read = isGifData(file.bytes) ? gifDurations(file, micros, error)
+                                                : qtPictureDurations(file, micros, error);
+        if (!read)
+            return false;
+    }
+    return true;
+}
+
 bool ImageFrames::firstFrame(GreyImage& frame, ImageReadError& error) const
 {
     bool found = false;

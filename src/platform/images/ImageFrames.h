@@ -66,6 +66,12 @@ public:
     // a file cannot be read as a picture or would cost too much.
     bool count(int& frames, ImageReadError& error) const;
 
+    // How long each frame is shown, in microseconds, without decoding the
+    // pictures: a GIF frame's delay (below two hundredths, a tenth of a
+    // second, as players show it), another animation's own delay, and 0 for
+    // a still picture, which has no time of its own.
+    bool durations(std::vector<std::int64_t>& micros, ImageReadError& error) const;
+
     // The first frame, for the preview.
     bool firstFrame(GreyImage& frame, ImageReadError& error) const;
 
