@@ -2,6 +2,7 @@
 #include "document/Workspace.h"
 #include "ns5r/Commands.h"
 #include "support/FakeMidiOutput.h"
+#include "support/TestClocks.h"
 
 #include <gtest/gtest.h>
 
@@ -37,7 +38,9 @@ protected:
     const EditHistory& history() const { return workspace.history(); }
 
     testing::FakeMidiOutput port;
-    Workspace workspace{port};
+    // The cable is always free: every message goes out as it is sent.
+    testing::LeapingClock clock;
+    Workspace workspace{port, clock};
     std::vector<DocumentChanges> heard;
 };
 
