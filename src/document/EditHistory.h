@@ -58,7 +58,9 @@ public:
     // transaction.
     void flush();
     // Runs a step edit and makes it one entry as it is (a move stays a move).
-    // What changed before it becomes an entry of its own first.
+    // What changed before it becomes an entry of its own first. A move that
+    // carries the steps the last entry moved on in the same direction joins
+    // that entry.
     EditResult edit(const std::string& label, const std::function<StepEdit()>& run);
 
     void undo();
@@ -87,6 +89,7 @@ public:
 
 private:
     void push(HistoryEntry entry);
+    bool continuesMove(const std::string& label, const EditEntry& entry);
     void dropOldest();
     void apply(const EditEntry& entry, bool undo);
     void checkSavedState();
