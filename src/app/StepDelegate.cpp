@@ -13,14 +13,14 @@ namespace lumidot {
 
 namespace {
 
-constexpr int kNumberWidth = 48;
-constexpr int kTimeWidth = 72;
-constexpr int kKindWidth = 62;
+constexpr int kNumberWidth = StepDelegate::kNumberWidth;
+constexpr int kTimeWidth = StepDelegate::kTimeWidth;
+constexpr int kKindWidth = StepDelegate::kKindWidth;
 constexpr int kDotScale = 2;
 
-QColor colourOf(StepKind kind)
+QColor colourOf(LcdColour colour)
 {
-    const Rgb rgb = colourRgb(stepColour(kind));
+    const Rgb rgb = colourRgb(colour);
     return QColor(rgb.r, rgb.g, rgb.b);
 }
 
@@ -38,11 +38,11 @@ QString kindText(StepKind kind)
     return QStringLiteral("?");
 }
 
-void paintFrame(QPainter& p, const QRect& area, const PackedFrame& frame)
+void paintFrame(QPainter& p, const QRect& area, const PackedFrame& frame, LcdColour colour)
 {
     QImage dots(kLcdCols, kLcdRows, QImage::Format_RGB32);
     const QRgb set = qRgb(0, 0, 0);
-    const QRgb clear = qRgb(0, 255, 0);
+    const QRgb clear = colourOf(colour).rgb();
     for (int row = 0; row < kLcdRows; ++row) {
         auto* line = reinterpret_cast<QRgb*>(dots.scanLine(row));
         for (int column = 0; column < kLcdCols; ++column)
@@ -93,7 +93,7 @@ void paintColour(QPainter& p, const QRect& area, StepKind kind)
 {
     const QRect swatch(area.left(), area.top() + (area.height() - 20) / 2, 40, 20);
     const QPen text = p.pen();
-    p.fillRect(swatch, colourOf(kind));
+    p.fillRect(swatch, colourOf(stepColour(kind)));
     p.setPen(Qt::darkGray);
     p.drawRect(swatch.adjusted(0, 0, -1, -1));
     p.setPen(text);
@@ -120,7 +120,7 @@ void StepDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                                  : option.palette.color(QPalette::Text);
     p.setPen(text);
     p.setFont(option.font);
-    QRect cell = option.rect.adjusted(4, 0, -4, 0);
+    QRect cell = option.rect.adjusted(kMargin, 0, -kMargin, 0);
     p.drawText(cell.adjusted(0, 0, kNumberWidth - cell.width(), 0), Qt::AlignRight | Qt::AlignVCenter,
                QString::number(index.row() + 1));
     cell.setLeft(cell.left() + kNumberWidth + 8);
@@ -131,7 +131,7 @@ void StepDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                kindText(row.kind));
     cell.setLeft(cell.left() + kKindWidth + 4);
     switch (row.kind) {
-    case StepKind::Frame: paintFrame(p, cell, recording.frameRecord(row.payload)); break;
+    case StepKind::Frame: paintFrame(p, cell, recording.frameRecord(row.payload), row.colour); break;
     case StepKind::Message: paintMessage(p, cell, recording.messageText(row.payload)); break;
     case StepKind::Effect: paintEffect(p, cell, recording.effectStream().subspan(row.payload, 3)); break;
     case StepKind::Green:

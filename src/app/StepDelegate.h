@@ -14,6 +14,11 @@ class StepDelegate : public QStyledItemDelegate {
 
 public:
     static constexpr int kRowHeight = 38;
+    // The columns, left to right: number, time, kind, then what the step does.
+    static constexpr int kMargin = 4;
+    static constexpr int kNumberWidth = 48;
+    static constexpr int kTimeWidth = 72;
+    static constexpr int kKindWidth = 62;
 
     using QStyledItemDelegate::QStyledItemDelegate;
 

@@ -9,6 +9,8 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDropEvent>
+#include <QHeaderView>
+#include <QStandardItemModel>
 #include <QMenu>
 #include <QMimeData>
 #include <QVBoxLayout>
@@ -69,6 +71,9 @@ StepListWindow::StepListWindow(const Recording& recording, QWidget* parent)
     List->setContextMenuPolicy(Qt::CustomContextMenu);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    buildHeader();
+    layout->addWidget(Header);
     layout->addWidget(List);
 
     Delete1 = addEdit(QStringLiteral("削除(&D)"), QKeySequence::Delete, &StepListWindow::deleteSelection);
@@ -79,16 +84,23 @@ StepListWindow::StepListWindow(const Recording& recording, QWidget* parent)
     Copy1 = addEdit(QStringLiteral("コピー(&C)"), QKeySequence::Copy, &StepListWindow::copySelection);
     Paste1 = addEdit(QStringLiteral("貼り付け(&V)"), QKeySequence::Paste, &StepListWindow::pasteClipboard);
     InsertHere1 = addEdit(QStringLiteral("ここに挿入"), QKeySequence(QStringLiteral("Ins")), &StepListWindow::insertHere);
+    Overwrite1 = addEdit(tr("上書き"), QKeySequence(QStringLiteral("Ctrl+Return")),
+                         &StepListWindow::overwriteSelection);
+    Overwrite1->setShortcuts({QKeySequence(QStringLiteral("Ctrl+Return")),
+                              QKeySequence(QStringLiteral("Ctrl+Enter"))});
     menu_ = new QMenu(this);
-    menu_->addActions({InsertHere1});
+    menu_->addActions({InsertHere1, Overwrite1});
     menu_->addSeparator();
     menu_->addActions({Cut1, Copy1, Paste1, Duplicate1, Delete1});
     menu_->addSeparator();
     menu_->addActions({MoveUp1, MoveDown1});
 
     connect(List, &QWidget::customContextMenuRequested, this, &StepListWindow::showMenu);
-    connect(List->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-            &StepListWindow::updateActions);
+    connect(List->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+        updateActions();
+        if (onSelectionChanged)
+            onSelectionChanged();
+    });
     connect(Model, &QAbstractItemModel::modelReset, this, &StepListWindow::updateActions);
     connect(List, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
         if (index.isValid() && Model->row(index.row()).kind == StepKind::Frame && onFrameChosen)
@@ -102,6 +114,25 @@ StepListWindow::StepListWindow(const Recording& recording, QWidget* parent)
         onMove(first, count, to > first ? to - count : to);
     };
     updateActions();
+}
+
+// Fixed columns over the painted rows, at the delegate's widths; the last
+// one takes the rest.
+void StepListWindow::buildHeader()
+{
+    auto* captions = new QStandardItemModel(0, 4, this);
+    const QString texts[] = {tr("番号"), tr("時間"), tr("種類"), tr("内容")};
+    for (int column = 0; column < 4; ++column)
+        captions->setHorizontalHeaderItem(column, new QStandardItem(texts[column]));
+    Header = new QHeaderView(Qt::Horizontal, this);
+    Header->setModel(captions);
+    Header->setSectionResizeMode(QHeaderView::Fixed);
+    Header->setStretchLastSection(true);
+    Header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    const int gap = 8;
+    Header->resizeSection(0, StepDelegate::kMargin + StepDelegate::kNumberWidth + gap);
+    Header->resizeSection(1, StepDelegate::kTimeWidth);
+    Header->resizeSection(2, StepDelegate::kKindWidth + 4);
 }
 
 QAction* StepListWindow::addEdit(const QString& text, const QKeySequence& key,
@@ -180,6 +211,7 @@ void StepListWindow::updateActions()
         action->setEnabled(any);
     MoveUp1->setEnabled(any && first > 0);
     MoveDown1->setEnabled(any && first + count < Model->rowCount());
+    Overwrite1->setEnabled(count == 1 && first < Model->rowCount() && Model->row(first).kind == StepKind::Frame);
 }
 
 void StepListWindow::showMenu(const QPoint& at)
@@ -260,6 +292,15 @@ void StepListWindow::insertHere()
     const auto [first, count] = selection();
     if (onInsertHere)
         onInsertHere(count > 0 ? first : recording_.StepCount());
+}
+
+// One frame step only: overwriting several with the same dots would leave
+// a run of equal frames nobody asked for.
+void StepListWindow::overwriteSelection()
+{
+    const auto [first, count] = selection();
+    if (count == 1 && first < Model->rowCount() && Model->row(first).kind == StepKind::Frame && onOverwrite)
+        onOverwrite(first);
 }
 
 } // namespace lumidot

@@ -9,6 +9,7 @@
 #include <functional>
 
 class QAction;
+class QHeaderView;
 class QMenu;
 
 namespace lumidot {
@@ -53,7 +54,12 @@ public:
     std::function<void(int at, const StepClip& steps)> onPaste;
     std::function<void(int at)> onInsertHere;
     std::function<void(int step)> onFrameChosen;
+    std::function<void(int step)> onOverwrite;
+    // The selection changed.
+    std::function<void()> onSelectionChanged;
 
+    // The captions over the rows' columns.
+    QHeaderView* Header = nullptr;
     StepListView* List = nullptr;
     StepListModel* Model = nullptr;
     QAction* Delete1 = nullptr;
@@ -64,6 +70,8 @@ public:
     QAction* Copy1 = nullptr;
     QAction* Paste1 = nullptr;
     QAction* InsertHere1 = nullptr;
+    // "上書き": the selected frame step takes the window's dots.
+    QAction* Overwrite1 = nullptr;
 
     // Copies the selected steps to the clipboard in both forms.
     void copySelection();
@@ -76,6 +84,7 @@ protected:
 
 private:
     QAction* addEdit(const QString& text, const QKeySequence& key, void (StepListWindow::*slot)());
+    void buildHeader();
     void deleteSelection();
     void moveUp();
     void moveDown();
@@ -83,6 +92,7 @@ private:
     void cutSelection();
     void pasteClipboard();
     void insertHere();
+    void overwriteSelection();
     void updateActions();
     void showMenu(const QPoint& at);
 
