@@ -3,27 +3,29 @@
 
 #include "recording/StepClip.h"
 
-#include <QListView>
+#include <QTreeView>
 #include <QWidget>
 
+#include <cstdint>
 #include <functional>
 
 class QAction;
-class QHeaderView;
+class QLabel;
 class QMenu;
+class QToolButton;
 
 namespace lumidot {
 
 class StepDelegate;
 class StepListModel;
 
-// The list view of the step list: a drag of selected steps inside it asks
-// for a move instead of letting the view shuffle rows itself.
-class StepListView : public QListView {
+// The table of the step list: a drag of selected steps inside it asks for a
+// move instead of letting the view shuffle rows itself.
+class StepListView : public QTreeView {
     Q_OBJECT
 
 public:
-    using QListView::QListView;
+    using QTreeView::QTreeView;
     std::function<void(int to)> onDropAt;
 
 protected:
@@ -57,9 +59,15 @@ public:
     std::function<void(int step)> onOverwrite;
     // The selection changed.
     std::function<void()> onSelectionChanged;
+    // The timing edits asked of the owner.
+    std::function<void(int first, int count, std::int64_t ticks)> onSetLength;
+    std::function<void(int first, int count)> onAskLength;
+    std::function<void(int first, int count, bool doubling)> onScaleLength;
+    std::function<void(int first, int count)> onResetLength;
+    std::function<void(int first, int count, int ticks)> onNudge;
+    std::function<void(int first, int count, int unit)> onHold;
+    std::function<void()> onAskStart;
 
-    // The captions over the rows' columns.
-    QHeaderView* Header = nullptr;
     StepListView* List = nullptr;
     StepListModel* Model = nullptr;
     QAction* Delete1 = nullptr;
@@ -72,6 +80,18 @@ public:
     QAction* InsertHere1 = nullptr;
     // "上書き": the selected frame step takes the window's dots.
     QAction* Overwrite1 = nullptr;
+    QMenu* Length1 = nullptr;
+    QAction* AskLength1 = nullptr;
+    QAction* ResetLength1 = nullptr;
+    QAction* HalveLength1 = nullptr;
+    QAction* DoubleLength1 = nullptr;
+    QAction* Earlier1 = nullptr;
+    QAction* Later1 = nullptr;
+    QAction* HoldBeat1 = nullptr;
+    QAction* HoldBar1 = nullptr;
+    QAction* Start1 = nullptr;
+    QLabel* StartText = nullptr;
+    QToolButton* StartButton = nullptr;
 
     // Copies the selected steps to the clipboard in both forms.
     void copySelection();
@@ -83,8 +103,8 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    QAction* addEdit(const QString& text, const QKeySequence& key, const std::function<void()>& slot);
     QAction* addEdit(const QString& text, const QKeySequence& key, void (StepListWindow::*slot)());
-    void buildHeader();
     void deleteSelection();
     void moveUp();
     void moveDown();
@@ -93,6 +113,10 @@ private:
     void pasteClipboard();
     void insertHere();
     void overwriteSelection();
+    void buildTimingActions();
+    // Runs a timing edit on the selection, when there is one.
+    void onSelection(const std::function<void(int first, int count)>& edit);
+    void showStart();
     void updateActions();
     void showMenu(const QPoint& at);
 

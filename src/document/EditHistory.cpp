@@ -59,9 +59,10 @@ EditResult EditHistory::edit(const std::string& label, const std::function<StepE
     StepEdit done = run();
     applying_ = false;
     if (done.result == EditResult::Done && !done.change.empty()) {
+        const std::string& name = label.empty() ? label_ : label;
         EditEntry entry = tracker_.adopt(std::move(done.change));
-        if (!continuesMove(label, entry))
-            push({label, std::move(entry), false});
+        if (!continuesMove(name, entry))
+            push({name, std::move(entry), false});
     }
     return done.result;
 }

@@ -58,9 +58,10 @@ public:
     // transaction.
     void flush();
     // Runs a step edit and makes it one entry as it is (a move stays a move).
-    // What changed before it becomes an entry of its own first. A move that
-    // carries the steps the last entry moved on in the same direction joins
-    // that entry.
+    // What changed before it becomes an entry of its own first. An edit
+    // without a name takes the name of the transaction it runs in. A move
+    // that carries the steps the last entry moved on in the same direction
+    // joins that entry.
     EditResult edit(const std::string& label, const std::function<StepEdit()>& run);
 
     void undo();
