@@ -152,7 +152,7 @@ TEST_F(CanvasTest, OverwriteFixesTheSelectedFrameInPlaceAsOneEntry)
     EXPECT_TRUE(form->StepList->Overwrite1->isEnabled());
     form->StepList->onFrameChosen(1);   // the double-click
     EXPECT_EQ(dot(2, 1), 1);
-    form->Workspace.document().plane.setDot(2, 5, 1);
+    drag({{2, 5}, {2, 5}});   // redrawn
     const int entries = form->Workspace.history().count();
     QApplication::setActiveWindow(form->StepList);
     QTest::keyClick(form->StepList, Qt::Key_Return, Qt::ControlModifier);
