@@ -135,7 +135,12 @@ TMainForm::TMainForm(lumidot::Workspace* shared, std::unique_ptr<lumidot::Worksp
     restoreWindowGeometry();
 }
 
-TMainForm::~TMainForm() = default;
+// The pacer's timer is a child, deleted only after the members, the
+// workspace with its pacer among them, are gone: it goes first.
+TMainForm::~TMainForm()
+{
+    qDeleteAll(findChildren<PacerTimer*>(QString(), Qt::FindDirectChildrenOnly));
+}
 
 void TMainForm::createSecondaryWindows()
 {
