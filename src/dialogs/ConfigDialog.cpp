@@ -4,6 +4,7 @@
 #include "midi/MidiOutput.h"
 #include "platform/Settings.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QEvent>
@@ -84,6 +85,7 @@ TFConfig::TFConfig(QScrollBar& xSc, QScrollBar& ySc, Settings& settings, MidiOut
         if (on)
             R_KomaClick();
     });
+    connect(PaceLive, &QCheckBox::toggled, this, [this](bool on) { settings_.paceLive = on; });
     connect(UI_Lang, &QComboBox::currentIndexChanged, this, &TFConfig::UI_LangChange);
     setFixedSize(sizeHint());
 }
@@ -131,12 +133,16 @@ void TFConfig::buildControls()
     mode->addWidget(R_Normal);
     mode->addWidget(R_Koma);
 
+    PaceLive = new QCheckBox(tr("MIDIケーブルの速度に合わせて送る"), this);
+    PaceLive->setChecked(true);
+
     auto* grid = new QGridLayout(this);
     grid->addWidget(portGroup, 0, 0, 1, 2);
     grid->addWidget(areaGroup, 1, 0, 1, 2);
     grid->addWidget(tickGroup, 2, 0);
     grid->addWidget(modeGroup, 2, 1);
-    grid->addWidget(buildLanguageGroup(), 3, 0, 1, 2);
+    grid->addWidget(PaceLive, 3, 0, 1, 2);
+    grid->addWidget(buildLanguageGroup(), 4, 0, 1, 2);
 }
 
 // The windows take their texts when they are made, so a new language
@@ -172,6 +178,7 @@ void TFConfig::FormCreate()
         setIncrements(kFrameStepX, kFrameStepY);
     }
     setQuietly(tick, settings_.stepTick);
+    PaceLive->setChecked(settings_.paceLive);
     const QSignalBlocker quiet(UI_Lang);
     UI_Lang->setCurrentIndex(UI_Lang->findData(static_cast<int>(settings_.uiLanguage)));
 }

@@ -5,6 +5,7 @@
 
 #include <QDialog>
 
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QRadioButton;
@@ -72,6 +73,9 @@ public:
     QRadioButton* R_Normal = nullptr;
     QRadioButton* R_Koma = nullptr;
     QComboBox* UI_Lang = nullptr;   // "表示言語": 日本語, English, the system's
+    // Live frames at the cable's pace (on), or every move at once for a
+    // virtual port whose reader wants every frame (off).
+    QCheckBox* PaceLive = nullptr;
 
 public slots:
     void X_MinClick(int position);

@@ -48,7 +48,10 @@ ExportResult build(int typeIndex, const Recording& recording, std::uint8_t stepT
 {
     switch (typeIndex) {
     case kSyx: return {FileSaveData(recording), {}};
-    case kMid: return {EXPORT_SMF(recording, stepTick, {tempo}), {}};
+    case kMid:
+        if (smfFileSize(recording, stepTick, {tempo}) > kLargestReadableFile)
+            return {{}, {}, true};
+        return {EXPORT_SMF(recording, stepTick, {tempo}), {}};
     case kPrt: return Export_PRT(recording, stepTick);
     default: return EXPORT_SSW(recording);
     }
@@ -93,12 +96,12 @@ SaveResult saveRecording(int typeIndex, const std::string& fileName, const Recor
         return failure(LUMIDOT_TEXT("SaveCommand", "エクスポートするデータがありません"));
 
     const ExportResult file = build(typeIndex, recording, stepTick, tempo);
-    if (!file.ok())
-        return failure(file.refusal);
     // What Open could not read back is not written.
-    if (file.bytes.size() > kLargestReadableFile)
+    if (file.tooLarge || file.bytes.size() > kLargestReadableFile)
         return failure(LUMIDOT_TEXT("SaveCommand", "ファイルが %1 MiB を超えるため保存できません (開けなくなります)")
                            .arg(static_cast<long long>(kLargestReadableFile >> 20)));
+    if (!file.ok())
+        return failure(file.refusal);
 
     const FileWriteOutcome outcome = replaceFileContents(fileName, file.bytes);
     if (outcome.ok())
