@@ -106,6 +106,23 @@ Save anyway?</translation>
         <source>画像ファイル|%1|すべてのファイル|*</source>
         <translation>Pictures|%1|All files|*</translation>
     </message>
+    <message>
+        <source>10000</source>
+        <comment>pixels in the unit of the largest picture&apos;s size</comment>
+        <translation>1000000</translation>
+    </message>
+    <message>
+        <source>画像 %1 は大きすぎるため読み込めません (%2 万ピクセルまで)
+%3</source>
+        <translation>The picture %1 is too large to read (%2 million pixels at most)
+%3</translation>
+    </message>
+    <message>
+        <source>画像 %1 はフレームが多く大きいため、変換に時間がかかりすぎます。フレーム数か画像の大きさを減らしてください。
+%2</source>
+        <translation>The picture %1 has too many large frames and would take too long to convert. Use fewer frames or a smaller picture.
+%2</translation>
+    </message>
 </context>
 <context>
     <name>JackMidiOutput</name>
@@ -271,6 +288,16 @@ Save anyway?</translation>
 %2</source>
         <translation>Cannot save the plane: %1
 %2</translation>
+    </message>
+    <message>
+        <source>描画面を開けません: %1
+画像の原点 (%2, %3) が描画面の外にあります</source>
+        <translation>Cannot open the plane: %1
+The picture&apos;s origin (%2, %3) lies outside the drawing plane</translation>
+    </message>
+    <message>
+        <source>画像 %1 の原点 &quot;%2&quot; を読み取れないため、LCD ウィンドウの位置に置きました</source>
+        <translation>The origin &quot;%2&quot; of the picture %1 cannot be read, so the picture was placed at the LCD window</translation>
     </message>
 </context>
 <context>
@@ -555,6 +582,10 @@ Save anyway?</translation>
         <source>ここに挿入</source>
         <translation>Insert here</translation>
     </message>
+    <message>
+        <source>上書き</source>
+        <translation>Overwrite</translation>
+    </message>
 </context>
 <context>
     <name>lumidot::TFConfig</name>
@@ -605,6 +636,10 @@ Save anyway?</translation>
     <message>
         <source>上下１画面ずつ動作します。</source>
         <translation>Scrolls one screen at a time.</translation>
+    </message>
+    <message>
+        <source>MIDIケーブルの速度に合わせて送る</source>
+        <translation>Send frames at MIDI cable speed</translation>
     </message>
 </context>
 <context>
@@ -1122,6 +1157,22 @@ Save as Standard MIDI (.mid) instead.</translation>
 タイミングを捨てて保存しますか？</source>
         <translation>The %1 format holds no time, so the steps&apos; lengths and the start are not saved.
 Save without the timing?</translation>
+    </message>
+    <message>
+        <source>直線</source>
+        <translation>Line</translation>
+    </message>
+    <message>
+        <source>オニオンスキン(&amp;N)</source>
+        <translation>O&amp;nion skin</translation>
+    </message>
+    <message>
+        <source>オニオンスキンに次のコマも表示(&amp;X)</source>
+        <translation>Show ne&amp;xt step in onion skin</translation>
+    </message>
+    <message>
+        <source>上書き</source>
+        <translation>Overwrite</translation>
     </message>
 </context>
 <context>

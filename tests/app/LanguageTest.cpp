@@ -12,6 +12,7 @@
 #include "dialogs/ConfigDialog.h"
 #include "dialogs/InformationWindow.h"
 #include "dialogs/MojiDialog.h"
+#include "platform/images/ImageFrames.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -26,6 +27,10 @@
 #include <QTextBrowser>
 #include <QLabel>
 #include <QAction>
+
+#include <algorithm>
+#include <string>
+#include <vector>
 
 namespace lumidot::testing {
 namespace {
@@ -42,6 +47,20 @@ TEST(InterfaceLanguage, TheSystemsLanguageIsJapaneseOnlyForAJapaneseLocale)
     // A choice of its own stands whatever the locale.
     EXPECT_EQ(interfaceLanguage(UiLanguage::Japanese, german), Language::Japanese);
     EXPECT_EQ(interfaceLanguage(UiLanguage::English, japanese), Language::English);
+}
+
+// Each language counts the largest picture in a unit of its own: 2400 万
+// in Japanese, 24 million in English, never the one number in both.
+TEST(InterfaceLanguage, TheLargestPictureIsCountedInTheLanguagesOwnUnit)
+{
+    ImageReadError error;
+    error.fileName = QStringLiteral("big.png");
+    error.reason = QStringLiteral("why");
+    error.kind = ImageReadError::Kind::TooLarge;
+    EXPECT_EQ(error.message(), QStringLiteral("画像 big.png は大きすぎるため読み込めません (2400 万ピクセルまで)\nwhy"));
+    ScopedTranslations english(Language::English);
+    ASSERT_TRUE(english.installed);
+    EXPECT_EQ(error.message(), QStringLiteral("The picture big.png is too large to read (24 million pixels at most)\nwhy"));
 }
 
 QString yesButtonText()
@@ -107,9 +126,11 @@ TEST_F(LanguageTest, TheDialogShowsTheStoredChoiceAndStoresANewOneAfterTheOthers
     form->MIDIPortM1->trigger();
     EXPECT_EQ(form->settings().uiLanguage, UiLanguage::English);
     EXPECT_EQ(store.bytes("UI_LANG"), bytes({'e', 'n'}));
-    ASSERT_GE(store.writes.size(), 2u);
-    EXPECT_EQ(store.writes[store.writes.size() - 2], "MIDI_OUT_NAME");
+    ASSERT_GE(store.writes.size(), 3u);
     EXPECT_EQ(store.writes.back(), "UI_LANG") << "after the other values";
+    const std::vector<std::string> before(store.writes.begin(), store.writes.end() - 1);
+    for (const char* other : {"MIDI_OUT_NAME", "PACE_LIVE"})
+        EXPECT_NE(std::find(before.begin(), before.end(), other), before.end()) << other << " is written before";
 
     // The next start shows the stored choice.
     start();

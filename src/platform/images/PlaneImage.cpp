@@ -25,11 +25,6 @@ namespace {
 
 constexpr int kDarkUpTo = 127;
 
-QString translated(const char* text)
-{
-    return QCoreApplication::translate("PlaneImage", text);
-}
-
 // The picture's origin as the file states it: none, two whole numbers, or
 // a text that is not two numbers.
 struct StatedOrigin {
@@ -144,7 +139,8 @@ PlaneFileResult openPlane(const QString& fileName, VirtualArea& area, int window
         return failure(message);
     const StatedOrigin origin = originOf(image);
     if (origin.kind == StatedOrigin::Kind::Point && !VirtualArea::contains(origin.point.x(), origin.point.y()))
-        return failure(translated("描画面を開けません: %1\n画像の原点 (%2, %3) が描画面の外にあります")
+        return failure(QCoreApplication::translate("PlaneImage",
+                                                   "描画面を開けません: %1\n画像の原点 (%2, %3) が描画面の外にあります")
                            .arg(fileName)
                            .arg(origin.point.x())
                            .arg(origin.point.y()));
@@ -154,7 +150,8 @@ PlaneFileResult openPlane(const QString& fileName, VirtualArea& area, int window
         if (origin.kind == StatedOrigin::Kind::None)
             return {};
         return {true,
-                translated("画像 %1 の原点 \"%2\" を読み取れないため、LCD ウィンドウの位置に置きました")
+                QCoreApplication::translate("PlaneImage",
+                                            "画像 %1 の原点 \"%2\" を読み取れないため、LCD ウィンドウの位置に置きました")
                     .arg(fileName, shown(origin.text)),
                 false};
     }
