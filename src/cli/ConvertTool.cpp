@@ -9,6 +9,7 @@
 #include "export/SmfWriter.h"
 #include "export/SswWriter.h"
 #include "export/SyxWriter.h"
+#include "export/UserFile.h"
 #include "recording/CableLimit.h"
 #include "recording/StepTiming.h"
 #include "recording/TimingEdits.h"
@@ -227,7 +228,10 @@ ExportResult exportAs(Format format, const Recording& recording, std::uint8_t ti
     case Format::Gif:
         return EXPORT_GIF(recording, {tick, tempoOf(request), request.scale ? request.scale : 4});
     case Format::Syx: return {FileSaveData(recording), {}};
-    case Format::Mid: return {EXPORT_SMF(recording, tick, {request.tempo}), {}};
+    case Format::Mid:
+        if (smfFileSize(recording, tick, {request.tempo}) > kLargestReadableFile)
+            return {{}, {}, true};
+        return {EXPORT_SMF(recording, tick, {request.tempo}), {}};
     case Format::Prt: {
         ExportResult result = Export_PRT(recording, tick);
         if (const PrtWaitRefusal wait = prtWaitRefusal(recording, tick); wait.refused())
@@ -247,18 +251,41 @@ ExportResult exportAs(Format format, const Recording& recording, std::uint8_t ti
     return result;
 }
 
+// The first input, read as every user's file is read: whether it holds
+// pictures or a recording is told by its bytes.
+struct FirstInput {
+    std::vector<std::uint8_t> bytes;
+    bool pictures = false;
+
+    // Gives the bytes' memory back before the output is built.
+    void release() { std::vector<std::uint8_t>().swap(bytes); }
+};
+
+bool readFirstInput(const std::string& in, FirstInput& first, std::ostream& err)
+{
+    const FileRefusal refused = readUserFile(in, first.bytes);
+    if (refused.refused()) {
+        err << "lumidot-convert: " << in << ": " << refused.error << "\n";
+        return false;
+    }
+    first.pictures = isPictureInput(first.bytes);
+    return true;
+}
+
 // Reads the recording to convert: pictures made into frame steps, or a
 // recording file read back.
-bool readInput(const Request& request, LoadResult& loaded, std::vector<std::int64_t>& durations,
-               std::ostream& err)
+bool readInput(const Request& request, FirstInput& first, LoadResult& loaded,
+               std::vector<std::int64_t>& durations, std::ostream& err)
 {
     const std::vector<std::string> inputs(request.files.begin(), request.files.end() - 1);
-    if (!isPictureInput(inputs[0])) {
-        loaded = loadRecording(inputs[0]);
+    if (!first.pictures) {
+        loaded = loadRecordingBytes(first.bytes);
+        first.release();
         if (!loaded.ok)
             err << "lumidot-convert: " << inputs[0] << ": " << loaded.error << "\n";
         return loaded.ok;
     }
+    first.release();
     std::string error;
     if (!picturesToRecording(inputs, request.picture, loaded.recording, error) ||
         !pictureDurations(inputs, durations, error)) {
@@ -266,6 +293,47 @@ bool readInput(const Request& request, LoadResult& loaded, std::vector<std::int6
         return false;
     }
     return loaded.ok = true;
+}
+
+// An output that is one of the inputs, under any name or link, would be
+// replaced by what was made from it: refused before anything is read.
+bool outputIsAnInput(const Request& request, std::ostream& err)
+{
+    const std::string& outName = request.files.back();
+    const FileIdentity output = fileIdentity(outName);
+    for (std::size_t k = 0; k + 1 < request.files.size(); ++k) {
+        if (output.sameFileAs(fileIdentity(request.files[k]))) {
+            err << "lumidot-convert: " << outName << " is the same file as the input " << request.files[k]
+                << "; nothing written\n";
+            return true;
+        }
+    }
+    return false;
+}
+
+bool writeOutput(const std::string& outName, const ExportResult& file, std::ostream& err)
+{
+    if (file.tooLarge || file.bytes.size() > kLargestReadableFile) {
+        err << "lumidot-convert: " << outName << ": the file would be larger than "
+            << (kLargestReadableFile >> 20) << " MiB, which no reader takes\n";
+        return false;
+    }
+    if (!file.ok()) {
+        err << "lumidot-convert: " << outName << ": " << file.refusal << "\n";
+        return false;
+    }
+    const FileWriteOutcome written = replaceFileContents(outName, file.bytes);
+    if (written.stage == FileWriteOutcome::Stage::NotAFile) {
+        err << "lumidot-convert: cannot write " << outName << ": a pipe or socket, not a file\n";
+        return false;
+    }
+    if (!written.ok()) {
+        err << "lumidot-convert: cannot "
+            << (written.stage == FileWriteOutcome::Stage::Create ? "create " : "write ") << outName
+            << ": " << std::strerror(written.error) << "\n";
+        return false;
+    }
+    return true;
 }
 
 // What the output will not carry, or where it would come late, said on
@@ -302,14 +370,18 @@ int convert(const Request& request, std::ostream& err)
                                    " (use .syx, .mid, .prt, .exc or .gif)");
     if (request.scale && *format != Format::Gif)
         return usageError(err, "--scale applies to .gif output only");
-    const bool pictures = isPictureInput(in);
-    if (!pictures && request.files.size() != 2)
+    if (outputIsAnInput(request, err))
+        return kExitFailed;
+    FirstInput first;
+    if (!readFirstInput(in, first, err))
+        return kExitFailed;
+    if (!first.pictures && request.files.size() != 2)
         return usageError(err, "expected an input file and an output file");
-    if (!pictures && request.pictureOptions)
+    if (!first.pictures && request.pictureOptions)
         return usageError(err, "--threshold, --dither, --fit and --invert apply to pictures only");
     LoadResult loaded;
     std::vector<std::int64_t> durations;
-    if (!readInput(request, loaded, durations, err))
+    if (!readInput(request, first, loaded, durations, err))
         return kExitFailed;
     if (loaded.recording.StepCount() == 0) {
         err << "lumidot-convert: " << in << " holds no steps; nothing to export\n";
@@ -319,26 +391,8 @@ int convert(const Request& request, std::ostream& err)
     timeSteps(loaded.recording, 0, durations, tempoOf(request), tick);
     const ExportResult file =
         exportAs(*format, loaded.recording, static_cast<std::uint8_t>(tick), request);
-    if (!file.ok()) {
-        err << "lumidot-convert: " << outName << ": " << file.refusal << "\n";
+    if (!writeOutput(outName, file, err))
         return kExitFailed;
-    }
-    if (file.bytes.size() > kLargestReadableFile) {
-        err << "lumidot-convert: " << outName << ": the file would be larger than "
-            << (kLargestReadableFile >> 20) << " MiB, which no reader takes\n";
-        return kExitFailed;
-    }
-    const FileWriteOutcome written = replaceFileContents(outName, file.bytes);
-    if (written.stage == FileWriteOutcome::Stage::NotAFile) {
-        err << "lumidot-convert: cannot write " << outName << ": a pipe or socket, not a file\n";
-        return kExitFailed;
-    }
-    if (!written.ok()) {
-        err << "lumidot-convert: cannot "
-            << (written.stage == FileWriteOutcome::Stage::Create ? "create " : "write ") << outName
-            << ": " << std::strerror(written.error) << "\n";
-        return kExitFailed;
-    }
     warnAboutTiming(*format, loaded.recording, tick, request, err);
     return kExitOk;
 }

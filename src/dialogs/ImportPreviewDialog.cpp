@@ -186,11 +186,10 @@ void TImportPreview::updatePreview()
     const bool byThreshold = chosen.method == DotMethod::Threshold;
     AutoThreshold->setEnabled(byThreshold);
     Threshold->setEnabled(byThreshold && !chosen.autoThreshold);
-    const PictureSize size = scaledSize(first_.width, first_.height, chosen.scale, chosen.percent);
     if (byThreshold && chosen.autoThreshold) {
         // The slider shows the level chosen for the first frame.
         const QSignalBlocker quiet(Threshold);
-        Threshold->setValue(otsuThreshold(resample(first_, size.width, size.height)));
+        Threshold->setValue(otsuThreshold(scaledPicture(first_, chosen)));
     }
     ThresholdValue->setText(QString::number(Threshold->value()));
 

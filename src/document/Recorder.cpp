@@ -36,9 +36,13 @@ void LCD_Save(Recording& recording, LcdColour selected)
 RecordResult DotSave(Recording& recording, MidiLink& link, const VirtualArea& area, int scrollX,
                      int scrollY)
 {
+    return recordFrame(recording, link, packWindow(area, scrollX, scrollY));
+}
+
+RecordResult recordFrame(Recording& recording, MidiLink& link, const PackedFrame& frame)
+{
     if (recording.full())
         return RecordResult::Full;
-    const PackedFrame frame = packWindow(area, scrollX, scrollY);
     recording.appendFrame(frame);
     link.EXC_Out(frameDrawBody(frame));
     return RecordResult::Recorded;

@@ -24,6 +24,9 @@ void LCD_Save(Recording& recording, LcdColour selected);
 // Dot page "記録": records the window as a frame step, then sends the same frame.
 RecordResult DotSave(Recording& recording, MidiLink& link, const VirtualArea& area, int scrollX,
                      int scrollY);
+// The same for a window packed before: an import that made its frames on a
+// copy of the plane records them afterwards.
+RecordResult recordFrame(Recording& recording, MidiLink& link, const PackedFrame& frame);
 
 // Message page "記録": sends the two lines and records them. Both lines empty
 // send and record nothing (NothingToRecord), silently.

@@ -114,6 +114,12 @@ RecordResult Workspace::recordWindow()
                    document_.window.y);
 }
 
+RecordResult Workspace::recordFrame(const PackedFrame& frame)
+{
+    const Transaction action = transaction({});
+    return lumidot::recordFrame(document_.recording, link_, frame);
+}
+
 void Workspace::recordEffect()
 {
     const Transaction action = transaction({});

@@ -124,6 +124,9 @@ public:
     void recordColour();
     RecordResult recordLines();
     RecordResult recordWindow();
+    // A window packed before, recorded and sent as recordWindow() does: an
+    // import that made its frames on a copy of the plane records them so.
+    RecordResult recordFrame(const PackedFrame& frame);
     void recordEffect();
     // The step a page's record button would record now; none for a Message
     // page with both lines empty.
