@@ -2,6 +2,7 @@
 #pragma once
 
 #include "document/EditHistory.h"
+#include "document/LivePacer.h"
 #include "document/Recorder.h"
 #include "export/PrtWriter.h"
 #include "export/SaveCommand.h"
@@ -9,6 +10,7 @@
 #include "ns5r/DisplayModel.h"
 #include "picture/Geometry.h"
 #include "recording/Document.h"
+#include "recording/Player.h"
 #include "recording/StepClip.h"
 #include "recording/StepEdits.h"
 
@@ -69,7 +71,10 @@ enum class StepSource { Colour, Lines, Window, Effect };
 // every completed action passes through.
 class Workspace {
 public:
+    // Live frames are paced to the cable by the steady clock.
     explicit Workspace(MidiOutput& output);
+    // Live frames are paced by clock, which must outlive the workspace.
+    Workspace(MidiOutput& output, PlaybackClock& clock);
     Workspace(const Workspace&) = delete;
     Workspace& operator=(const Workspace&) = delete;
 
@@ -78,6 +83,9 @@ public:
     // text stamp, the picture import): inside a transaction only.
     Document& document() { return document_; }
     MidiLink& link() { return link_; }
+    // Every live message of the document goes through the pacer, which
+    // holds frames back while the cable is busy; its owner polls it.
+    LivePacer& pacer() { return pacer_; }
     const DisplayModel& display() const { return display_; }
     EditHistory& history() { return history_; }
     const EditHistory& history() const { return history_; }
@@ -112,8 +120,8 @@ public:
     // model has taken it.
     std::function<void()> onMessage;
 
-    // Sending.
-    MidiLink::SendResult send(std::span<const std::uint8_t> body);
+    // Sending, through the pacer.
+    SendResult send(std::span<const std::uint8_t> body);
     // FD_OUT: the window as a Frame Draw command.
     void sendWindow();
     // The window's dots changed: sends them, and records them while
@@ -198,8 +206,10 @@ private:
     EditResult editTiming(const std::function<StepEdit(Recording&, int stepTick)>& edit);
     void publish();
 
+    SteadyPlaybackClock steadyClock_;
     Document document_;
     MidiLink link_;
+    LivePacer pacer_;
     DisplayModel display_;
     EditHistory history_;
     std::vector<Observer> observers_;
