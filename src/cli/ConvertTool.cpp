@@ -2,6 +2,7 @@
 #include "cli/ConvertTool.h"
 
 #include "cli/PictureInput.h"
+#include "export/DocumentFile.h"
 #include "export/FileReplace.h"
 #include "export/GifWriter.h"
 #include "export/OpenCommand.h"
@@ -32,7 +33,9 @@ constexpr std::string_view kUsage =
     "                       [--fit window|height|none] [--invert] [--tick N]\n"
     "       lumidot-convert --list IN\n"
     "       lumidot-convert --version\n"
-    "Converts a recording of NS5R display steps between .syx, .mid, .prt and .exc.\n"
+    "Converts a recording of NS5R display steps between .syx, .mid, .prt, .exc and\n"
+    ".lumidot (the whole document: a .lumidot made from another format holds its\n"
+    "steps and an empty drawing; one made from a .lumidot keeps all of it).\n"
     "IN is recognised by its content, OUT's format by its extension. --tick sets\n"
     "the tick spacing of the steps in .mid and .prt output, 1..127; without it the\n"
     "spacing found in a .mid or .prt input is kept, otherwise 8.\n"
@@ -45,7 +48,7 @@ constexpr std::string_view kUsage =
     "them to the 32 x 16 window (the default), to its height, or not at all.\n"
     "--list prints the steps of IN, one a line.\n";
 
-enum class Format { Syx, Mid, Prt, Exc, Gif };
+enum class Format { Syx, Mid, Prt, Exc, Gif, Document };
 
 struct Request {
     bool list = false;
@@ -88,6 +91,7 @@ std::optional<Format> formatOf(const std::string& fileName)
     if (ext == "prt") return Format::Prt;
     if (ext == "exc") return Format::Exc;
     if (ext == "gif") return Format::Gif;
+    if (ext == "lumidot") return Format::Document;
     return std::nullopt;
 }
 
@@ -200,10 +204,18 @@ int listSteps(const Request& request, std::ostream& out, std::ostream& err)
     return kExitOk;
 }
 
-ExportResult exportAs(Format format, const Recording& recording, std::uint8_t tick,
-                      const Request& request)
+ExportResult exportAs(Format format, LoadResult& loaded, std::uint8_t tick, const Request& request)
 {
+    const Recording& recording = loaded.recording;
     switch (format) {
+    case Format::Document: {
+        if (!loaded.document) {
+            loaded.document.emplace();
+            loaded.document->recording.replaceSteps(std::move(loaded.recording));
+        }
+        loaded.document->stepTick = tick;
+        return writeDocument(*loaded.document);
+    }
     case Format::Gif:
         return EXPORT_GIF(recording, {tick, request.tempo ? request.tempo : kDefaultTempo,
                                       request.scale ? request.scale : 4});
@@ -250,7 +262,7 @@ int convert(const Request& request, std::ostream& err)
     const auto format = formatOf(outName);
     if (!format)
         return usageError(err, "cannot tell the output format of " + outName +
-                                   " (use .syx, .mid, .prt, .exc or .gif)");
+                                   " (use .syx, .mid, .prt, .exc, .lumidot or .gif)");
     if ((request.tempo || request.scale) && *format != Format::Gif)
         return usageError(err, "--tempo and --scale apply to .gif output only");
     const bool pictures = isPictureInput(in);
@@ -261,13 +273,12 @@ int convert(const Request& request, std::ostream& err)
     LoadResult loaded;
     if (!readInput(request, loaded, err))
         return kExitFailed;
-    if (loaded.recording.StepCount() == 0) {
+    if (loaded.recording.StepCount() == 0 && !(loaded.document && *format == Format::Document)) {
         err << "lumidot-convert: " << in << " holds no steps; nothing to export\n";
         return kExitFailed;
     }
     const int tick = request.tick ? request.tick : loaded.stepTick ? loaded.stepTick : kDefaultTick;
-    const ExportResult file =
-        exportAs(*format, loaded.recording, static_cast<std::uint8_t>(tick), request);
+    const ExportResult file = exportAs(*format, loaded, static_cast<std::uint8_t>(tick), request);
     if (!file.ok()) {
         err << "lumidot-convert: " << outName << ": " << file.refusal << "\n";
         return kExitFailed;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "document/Workspace.h"
 
+#include "export/OpenCommand.h"
 #include "picture/RegionOps.h"
 
 #include <algorithm>
@@ -244,10 +245,29 @@ void Workspace::replaceRecording(Recording&& recording)
     markSaved();
 }
 
+void Workspace::replaceDocument(Document&& document)
+{
+    const Transaction action = transaction({});
+    document_.plane.copyFrom(document.plane);
+    document_.recording.replaceSteps(std::move(document.recording));
+    for (const DocumentChange change : {DocumentChange::Lines, DocumentChange::Colour,
+                                        DocumentChange::Effect, DocumentChange::Window,
+                                        DocumentChange::StepTick})
+        noteChange(change);
+    document_.lines = std::move(document.lines);
+    document_.colour = document.colour;
+    document_.effect = document.effect;
+    document_.window = document.window;
+    document_.stepTick = document.stepTick;
+    sendWindow();
+}
+
 SaveResult Workspace::saveRecording(int typeIndex, const std::string& fileName)
 {
-    const SaveResult saved = lumidot::saveRecording(typeIndex, fileName, document_.recording,
-                                                    document_.stepTick);
+    const SaveResult saved = typeIndex == kTypeDocument
+                                 ? saveDocument(fileName, document_)
+                                 : lumidot::saveRecording(typeIndex, fileName, document_.recording,
+                                                          document_.stepTick);
     if (saved.ok)
         markSaved();
     return saved;

@@ -143,6 +143,11 @@ public:
     // A recording read from a file takes the place of the steps; it is the
     // saved state.
     void replaceRecording(Recording&& recording);
+    // A document read from a file or brought back after a crash takes the
+    // place of the whole document, as one action.
+    void replaceDocument(Document&& document);
+    // Writes the recording in the format of file-type index 1..4, or the
+    // whole document for kTypeDocument.
     SaveResult saveRecording(int typeIndex, const std::string& fileName);
     // True when the recording holds steps that were recorded, or changed,
     // since the last save or open.

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "export/OpenCommand.h"
 
+#include "export/DocumentFile.h"
 #include "export/PrtReader.h"
 #include "export/SmfReader.h"
 #include "export/SswReader.h"
@@ -39,7 +40,7 @@ std::string place(std::size_t offset)
     return "先頭から " + std::to_string(offset) + " バイトの位置";
 }
 
-constexpr std::string_view kFormats = "Lumidot で保存できる形式 (.syx .mid .prt .exc)";
+constexpr std::string_view kFormats = "Lumidot で保存できる形式 (.syx .mid .prt .exc .lumidot)";
 
 std::string whatIsWrong(ReadFault fault, std::optional<std::size_t> offset)
 {
@@ -64,6 +65,13 @@ std::string whatIsWrong(ReadFault fault, std::optional<std::size_t> offset)
     case ReadFault::Unsupported: return "対応していない種類の MIDI ファイルです (" + where + ")";
     case ReadFault::NoSteps: return "NS5R のデータがありません";
     case ReadFault::NotAFile:
+    case ReadFault::DamagedArchive:
+    case ReadFault::NotADocument:
+    case ReadFault::MissingEntry:
+    case ReadFault::EntryTooLarge:
+    case ReadFault::NewerVersion:
+    case ReadFault::BadEntry:
+    case ReadFault::Inconsistent:
     case ReadFault::None:
     case ReadFault::CannotRead:
     case ReadFault::TooLarge: break;
@@ -116,6 +124,8 @@ LoadResult readByContent(std::span<const std::uint8_t> bytes)
         return readSsw(bytes);
     if (!bytes.empty() && bytes[0] == 0xF0)
         return readSyx(bytes);
+    if (looksLikeArchive(bytes))
+        return readDocument(bytes);
     if (bytes.empty())
         return refusedWhole(ReadFault::EmptyFile, {}, "the file is empty");
     return refusedWhole(ReadFault::UnknownFormat, {},
@@ -158,7 +168,8 @@ LoadResult readWholeFile(int fd, const std::string& fileName, std::vector<std::u
 LoadResult loadRecordingBytes(std::span<const std::uint8_t> bytes)
 {
     LoadResult result = readByContent(bytes);
-    if (result.ok && result.recording.StepCount() == 0)
+    // A document holds more than steps: a drawing alone is worth opening.
+    if (result.ok && result.recording.StepCount() == 0 && result.typeIndex != kTypeDocument)
         return refusedWhole(ReadFault::NoSteps, {}, "the file holds no NS5R step");
     return result;
 }
@@ -166,7 +177,7 @@ LoadResult loadRecordingBytes(std::span<const std::uint8_t> bytes)
 // Only a regular file is read: a pipe, a socket or a device would block
 // the reader, or never end. Its type is checked before it is opened, and
 // again on what was opened, without waiting for a writer at any point.
-LoadResult loadRecording(const std::string& fileName)
+LoadResult readRegularFile(const std::string& fileName, std::vector<std::uint8_t>& bytes)
 {
     struct stat info {};
     if (::stat(fileName.c_str(), &info) != 0)
@@ -181,9 +192,15 @@ LoadResult loadRecording(const std::string& fileName)
     if (fd < 0)
         return refusedWhole(ReadFault::CannotRead, fileName,
                             "cannot open " + fileName + ": " + std::strerror(errno));
-    std::vector<std::uint8_t> bytes;
     LoadResult refusal = readWholeFile(fd, fileName, bytes);
     ::close(fd);
+    return refusal;
+}
+
+LoadResult loadRecording(const std::string& fileName)
+{
+    std::vector<std::uint8_t> bytes;
+    LoadResult refusal = readRegularFile(fileName, bytes);
     if (refusal.fault != ReadFault::None)
         return refusal;
     return loadRecordingBytes(bytes);

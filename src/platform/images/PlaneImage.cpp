@@ -2,14 +2,13 @@
 #include "platform/images/PlaneImage.h"
 
 #include "export/FileReplace.h"
+#include "export/PlanePng.h"
 #include "picture/PixelDots.h"
 #include "picture/VirtualArea.h"
 #include "platform/images/ImageFrames.h"
 
-#include <QBuffer>
 #include <QFile>
 #include <QImageReader>
-#include <QImageWriter>
 #include <QRegularExpression>
 
 #include <cstring>
@@ -25,7 +24,7 @@ constexpr int kDarkUpTo = 127;
 std::optional<QPoint> originOf(const QImage& image)
 {
     static const QRegularExpression pattern(QStringLiteral("^\\s*(-?\\d{1,6})\\s*,\\s*(-?\\d{1,6})\\s*$"));
-    const QRegularExpressionMatch match = pattern.match(image.text(QString::fromLatin1(kPlaneOriginKey)));
+    const QRegularExpressionMatch match = pattern.match(image.text(QString::fromLatin1(kPlaneOriginKey.data(), static_cast<qsizetype>(kPlaneOriginKey.size()))));
     if (!match.hasMatch())
         return std::nullopt;
     return QPoint(match.captured(1).toInt(), match.captured(2).toInt());
@@ -50,19 +49,15 @@ QImage planeImage(const VirtualArea& area)
                 image.setPixel(x - VirtualArea::kMinX, row, 1);
         }
     }
-    image.setText(QString::fromLatin1(kPlaneOriginKey),
+    image.setText(QString::fromLatin1(kPlaneOriginKey.data(), static_cast<qsizetype>(kPlaneOriginKey.size())),
                   QStringLiteral("%1,%2").arg(VirtualArea::kMinX).arg(VirtualArea::kMinY));
     return image;
 }
 
 QByteArray planePng(const VirtualArea& area)
 {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, "png");
-    writer.write(planeImage(area));
-    return bytes;
+    const std::vector<std::uint8_t> png = encodePlanePng(area);
+    return QByteArray(reinterpret_cast<const char*>(png.data()), static_cast<qsizetype>(png.size()));
 }
 
 PlaneFileResult savePlane(const QString& fileName, const VirtualArea& area)
