@@ -48,6 +48,8 @@ void EditHistory::flush()
     recordingTouched_ = false;
     if (change.empty())
         return;
+    if (onEdit)
+        onEdit(change, false);
     const bool typing = typing_ && change.plane.empty() && change.recording.insertsOnly();
     push({label_, std::move(change), typing});
 }
@@ -58,8 +60,12 @@ EditResult EditHistory::edit(const std::string& label, const std::function<StepE
     applying_ = true;
     StepEdit done = run();
     applying_ = false;
-    if (done.result == EditResult::Done && !done.change.empty())
-        push({label, tracker_.adopt(std::move(done.change)), false});
+    if (done.result == EditResult::Done && !done.change.empty()) {
+        EditEntry adopted = tracker_.adopt(std::move(done.change));
+        if (onEdit)
+            onEdit(adopted, false);
+        push({label, std::move(adopted), false});
+    }
     return done.result;
 }
 
@@ -131,6 +137,8 @@ void EditHistory::apply(const EditEntry& entry, bool undo)
     else
         tracker_.redo(entry, plane_, recording_);
     applying_ = false;
+    if (onEdit)
+        onEdit(entry, undo);
     if (afterApply)
         afterApply(!entry.plane.empty());
 }

@@ -30,9 +30,14 @@ public:
 
     // Steps appended at the end, and nothing removed.
     bool insertsOnly() const { return !moves_ && removed_.empty() && !inserted_.empty(); }
+    bool moves() const { return moves_; }
     int at() const { return at_; }
     const StepClip& removed() const { return removed_; }
     const StepClip& inserted() const { return inserted_; }
+    // A move: the block of count steps from first ends up starting at to.
+    int moveFirst() const { return first_; }
+    int moveCount() const { return count_; }
+    int moveTo() const { return to_; }
 
 private:
     bool moves_ = false;
