@@ -405,6 +405,7 @@ JournalRead readJournal(std::span<const std::uint8_t> bytes)
     read.wholeBytes = pos;
     Document document;
     bool first = true;
+    bool partly = false;   // a sound record that did not apply, maybe after changing something
     while (pos < bytes.size()) {
         if (bytes.size() - pos < 8)
             break;
@@ -414,8 +415,10 @@ JournalRead readJournal(std::span<const std::uint8_t> bytes)
         const auto payload = bytes.subspan(pos + 8, length);
         if (crcOf(payload) != get32(bytes.data() + pos + 4))
             break;
-        if (!readRecord(payload, document, first))
+        if (!readRecord(payload, document, first)) {
+            partly = true;
             break;
+        }
         if (!first)
             ++read.actions;
         first = false;
@@ -423,7 +426,7 @@ JournalRead readJournal(std::span<const std::uint8_t> bytes)
         read.wholeBytes = pos;
     }
     read.cut = pos < bytes.size();
-    if (read.cut && !first)
+    if (partly && !first)
         document = readJournal(bytes.first(read.wholeBytes)).document.value_or(Document{});
     if (!first)
         read.document = std::move(document);
