@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/MainForm.h"
 
+#include "app/MonitorWindow.h"
 #include "export/OpenCommand.h"
 #include "export/SaveCommand.h"
 #include "widgets/PaintBox.h"
@@ -12,6 +13,7 @@
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QSlider>
+#include <QSpinBox>
 
 namespace lumidot {
 
@@ -128,6 +130,8 @@ void TMainForm::showDocument()
     // A window saved beyond the scroll bars' present ranges stops at their ends.
     if (ScrollX() != document.window.x || ScrollY() != document.window.y)
         Workspace.moveWindow({ScrollX(), ScrollY()}, false);
+    if (Monitor)
+        Monitor->Tempo->setValue(document.tempo);
     paintBackgrounds();
     Disp_FD();
     NSDISP2->refresh();

@@ -10,6 +10,9 @@
 #include "export/SmfWriter.h"
 #include "export/SswWriter.h"
 #include "export/SyxWriter.h"
+#include "recording/CableLimit.h"
+#include "recording/StepTiming.h"
+#include "recording/TimingEdits.h"
 #include "Version.h"
 
 #include <algorithm>
@@ -27,26 +30,33 @@ namespace {
 constexpr int kDefaultTick = 8;
 
 constexpr std::string_view kUsage =
-    "usage: lumidot-convert IN OUT [--tick N]\n"
+    "usage: lumidot-convert IN OUT [--tick N] [--tempo BPM]\n"
     "       lumidot-convert IN OUT.gif [--tick N] [--tempo BPM] [--scale S]\n"
     "       lumidot-convert PICTURE... OUT [--threshold N | --dither fs|bayer]\n"
-    "                       [--fit window|height|none] [--invert] [--tick N]\n"
-    "       lumidot-convert --list IN\n"
+    "                       [--fit window|height|none] [--invert] [--tick N] [--tempo BPM]\n"
+    "       lumidot-convert --list IN [--tick N]\n"
     "       lumidot-convert --version\n"
     "Converts a recording of NS5R display steps between .syx, .mid, .prt, .exc and\n"
     ".lumidot (the whole document: a .lumidot made from another format holds its\n"
     "steps and an empty drawing; one made from a .lumidot keeps all of it).\n"
     "IN is recognised by its content, OUT's format by its extension. --tick sets\n"
     "the tick spacing of the steps in .mid and .prt output, 1..127; without it the\n"
-    "spacing found in a .mid or .prt input is kept, otherwise 8.\n"
+    "spacing found in a .mid or .prt input is kept, otherwise 8. Steps with waits\n"
+    "of their own keep them; .syx and .exc hold no time and drop them.\n"
+    "--tempo BPM, 20..300 (default 120), is the tempo the steps are played at: a\n"
+    ".mid gets it as a tempo event with a 4/4 time signature, the check that the\n"
+    "steps fit a MIDI cable uses it, and so do the two below.\n"
     "An OUT ending in .gif renders the display monitor's picture of the recording\n"
-    "as an animated GIF at playback timing: --tempo in BPM, 20..300 (default 120),\n"
-    "--scale the pixels a dot, 1..8 (default 4).\n"
+    "as an animated GIF at playback timing; --scale the pixels a dot, 1..8\n"
+    "(default 4).\n"
     "Pictures (PNG, GIF, BMP, JPEG, ...) become frame steps, one a frame, in the\n"
     "order given: dark pixels set dots, converted at --threshold N (0..255, levels\n"
     "up to N are dark; without it chosen for each frame) or dithered; --fit scales\n"
-    "them to the 32 x 16 window (the default), to its height, or not at all.\n"
-    "--list prints the steps of IN, one a line.\n";
+    "them to the 32 x 16 window (the default), to its height, or not at all. An\n"
+    "animation's frames last their own delays at the tempo.\n"
+    "--list prints the steps of IN, one a line: the number, the start as\n"
+    "bar:beat:tick (4/4, 480 ticks a quarter), the wait before it in ticks, and\n"
+    "the step.\n";
 
 enum class Format { Syx, Mid, Prt, Exc, Gif, Document };
 
@@ -197,11 +207,21 @@ int listSteps(const Request& request, std::ostream& out, std::ostream& err)
         err << "lumidot-convert: " << request.files[0] << ": " << loaded.error << "\n";
         return kExitFailed;
     }
+    const int tick = request.tick ? request.tick : loaded.stepTick ? loaded.stepTick : kDefaultTick;
+    StepTickCounter counter = tickCounterFor(loaded.recording, tick);
     int number = 0;
-    forEachStep(loaded.recording, [&](const Step& step) {
-        out << ++number << ' ' << describeStep(step) << '\n';
+    forEachStep(loaded.recording, [&](const Step& step, StepWait wait) {
+        const std::int64_t previous = counter.lastTick();
+        const std::int64_t start = counter.next(step.kind, wait);
+        out << ++number << ' ' << formatBarBeatTick(start) << ' ' << counter.textTick() - previous << ' '
+            << describeStep(step) << '\n';
     });
     return kExitOk;
+}
+
+int tempoOf(const Request& request)
+{
+    return request.tempo ? request.tempo : kDefaultTempo;
 }
 
 ExportResult exportAs(Format format, LoadResult& loaded, std::uint8_t tick, const Request& request)
@@ -214,16 +234,21 @@ ExportResult exportAs(Format format, LoadResult& loaded, std::uint8_t tick, cons
             loaded.document->recording.replaceSteps(std::move(loaded.recording));
         }
         loaded.document->stepTick = tick;
+        if (request.tempo)
+            loaded.document->tempo = request.tempo;
         return writeDocument(*loaded.document);
     }
     case Format::Gif:
-        return EXPORT_GIF(recording, {tick, request.tempo ? request.tempo : kDefaultTempo,
-                                      request.scale ? request.scale : 4});
+        return EXPORT_GIF(recording, {tick, tempoOf(request), request.scale ? request.scale : 4});
     case Format::Syx: return {FileSaveData(recording), {}};
-    case Format::Mid: return {EXPORT_SMF(recording, tick), {}};
+    case Format::Mid: return {EXPORT_SMF(recording, tick, {request.tempo}), {}};
     case Format::Prt: {
         ExportResult result = Export_PRT(recording, tick);
-        if (!result.ok())
+        if (const PrtWaitRefusal wait = prtWaitRefusal(recording, tick); wait.refused())
+            result.refusal = "step " + std::to_string(wait.step + 1) + " waits " +
+                             std::to_string(wait.ticks) +
+                             " ticks, which .prt cannot hold (1..127); write .mid instead";
+        else if (!result.ok())
             result.refusal = "the recording is too long for .prt (its event block would pass "
                              "65,535 bytes)";
         return result;
@@ -238,7 +263,8 @@ ExportResult exportAs(Format format, LoadResult& loaded, std::uint8_t tick, cons
 
 // Reads the recording to convert: pictures made into frame steps, or a
 // recording file read back.
-bool readInput(const Request& request, LoadResult& loaded, std::ostream& err)
+bool readInput(const Request& request, LoadResult& loaded, std::vector<std::int64_t>& durations,
+               std::ostream& err)
 {
     const std::vector<std::string> inputs(request.files.begin(), request.files.end() - 1);
     if (!isPictureInput(inputs[0])) {
@@ -248,11 +274,36 @@ bool readInput(const Request& request, LoadResult& loaded, std::ostream& err)
         return loaded.ok;
     }
     std::string error;
-    if (!picturesToRecording(inputs, request.picture, loaded.recording, error)) {
+    if (!picturesToRecording(inputs, request.picture, loaded.recording, error) ||
+        !pictureDurations(inputs, durations, error)) {
         err << "lumidot-convert: " << error << "\n";
         return false;
     }
     return loaded.ok = true;
+}
+
+// What the output will not carry, or where it would come late, said on
+// standard error; the file is written all the same.
+void warnAboutTiming(Format format, const Recording& recording, int tick, const Request& request,
+                     std::ostream& err)
+{
+    const std::string& outName = request.files.back();
+    if ((format == Format::Syx || format == Format::Exc) && recording.hasOwnTiming())
+        err << "lumidot-convert: " << outName
+            << ": the format holds no time; the steps' own waits, start and end were dropped\n";
+    if (format != Format::Mid && format != Format::Prt)
+        return;
+    const CableCheck check = checkCable(recording, tick, tempoOf(request));
+    if (!check.outruns)
+        return;
+    err << "lumidot-convert: warning: at " << tempoOf(request) << " BPM and " << tick
+        << " ticks, step " << check.firstLateStep + 1
+        << " and later come late on a MIDI cable (3,125 bytes a second); ";
+    if (check.smallestStepTick)
+        err << "a spacing of " << check.smallestStepTick << " ticks (--tick " << check.smallestStepTick
+            << ") fits\n";
+    else
+        err << "no spacing up to 127 ticks fits at this tempo\n";
 }
 
 int convert(const Request& request, std::ostream& err)
@@ -263,21 +314,23 @@ int convert(const Request& request, std::ostream& err)
     if (!format)
         return usageError(err, "cannot tell the output format of " + outName +
                                    " (use .syx, .mid, .prt, .exc, .lumidot or .gif)");
-    if ((request.tempo || request.scale) && *format != Format::Gif)
-        return usageError(err, "--tempo and --scale apply to .gif output only");
+    if (request.scale && *format != Format::Gif)
+        return usageError(err, "--scale applies to .gif output only");
     const bool pictures = isPictureInput(in);
     if (!pictures && request.files.size() != 2)
         return usageError(err, "expected an input file and an output file");
     if (!pictures && request.pictureOptions)
         return usageError(err, "--threshold, --dither, --fit and --invert apply to pictures only");
     LoadResult loaded;
-    if (!readInput(request, loaded, err))
+    std::vector<std::int64_t> durations;
+    if (!readInput(request, loaded, durations, err))
         return kExitFailed;
     if (loaded.recording.StepCount() == 0 && !(loaded.document && *format == Format::Document)) {
         err << "lumidot-convert: " << in << " holds no steps; nothing to export\n";
         return kExitFailed;
     }
     const int tick = request.tick ? request.tick : loaded.stepTick ? loaded.stepTick : kDefaultTick;
+    timeSteps(loaded.recording, 0, durations, tempoOf(request), tick);
     const ExportResult file = exportAs(*format, loaded, static_cast<std::uint8_t>(tick), request);
     if (!file.ok()) {
         err << "lumidot-convert: " << outName << ": " << file.refusal << "\n";
@@ -299,6 +352,7 @@ int convert(const Request& request, std::ostream& err)
             << ": " << std::strerror(written.error) << "\n";
         return kExitFailed;
     }
+    warnAboutTiming(*format, loaded.recording, tick, request, err);
     return kExitOk;
 }
 
@@ -346,8 +400,7 @@ int runConvertTool(const std::vector<std::string>& args, std::ostream& out, std:
         }
     }
     if (request.list) {
-        if (request.files.size() != 1 || request.tick || request.pictureOptions || request.tempo ||
-            request.scale)
+        if (request.files.size() != 1 || request.pictureOptions || request.tempo || request.scale)
             return usageError(err, "--list takes exactly one input file");
         return listSteps(request, out, err);
     }

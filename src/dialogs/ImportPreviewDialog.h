@@ -37,6 +37,11 @@ public:
     QPoint position() const;
     Placement placement() const;
 
+    // An animation's frames that come sooner than a MIDI cable carries a
+    // frame: counted in the facts line, and offered to be dropped.
+    void setShortFrames(int count);
+    bool thinForCable() const;
+
     // The window as the import would leave it, 256 x 128 pixels.
     const QImage& preview() const { return preview_; }
 
@@ -52,6 +57,7 @@ public:
     QCheckBox* AutoThreshold = nullptr;
     QLabel* ThresholdValue = nullptr;
     QCheckBox* Invert = nullptr;
+    QCheckBox* ThinFrames = nullptr;
     QRadioButton* Replace = nullptr;
     QRadioButton* Add = nullptr;
     QLabel* Picture = nullptr;
@@ -69,6 +75,7 @@ private:
 
     GreyImage first_;
     int frames_;
+    int shortFrames_ = 0;
     const VirtualArea& area_;
     int windowX_;
     int windowY_;

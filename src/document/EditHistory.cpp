@@ -64,7 +64,7 @@ EditResult EditHistory::edit(const std::string& label, const std::function<StepE
         EditEntry adopted = tracker_.adopt(std::move(done.change));
         if (onEdit)
             onEdit(adopted, false);
-        push({label, std::move(adopted), false});
+        push({label.empty() ? label_ : label, std::move(adopted), false});
     }
     return done.result;
 }

@@ -191,7 +191,7 @@ void RecoveryJournal::actionCompleted(DocumentChanges changes)
 {
     const bool settings = changes.has(DocumentChange::Lines) || changes.has(DocumentChange::Colour) ||
                           changes.has(DocumentChange::Effect) || changes.has(DocumentChange::Window) ||
-                          changes.has(DocumentChange::StepTick);
+                          changes.has(DocumentChange::StepTick) || changes.has(DocumentChange::Tempo);
     if (failed_ || discarded_ || (!settings && !pending_.hasEdits()))
         return;
     buffer_.clear();

@@ -7,6 +7,7 @@
 #include "export/SmfReader.h"
 #include "export/SmfWriter.h"
 #include "recording/StepClip.h"
+#include "recording/StepTiming.h"
 
 #include <zip.h>
 
@@ -40,6 +41,24 @@ struct EntryCloser {
 };
 using Entry = std::unique_ptr<zip_file_t, EntryCloser>;
 
+// What steps.mid cannot tell: which waits are the steps' own rather than
+// the spacing, where the first step starts and how long the end lasts.
+std::string timingJson(const Recording& steps)
+{
+    const std::optional<int> start = steps.startOffset();
+    std::string json = "{\"startOffset\": " + (start ? std::to_string(*start) : std::string("null")) +
+                       ", \"endWait\": " + std::to_string(steps.endWait()) + ", \"waits\": [";
+    const char* comma = "";
+    for (int k = 0; k < steps.StepCount(); ++k) {
+        const StepWait wait = steps.wait(k);
+        if (wait.followsSpacing())
+            continue;
+        json += std::string(comma) + "[" + std::to_string(k) + ", " + std::to_string(wait.ownTicks()) + "]";
+        comma = ", ";
+    }
+    return json + "]}";
+}
+
 std::string documentJson(const Document& document)
 {
     const Recording& steps = document.recording;
@@ -55,6 +74,8 @@ std::string documentJson(const Document& document)
             ", \"effect2\": " + std::to_string(document.effect.effect2) +
             ", \"mode\": " + std::to_string(document.effect.mode) + "},\n";
     json += "  \"stepTick\": " + std::to_string(document.stepTick) + ",\n";
+    json += "  \"tempo\": " + std::to_string(document.tempo) + ",\n";
+    json += "  \"timing\": " + timingJson(steps) + ",\n";
     json += "  \"steps\": {\"count\": " + std::to_string(steps.StepCount()) +
             ", \"frames\": " + std::to_string(steps.FrameCount()) +
             ", \"messages\": " + std::to_string(steps.MessageCount()) + "}\n";
@@ -125,7 +146,7 @@ bool looksLikeArchive(std::span<const std::uint8_t> bytes)
 
 ExportResult writeDocument(const Document& document)
 {
-    const std::vector<std::uint8_t> steps = EXPORT_SMF(document.recording, document.stepTick);
+    const std::vector<std::uint8_t> steps = EXPORT_SMF(document.recording, document.stepTick, {document.tempo});
     if (steps.size() > kStepsLimit)
         return {{}, "ステップが多すぎるため保存できません (steps.mid が " +
                         std::to_string(kStepsLimit >> 20) + " MiB を超えます)"};
@@ -312,6 +333,10 @@ std::optional<LoadResult> readSettings(const JsonValue& json, Document& document
     if (!tick)
         return badJson("step tick missing or not 1..127");
     document.stepTick = static_cast<std::uint8_t>(*tick);
+    const auto tempo = wholeIn(json.member("tempo"), kMinTempo, kMaxTempo);
+    if (!tempo)
+        return badJson("tempo missing or not 20..300");
+    document.tempo = static_cast<int>(*tempo);
     const JsonValue* stepFigures = json.member("steps");
     if (!stepFigures || stepFigures->type() != JsonValue::Type::Object)
         return badJson("step figures missing");
@@ -340,6 +365,39 @@ std::optional<LoadResult> readSteps(std::span<const std::uint8_t> mid, const Jso
                            std::to_string(*count) + " (" + std::to_string(*frames) + ", " +
                            std::to_string(*messages) + ")");
     document.recording = std::move(steps.recording);
+    return std::nullopt;
+}
+
+// The timing document.json gives, on the steps read: every wait the
+// spacing but those it lists as the steps' own.
+std::optional<LoadResult> readTiming(const JsonValue* timing, Recording& steps)
+{
+    if (!timing || timing->type() != JsonValue::Type::Object)
+        return badJson("timing missing");
+    const JsonValue* start = timing->member("startOffset");
+    const auto offset = start && start->isNull() ? std::optional<std::int64_t>(-1) : wholeIn(start, 0, kMaxWait);
+    const auto end = wholeIn(timing->member("endWait"), 0, kMaxWait);
+    const JsonValue* listed = timing->member("waits");
+    const std::vector<JsonValue>* waits = listed ? listed->asArray() : nullptr;
+    if (!offset || !end || !waits)
+        return badJson("timing's start, end or waits missing or out of range");
+    std::vector<WaitAt> own(static_cast<std::size_t>(steps.StepCount()));
+    for (int k = 0; k < steps.StepCount(); ++k)
+        own[static_cast<std::size_t>(k)] = {k, StepWait::spacing()};
+    for (const JsonValue& wait : *waits) {
+        const std::vector<JsonValue>* pair = wait.asArray();
+        const auto step = pair && pair->size() == 2 ? wholeIn(&(*pair)[0], 0, INT32_MAX) : std::nullopt;
+        const auto ticks = pair && pair->size() == 2 ? wholeIn(&(*pair)[1], 0, kMaxWait) : std::nullopt;
+        if (!step || !ticks)
+            return badJson("a wait is not [step, ticks]");
+        if (*step >= steps.StepCount())
+            return refused(ReadFault::Inconsistent, std::string(kDocumentEntry), std::nullopt,
+                           "a wait of step " + std::to_string(*step) + ", beyond the steps of steps.mid");
+        own[static_cast<std::size_t>(*step)].wait = StepWait::ticks(*ticks);
+    }
+    steps.setWaits(own);
+    steps.setEdgeTiming({*offset < 0 ? std::nullopt : std::optional<int>(static_cast<int>(*offset)),
+                         static_cast<int>(*end)});
     return std::nullopt;
 }
 
@@ -395,11 +453,14 @@ LoadResult readArchive(zip_t* archive)
         return std::move(*refusal);
     if (auto refusal = readSteps(parts.steps, figures, *read.document))
         return std::move(*refusal);
+    if (auto refusal = readTiming(parsed.value->member("timing"), read.document->recording))
+        return std::move(*refusal);
     if (auto refusal = readPlane(parts.plane, *read.document))
         return std::move(*refusal);
     read.ok = true;
     read.typeIndex = kTypeDocument;
     read.recording = recordingOf(allSteps(read.document->recording));
+    read.recording.setEdgeTiming(read.document->recording.edgeTiming());
     read.stepTick = read.document->stepTick;
     return read;
 }

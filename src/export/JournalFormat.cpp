@@ -4,6 +4,7 @@
 #include "export/ByteCodec.h"
 #include "export/DocumentFile.h"
 #include "recording/StepClip.h"
+#include "recording/StepTiming.h"
 
 #include <zlib.h>
 
@@ -15,7 +16,7 @@ namespace {
 
 enum class RecordKind : std::uint8_t { Snapshot = 1, Action = 2 };
 enum class PlaneForm : std::uint8_t { None = 0, Mask = 1, Dots = 2 };
-enum class StepsForm : std::uint8_t { None = 0, Replace = 1, Move = 2 };
+enum class StepsForm : std::uint8_t { None = 0, Replace = 1, Move = 2, Retime = 3 };
 
 constexpr std::size_t kPlaneBits = (static_cast<std::size_t>(VirtualArea::kDotCount) + 7) / 8;
 constexpr std::size_t kMessageTextLimit = 2 * kMessageLineBytes;
@@ -56,6 +57,7 @@ void writeSettings(ByteWriter& out, const Document& document)
     out.byte(document.effect.effect2);
     out.byte(document.effect.mode);
     out.byte(document.stepTick);
+    out.number(static_cast<std::uint64_t>(document.tempo));
 }
 
 bool printable(std::string_view text)
@@ -72,7 +74,8 @@ bool readSettings(ByteReader& in, Document& document)
     const std::uint8_t colour = in.byte();
     const EffectSetting effect{in.byte(), in.byte(), in.byte()};
     const std::uint8_t tick = in.byte();
-    if (!in.ok() || x < kWindowXMin || x > kWindowXMax || y < kWindowYMin || y > kWindowYMax ||
+    const std::uint64_t tempo = in.number(kMaxTempo);
+    if (!in.ok() || tempo < static_cast<std::uint64_t>(kMinTempo) || x < kWindowXMin || x > kWindowXMax || y < kWindowYMin || y > kWindowYMax ||
         !printable(line1) || !printable(line2) || colour >= kColourCount || effect.effect1 >= kEffectCount ||
         effect.effect2 >= kEffectCount || effect.mode >= kEffectModeCount || tick < 1 || tick > 127)
         return false;
@@ -81,6 +84,38 @@ bool readSettings(ByteReader& in, Document& document)
     document.colour = static_cast<LcdColour>(colour);
     document.effect = effect;
     document.stepTick = tick;
+    document.tempo = static_cast<int>(tempo);
+    return true;
+}
+
+// A wait as its own ticks, -1 while it follows the spacing.
+void writeWait(ByteWriter& out, StepWait wait)
+{
+    out.signedNumber(wait.ownTicks());
+}
+
+bool readWait(ByteReader& in, StepWait& wait)
+{
+    const std::int64_t ticks = in.signedNumber();
+    if (!in.ok() || ticks < -1 || ticks > kMaxWait)
+        return false;
+    wait = ticks < 0 ? StepWait::spacing() : StepWait::ticks(ticks);
+    return true;
+}
+
+void writeEdges(ByteWriter& out, const EdgeTiming& edges)
+{
+    out.signedNumber(edges.startOffset ? *edges.startOffset : -1);
+    out.number(static_cast<std::uint64_t>(edges.endWait));
+}
+
+bool readEdges(ByteReader& in, EdgeTiming& edges)
+{
+    const std::int64_t start = in.signedNumber();
+    const std::uint64_t end = in.number(kMaxWait);
+    if (!in.ok() || start < -1 || start > kMaxWait)
+        return false;
+    edges = {start < 0 ? std::nullopt : std::optional<int>(static_cast<int>(start)), static_cast<int>(end)};
     return true;
 }
 
@@ -88,6 +123,9 @@ void writeClip(ByteWriter& out, const StepClip& clip)
 {
     out.number(clip.kinds.size());
     out.raw({reinterpret_cast<const std::uint8_t*>(clip.kinds.data()), clip.kinds.size()});
+    out.number(clip.waits.size());
+    for (const StepWait wait : clip.waits)
+        writeWait(out, wait);
     out.run(clip.effects);
     for (const PackedFrame& record : clip.frames)
         out.raw(record);
@@ -113,6 +151,14 @@ std::optional<StepClip> readClip(ByteReader& in)
         messages += *kind == StepKind::Message;
         effects += *kind == StepKind::Effect ? 3 : 0;
     }
+    // One wait a step, or none when every step takes the spacing.
+    const std::size_t waits = in.number(count);
+    if (waits != 0 && waits != count)
+        return std::nullopt;
+    clip.waits.resize(waits);
+    for (StepWait& wait : clip.waits)
+        if (!readWait(in, wait))
+            return std::nullopt;
     const auto effectBytes = in.run(kJournalRecordLimit);
     if (!in.ok() || effectBytes.size() != effects ||
         frames > static_cast<std::size_t>(kTableRecords) || messages > static_cast<std::size_t>(kTableRecords))
@@ -218,47 +264,79 @@ void writeStepsChange(ByteWriter& out, const RecordingChange& change)
 {
     if (change.empty()) {
         out.byte(static_cast<std::uint8_t>(StepsForm::None));
-    } else if (change.moves()) {
+        return;
+    }
+    if (change.moves()) {
         out.byte(static_cast<std::uint8_t>(StepsForm::Move));
         out.number(static_cast<std::uint64_t>(change.moveFirst()));
         out.number(static_cast<std::uint64_t>(change.moveCount()));
         out.number(static_cast<std::uint64_t>(change.moveTo()));
+    } else if (!change.waitChanges().empty()) {
+        out.byte(static_cast<std::uint8_t>(StepsForm::Retime));
+        out.number(change.waitChanges().size());
+        for (const WaitChange& wait : change.waitChanges()) {
+            out.number(static_cast<std::uint64_t>(wait.step));
+            writeWait(out, wait.before);
+            writeWait(out, wait.after);
+        }
     } else {
         out.byte(static_cast<std::uint8_t>(StepsForm::Replace));
         out.number(static_cast<std::uint64_t>(change.at()));
         writeClip(out, change.removed());
         writeClip(out, change.inserted());
     }
+    writeEdges(out, change.edgesBefore());
+    writeEdges(out, change.edgesAfter());
 }
 
-bool readStepsChange(ByteReader& in, std::optional<RecordingChange>& change)
+// The part of a change its form names, without the start and the end.
+std::optional<RecordingChange> readStepsForm(ByteReader& in, StepsForm form)
 {
     constexpr std::uint64_t kLargestIndex = 1u << 30;
-    switch (static_cast<StepsForm>(in.byte())) {
+    switch (form) {
     case StepsForm::None:
-        return in.ok();
+        return std::nullopt;
     case StepsForm::Move: {
         const auto first = static_cast<int>(in.number(kLargestIndex));
         const auto count = static_cast<int>(in.number(kLargestIndex));
         const auto to = static_cast<int>(in.number(kLargestIndex));
-        if (!in.ok())
-            return false;
-        change = RecordingChange::moving(first, count, to);
-        return true;
+        return in.ok() ? std::optional(RecordingChange::moving(first, count, to)) : std::nullopt;
+    }
+    case StepsForm::Retime: {
+        std::vector<WaitChange> waits(in.number(in.left()));
+        for (WaitChange& wait : waits) {
+            wait.step = static_cast<int>(in.number(kLargestIndex));
+            if (!readWait(in, wait.before) || !readWait(in, wait.after))
+                return std::nullopt;
+        }
+        return in.ok() ? std::optional(RecordingChange::retiming(std::move(waits), {}, {})) : std::nullopt;
     }
     case StepsForm::Replace: {
         const auto at = static_cast<int>(in.number(kLargestIndex));
         std::optional<StepClip> removed = readClip(in);
         if (!removed)
-            return false;
+            return std::nullopt;
         std::optional<StepClip> inserted = readClip(in);
         if (!inserted)
-            return false;
-        change = RecordingChange::replacing(at, std::move(*removed), std::move(*inserted));
-        return true;
+            return std::nullopt;
+        return RecordingChange::replacing(at, std::move(*removed), std::move(*inserted));
     }
     }
-    return false;
+    return std::nullopt;
+}
+
+bool readStepsChange(ByteReader& in, std::optional<RecordingChange>& change)
+{
+    const auto form = static_cast<StepsForm>(in.byte());
+    if (form == StepsForm::None)
+        return in.ok();
+    change = readStepsForm(in, form);
+    EdgeTiming before;
+    EdgeTiming after;
+    if (!change || !readEdges(in, before) || !readEdges(in, after))
+        return false;
+    change->setEdges(before, after);
+    return true;
 }
 
 int countOf(std::span<const StepKind> kinds, StepKind kind)
@@ -271,6 +349,8 @@ int countOf(std::span<const StepKind> kinds, StepKind kind)
 bool applies(const RecordingChange& change, const Recording& recording, bool backward)
 {
     const int steps = recording.StepCount();
+    if (!change.waitChanges().empty())
+        return true;   // a wait of a step there is not is passed over
     if (change.moves()) {
         const int from = backward ? change.moveTo() : change.moveFirst();
         const int to = backward ? change.moveFirst() : change.moveTo();
@@ -322,9 +402,11 @@ bool readRecord(std::span<const std::uint8_t> payload, Document& document, bool 
         if (!readSettings(in, document) || !readPlane(in, document.plane))
             return false;
         std::optional<StepClip> clip = readClip(in);
-        if (!clip)
+        EdgeTiming edges;
+        if (!clip || !readEdges(in, edges))
             return false;
         document.recording.replaceSteps(recordingOf(*clip));
+        document.recording.setEdgeTiming(edges);
         return in.atEnd();
     }
     if (kind != RecordKind::Action)
@@ -343,6 +425,7 @@ bool readRecord(std::span<const std::uint8_t> payload, Document& document, bool 
     document.colour = settings.colour;
     document.effect = settings.effect;
     document.stepTick = settings.stepTick;
+    document.tempo = settings.tempo;
     return true;
 }
 
@@ -363,6 +446,7 @@ void appendSnapshotRecord(std::vector<std::uint8_t>& out, const Document& docume
     writeSettings(writer, document);
     writePlane(writer, document.plane);
     writeClip(writer, allSteps(document.recording));
+    writeEdges(writer, document.recording.edgeTiming());
     frame(out, payload);
 }
 

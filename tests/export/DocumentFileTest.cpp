@@ -37,6 +37,12 @@ Document sampleDocument()
     document.colour = LcdColour::Red;
     document.effect = {5, 47, 2};
     document.stepTick = 24;
+    document.tempo = 96;
+    // Waits of their own, one equal to the spacing, and the edges moved.
+    document.recording.setWait(1, StepWait::ticks(960));
+    document.recording.setWait(2, StepWait::ticks(24));
+    document.recording.setWait(4, StepWait::ticks(0));
+    document.recording.setEdgeTiming({1920, 240});
     return document;
 }
 

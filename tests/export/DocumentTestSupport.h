@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace lumidot::testing {
 
 // What the user would compare: every export's bytes and the plane.
@@ -27,6 +29,9 @@ inline void expectSameDocument(const Document& a, const Document& b)
     EXPECT_EQ(a.effect.effect2, b.effect.effect2);
     EXPECT_EQ(a.effect.mode, b.effect.mode);
     EXPECT_EQ(a.stepTick, b.stepTick);
+    EXPECT_EQ(a.tempo, b.tempo);
+    EXPECT_EQ(a.recording.edgeTiming(), b.recording.edgeTiming());
+    EXPECT_TRUE(std::ranges::equal(a.recording.waits(), b.recording.waits()));
 }
 
 } // namespace lumidot::testing

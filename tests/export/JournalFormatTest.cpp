@@ -47,6 +47,18 @@ public:
         entries_.push_back(std::move(entry));
         finish();
     }
+    // A length, a hold or a nudge: waits and the edges changed as one.
+    void retime(int step, StepWait wait, EdgeTiming edges)
+    {
+        const EdgeTiming before = document.recording.edgeTiming();
+        const WaitChange change{step, document.recording.wait(step), wait};
+        document.recording.setWait(step, wait);
+        document.recording.setEdgeTiming(edges);
+        EditEntry entry = tracker_.adopt(RecordingChange::retiming({change}, before, edges));
+        record_.edit(entry, false);
+        entries_.push_back(std::move(entry));
+        finish();
+    }
     void undo()
     {
         tracker_.undo(entries_.back(), document.plane, document.recording);
@@ -92,6 +104,9 @@ void session(JournalWriter& journal)
     journal.undo();
     journal.redo();
     journal.action([](Document& d) { d.effect = {9, 10, 3}; d.stepTick = 96; d.recording.appendFrame(testing::patternFrame(7)); });
+    journal.retime(2, StepWait::ticks(1440), EdgeTiming{480, 96});
+    journal.action([](Document& d) { d.tempo = 150; d.recording.setWait(0, StepWait::ticks(5)); });
+    journal.undo();
 }
 
 TEST(JournalFormatTest, ReplaysEveryActionIntoTheDocumentAsItWas)

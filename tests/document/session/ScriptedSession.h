@@ -4,6 +4,7 @@
 #include "document/Workspace.h"
 #include "recording/StepEdits.h"
 
+#include <optional>
 #include <random>
 #include <string>
 
@@ -21,7 +22,7 @@ public:
 
     void act(Workspace& on)
     {
-        switch (pick(10)) {
+        switch (pick(13)) {
         case 0: {
             const auto action = on.transaction("pen");
             for (int k = pick(20) + 1; k > 0; --k)
@@ -36,6 +37,14 @@ public:
         case 6: on.invert({pick(100) - 50, pick(50) - 25, 32, 16}, pick(2) == 0); break;
         case 7: on.undo(); break;
         case 8: on.redo(); break;
+        case 9: {
+            const int steps = on.document().recording.StepCount();
+            if (steps > 0)
+                on.setStepLengths(pick(steps), 1, 1 + pick(1920));
+            break;
+        }
+        case 10: on.setStartOffset(pick(2) ? std::optional<int>(pick(960)) : std::nullopt); break;
+        case 11: on.setTempo(60 + pick(120)); break;
         default: {
             const int steps = on.document().recording.StepCount();
             if (steps > 2)
