@@ -174,7 +174,7 @@ TEST_F(DocumentFileTest, IsAnOpenDocumentStyleArchiveOfThePartsOtherProgramsRead
     EXPECT_EQ(file[8], 0);   // compression method: stored
     EXPECT_EQ(std::string(file.begin() + 30, file.begin() + 38), "mimetype");
     EXPECT_EQ(std::string(file.begin() + 38, file.begin() + 38 + kDocumentMimeType.size()), kDocumentMimeType);
-    EXPECT_EQ(entries.at("steps.mid"), EXPORT_SMF(document.recording, document.stepTick));
+    EXPECT_EQ(entries.at("steps.mid"), EXPORT_SMF(document.recording, document.stepTick, {document.tempo}));
     EXPECT_EQ(entries.at("plane.png"), encodePlanePng(document.plane));
     EXPECT_NE(json().find("\"format\": 1"), std::string::npos) << json();
 }
