@@ -39,7 +39,7 @@ RecordResult DotSave(Recording& recording, SysExOut& link, const VirtualArea& ar
     return recordFrame(recording, link, packWindow(area, scrollX, scrollY));
 }
 
-RecordResult recordFrame(Recording& recording, MidiLink& link, const PackedFrame& frame)
+RecordResult recordFrame(Recording& recording, SysExOut& link, const PackedFrame& frame)
 {
     if (recording.full())
         return RecordResult::Full;

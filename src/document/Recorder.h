@@ -28,7 +28,7 @@ RecordResult DotSave(Recording& recording, SysExOut& link, const VirtualArea& ar
                      int scrollY);
 // The same for a window packed before: an import that made its frames on a
 // copy of the plane records them afterwards.
-RecordResult recordFrame(Recording& recording, MidiLink& link, const PackedFrame& frame);
+RecordResult recordFrame(Recording& recording, SysExOut& link, const PackedFrame& frame);
 
 // Message page "記録": sends the two lines and records them. Both lines empty
 // send and record nothing (NothingToRecord), silently.

@@ -124,7 +124,7 @@ RecordResult Workspace::recordWindow()
 RecordResult Workspace::recordFrame(const PackedFrame& frame)
 {
     const Transaction action = transaction({});
-    return lumidot::recordFrame(document_.recording, link_, frame);
+    return lumidot::recordFrame(document_.recording, pacer_, frame);
 }
 
 void Workspace::recordEffect()
