@@ -33,7 +33,14 @@ public:
         case 2: on.setLines({"Line " + std::to_string(pick(1000)), pick(2) ? "two" : ""}, pick(2) == 0); break;
         case 3: on.moveWindow({pick(64) - 32, pick(32) - 16}, pick(2) == 0); break;
         case 4: on.setColour(static_cast<LcdColour>(pick(4)), pick(2) == 0); break;
-        case 5: on.setEffect(FxParam::Effect1, static_cast<std::uint8_t>(pick(kEffectCount))); on.recordEffect(); break;
+        // Choosing an effect and recording it are two actions of the user,
+        // each one kept by the journal on its own.
+        case 5:
+            if (pick(2))
+                on.setEffect(FxParam::Effect1, static_cast<std::uint8_t>(pick(kEffectCount)));
+            else
+                on.recordEffect();
+            break;
         case 6: on.invert({pick(100) - 50, pick(50) - 25, 32, 16}, pick(2) == 0); break;
         case 7: on.undo(); break;
         case 8: on.redo(); break;
