@@ -10,6 +10,8 @@ packages=(
   cmake ninja-build pkg-config g++ make
   qt6-base-dev librtmidi-dev libjack-jackd2-dev libasound2-dev
   libgtest-dev libbenchmark-dev libgif-dev
+  # the document file: a ZIP archive (libzip), its plane a PNG (zlib)
+  libzip-dev zlib1g-dev
   fonts-ipafont-gothic fonts-ipafont-mincho
   jackd2 midicsv python3-mido
   # Qt's own dialogs and menus in Japanese

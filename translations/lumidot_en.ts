@@ -88,6 +88,17 @@ Save anyway?</translation>
     </message>
 </context>
 <context>
+    <name>DocumentFile</name>
+    <message>
+        <source>ステップが多すぎるため保存できません (steps.mid が %1 MiB を超えます)</source>
+        <translation>Too many steps to save (steps.mid would pass %1 MiB)</translation>
+    </message>
+    <message>
+        <source>ドキュメントを作れません (メモリ不足)</source>
+        <translation>Cannot make the document (out of memory)</translation>
+    </message>
+</context>
+<context>
     <name>GifWriter</name>
     <message>
         <source>GIFファイルを作れませんでした</source>
@@ -193,10 +204,6 @@ Save anyway?</translation>
         <translation>byte %1 from the start</translation>
     </message>
     <message>
-        <source>Lumidot で保存できる形式 (.syx .mid .prt .exc)</source>
-        <translation>the formats Lumidot saves (.syx .mid .prt .exc)</translation>
-    </message>
-    <message>
         <source>%1にメッセージ以外のデータがあります</source>
         <translation>Data outside any message at %1</translation>
     </message>
@@ -280,6 +287,10 @@ Save anyway?</translation>
         <source>ファイルを読み込めません: %1</source>
         <translation>Cannot read the file: %1</translation>
     </message>
+    <message>
+        <source>Lumidot で保存できる形式 (.syx .mid .prt .exc .lumidot)</source>
+        <translation>the formats Lumidot saves (.syx .mid .prt .exc .lumidot)</translation>
+    </message>
 </context>
 <context>
     <name>PlaneImage</name>
@@ -309,6 +320,21 @@ The picture&apos;s origin (%2, %3) lies outside the drawing plane</translation>
     <message>
         <source>ステップ %1 の待ち時間 (%2 Tick) は Recomposer98 形式に入りません (1〜127 Tick)。Standard MIDI (.mid) で保存してください</source>
         <translation>The wait before step %1 (%2 ticks) does not fit the Recomposer98 format (1 to 127 ticks). Save as Standard MIDI (.mid) instead</translation>
+    </message>
+</context>
+<context>
+    <name>Recovery</name>
+    <message>
+        <source>前回は正しく終了しませんでした。作業を復元しますか？</source>
+        <translation>Lumidot did not quit properly last time. Restore your work?</translation>
+    </message>
+    <message>
+        <source>前回の作業は %1 に残してあります。「開く」で読み込めます。</source>
+        <translation>Your last work has been kept in %1. You can read it with Open.</translation>
+    </message>
+    <message>
+        <source>作業の復元</source>
+        <translation>Restore work</translation>
     </message>
 </context>
 <context>
@@ -1173,6 +1199,50 @@ Save without the timing?</translation>
     <message>
         <source>上書き</source>
         <translation>Overwrite</translation>
+    </message>
+    <message>
+        <source>ファイルが壊れています (ZIP アーカイブとして読めません)</source>
+        <translation>the file is damaged (it cannot be read as a ZIP archive)</translation>
+    </message>
+    <message>
+        <source>Lumidot ドキュメントではありません (%1 がないか、違う種類を示しています)</source>
+        <translation>not a Lumidot document (%1 is missing or names another type)</translation>
+    </message>
+    <message>
+        <source>ドキュメントに %1 がありません</source>
+        <translation>the document has no %1</translation>
+    </message>
+    <message>
+        <source>ドキュメントの %1 が大きすぎます</source>
+        <translation>the document&apos;s %1 is too large</translation>
+    </message>
+    <message>
+        <source>新しい版の Lumidot で保存されたドキュメントのため、この版では開けません</source>
+        <translation>the document was saved by a newer Lumidot and this version cannot open it</translation>
+    </message>
+    <message>
+        <source>ドキュメントの %1 が壊れています</source>
+        <translation>the document&apos;s %1 is damaged</translation>
+    </message>
+    <message>
+        <source>ドキュメントの %1 がほかの部分と合いません</source>
+        <translation>the document&apos;s %1 does not match its other parts</translation>
+    </message>
+    <message>
+        <source>ファイルを読み込めません: %1</source>
+        <translation>Cannot read the file: %1</translation>
+    </message>
+    <message>
+        <source>%1 の</source>
+        <translation> of %1</translation>
+    </message>
+    <message>
+        <source> (%1先頭から %2 バイトの位置)</source>
+        <translation> (byte %2 from the start%1)</translation>
+    </message>
+    <message>
+        <source>Lumidot ドキュメント (*.lumidot)</source>
+        <translation>Lumidot document (*.lumidot)</translation>
     </message>
 </context>
 <context>

@@ -55,7 +55,7 @@ void describe(QCommandLineParser& parser)
             parser.addOption({name, what});
     }
     parser.addPositionalArgument(QStringLiteral("FILE"),
-                                 QStringLiteral("A recording to open: .syx, .mid, .prt or .exc."),
+                                 QStringLiteral("A file to open: .lumidot, .syx, .mid, .prt or .exc."),
                                  QStringLiteral("[FILE]"));
 }
 

@@ -57,10 +57,6 @@ namespace lumidot {
 
 namespace {
 
-// The open dialog offers every format at once first, then the save dialog's four.
-constexpr std::string_view kOpenAllFilter =
-    "All supported(*.syx;*.mid;*.prt;*.exc)|*.syx;*.mid;*.prt;*.exc";
-
 constexpr QSize kPageSizes[4] = {TMainForm::kLcdPageSize, TMainForm::kMessagePageSize,
                                  TMainForm::kDotPageSize, TMainForm::kEffectPageSize};
 
@@ -511,6 +507,12 @@ void TMainForm::PCChange(int index)
     const QSize grown = growth();
     Workspace.send(modeSelectBody(index == EffectPage ? kModeEffect : kModeDisplay));
     sizeWindow(grown);
+    paintBackgrounds();
+}
+
+// The dot editor and the message lines over the backlight colour.
+void TMainForm::paintBackgrounds()
+{
     for (QWidget* widget : {static_cast<QWidget*>(PaintBox1), static_cast<QWidget*>(LcdText),
                             static_cast<QWidget*>(LcdText2)}) {
         QPalette palette = widget->palette();
@@ -540,7 +542,7 @@ bool TMainForm::isModified() const
 // has been shown when this returns.
 TMainForm::SaveOutcome TMainForm::runSaveDialog()
 {
-    if (!prompts_.saveFileWithOption(QString::fromLatin1(kSaveFilter.data(), kSaveFilter.size()),
+    if (!prompts_.saveFileWithOption(saveFilter(),
                                      SaveDialog1, tr("テンポを書き込む (Standard MIDI)"), saveTempo_))
         return SaveOutcome::Cancelled;
     const SaveTarget target =
@@ -597,33 +599,10 @@ int TMainForm::monitorTempo() const
     return Workspace.document().tempo;
 }
 
-// Reads a saved recording back in place of the current one; Save then
-// writes it back to the same file in the same format. The file is read and
-// found good before the current recording is put at stake.
 void TMainForm::Open1Click()
 {
-    const std::string filter = std::string(kOpenAllFilter) + "|" + std::string(kSaveFilter);
-    if (!prompts_.openFile(QString::fromLatin1(filter.data(), static_cast<qsizetype>(filter.size())),
-                           OpenDialog1))
-        return;
-    openRecordingFile(OpenDialog1.fileName);
-}
-
-void TMainForm::openRecordingFile(const QString& fileName)
-{
-    const auto action = Workspace.transaction(tr("開く").toStdString());
-    const QString path = QFileInfo(fileName).absoluteFilePath();
-    LoadResult loaded = loadRecording(QFile::encodeName(path).toStdString());
-    if (!loaded.ok) {
-        prompts_.information(fromUtf8(loaded.message));
-        return;
-    }
-    if (askToSaveRecording(false) == SaveQuestion::Keep)
-        return;
-    Workspace.replaceRecording(std::move(loaded.recording));
-    OpenDialog1.fileName = path;
-    SaveDialog1 = {path, loaded.typeIndex};
-    offerStepTick(loaded.stepTick);
+    if (prompts_.openFile(openFilter(), OpenDialog1))
+        openFile(OpenDialog1.fileName);
 }
 
 // A .mid or .prt file carries its tick spacing; it becomes the setting only

@@ -5,6 +5,9 @@
 #include "app/QtDesktop.h"
 #include "app/QtPrompts.h"
 #include "app/QtTranslation.h"
+#include "app/Recovery.h"
+#include "document/RecoveryJournal.h"
+#include "document/TerminationSignals.h"
 #include "document/Workspace.h"
 #include "midi/backends/SystemMidiOutput.h"
 #include "platform/LanguageSetting.h"
@@ -14,6 +17,7 @@
 #include <QLocale>
 #include <QScreen>
 
+#include <atomic>
 #include <iostream>
 
 namespace {
@@ -32,6 +36,9 @@ QStringList argumentsOf(int argc, char** argv)
     return arguments;
 }
 
+// The journal the termination signals put on the disk before the program ends.
+std::atomic<lumidot::RecoveryJournal*> journalToSync{nullptr};
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -40,6 +47,12 @@ int main(int argc, char** argv)
         lumidot::readCommandLine(argumentsOf(argc, argv), std::cout, std::cerr);
     if (request.exitCode)
         return *request.exitCode;
+    // Before Qt starts any thread, so that the signals reach only the watcher.
+    lumidot::blockTerminationSignals();
+    lumidot::watchTerminationSignals([] {
+        if (lumidot::RecoveryJournal* journal = journalToSync.load())
+            journal->sync();
+    });
 
     // Qt reads its own options (-platform, -style, ...) from the same arguments.
     QApplication app(argc, argv);
@@ -62,10 +75,27 @@ int main(int argc, char** argv)
     form.createSecondaryWindows();
     centreOnScreen(form);
     form.show();
+
+    const std::string folder = lumidot::journalFolder();
+    std::optional<lumidot::OrphanJournal> restored = lumidot::Recovery::offer(form, prompts, folder);
+    std::string error;
+    std::unique_ptr<lumidot::RecoveryJournal> journal =
+        lumidot::RecoveryJournal::start(folder, workspace, error);
+    if (!journal)
+        std::cerr << "lumidot: no recovery journal: " << error << "\n";
+    else if (restored)
+        restored->remove();
+    journalToSync = journal.get();
     if (!request.file.isEmpty()) {
-        // Once the window is up, so that a refusal is shown over it.
+        // Once the window is up and the work of a killed session is back
+        // or declined, so that a refusal is shown over the window.
         QMetaObject::invokeMethod(
-            &form, [&form, &request] { form.openRecordingFile(request.file); }, Qt::QueuedConnection);
+            &form, [&form, &request] { form.openFile(request.file); }, Qt::QueuedConnection);
     }
-    return app.exec();
+
+    const int code = app.exec();
+    journalToSync = nullptr;
+    if (journal)
+        journal->discard();
+    return code;
 }

@@ -2,6 +2,7 @@
 #include "cli/ConvertTool.h"
 
 #include "cli/PictureInput.h"
+#include "export/DocumentFile.h"
 #include "export/FileReplace.h"
 #include "export/GifWriter.h"
 #include "export/OpenCommand.h"
@@ -36,7 +37,9 @@ constexpr std::string_view kUsage =
     "                       [--fit window|height|none] [--invert] [--tick N] [--tempo BPM]\n"
     "       lumidot-convert --list IN [--tick N]\n"
     "       lumidot-convert --version\n"
-    "Converts a recording of NS5R display steps between .syx, .mid, .prt and .exc.\n"
+    "Converts a recording of NS5R display steps between .syx, .mid, .prt, .exc and\n"
+    ".lumidot (the whole document: a .lumidot made from another format holds its\n"
+    "steps and an empty drawing; one made from a .lumidot keeps all of it).\n"
     "IN is recognised by its content, OUT's format by its extension. --tick sets\n"
     "the tick spacing of the steps in .mid and .prt output, 1..127; without it the\n"
     "spacing found in a .mid or .prt input is kept, otherwise 8. Steps with waits\n"
@@ -56,7 +59,7 @@ constexpr std::string_view kUsage =
     "bar:beat:tick (4/4, 480 ticks a quarter), the wait before it in ticks, and\n"
     "the step.\n";
 
-enum class Format { Syx, Mid, Prt, Exc, Gif };
+enum class Format { Syx, Mid, Prt, Exc, Gif, Document };
 
 struct Request {
     bool list = false;
@@ -99,6 +102,7 @@ std::optional<Format> formatOf(const std::string& fileName)
     if (ext == "prt") return Format::Prt;
     if (ext == "exc") return Format::Exc;
     if (ext == "gif") return Format::Gif;
+    if (ext == "lumidot") return Format::Document;
     return std::nullopt;
 }
 
@@ -221,10 +225,20 @@ int tempoOf(const Request& request)
     return request.tempo ? request.tempo : kDefaultTempo;
 }
 
-ExportResult exportAs(Format format, const Recording& recording, std::uint8_t tick,
-                      const Request& request)
+ExportResult exportAs(Format format, LoadResult& loaded, std::uint8_t tick, const Request& request)
 {
+    const Recording& recording = loaded.recording;
     switch (format) {
+    case Format::Document: {
+        if (!loaded.document) {
+            loaded.document.emplace();
+            loaded.document->recording.replaceSteps(std::move(loaded.recording));
+        }
+        loaded.document->stepTick = tick;
+        if (request.tempo)
+            loaded.document->tempo = request.tempo;
+        return writeDocument(*loaded.document);
+    }
     case Format::Gif:
         return EXPORT_GIF(recording, {tick, tempoOf(request), request.scale ? request.scale : 4});
     case Format::Syx: return {FileSaveData(recording), {}};
@@ -367,7 +381,7 @@ int convert(const Request& request, std::ostream& err)
     const auto format = formatOf(outName);
     if (!format)
         return usageError(err, "cannot tell the output format of " + outName +
-                                   " (use .syx, .mid, .prt, .exc or .gif)");
+                                   " (use .syx, .mid, .prt, .exc, .lumidot or .gif)");
     if (request.scale && *format != Format::Gif)
         return usageError(err, "--scale applies to .gif output only");
     if (outputIsAnInput(request, err))
@@ -383,14 +397,13 @@ int convert(const Request& request, std::ostream& err)
     std::vector<std::int64_t> durations;
     if (!readInput(request, first, loaded, durations, err))
         return kExitFailed;
-    if (loaded.recording.StepCount() == 0) {
+    if (loaded.recording.StepCount() == 0 && !(loaded.document && *format == Format::Document)) {
         err << "lumidot-convert: " << in << " holds no steps; nothing to export\n";
         return kExitFailed;
     }
     const int tick = request.tick ? request.tick : loaded.stepTick ? loaded.stepTick : kDefaultTick;
     timeSteps(loaded.recording, 0, durations, tempoOf(request), tick);
-    const ExportResult file =
-        exportAs(*format, loaded.recording, static_cast<std::uint8_t>(tick), request);
+    const ExportResult file = exportAs(*format, loaded, static_cast<std::uint8_t>(tick), request);
     if (!writeOutput(outName, file, err))
         return kExitFailed;
     warnAboutTiming(*format, loaded.recording, tick, request, err);

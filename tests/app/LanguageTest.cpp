@@ -12,6 +12,7 @@
 #include "dialogs/ConfigDialog.h"
 #include "dialogs/InformationWindow.h"
 #include "dialogs/MojiDialog.h"
+#include "export/OpenCommand.h"
 #include "platform/images/ImageFrames.h"
 
 #include <QAbstractButton>
@@ -61,6 +62,29 @@ TEST(InterfaceLanguage, TheLargestPictureIsCountedInTheLanguagesOwnUnit)
     ScopedTranslations english(Language::English);
     ASSERT_TRUE(english.installed);
     EXPECT_EQ(error.message(), QStringLiteral("The picture big.png is too large to read (24 million pixels at most)\nwhy"));
+}
+
+// A document's refusal names the part and the place in it in the
+// language's own order; without a part, the place stands alone.
+TEST(InterfaceLanguage, ADocumentsRefusalNamesThePartInEitherLanguage)
+{
+    LoadResult refused;
+    refused.fault = ReadFault::BadEntry;
+    refused.entry = "steps.mid";
+    refused.offset = 12;
+    LoadResult whole;
+    whole.fault = ReadFault::DamagedArchive;
+    whole.offset = 12;
+    EXPECT_EQ(TMainForm::refusalText(refused),
+              QStringLiteral("ファイルを読み込めません: ドキュメントの steps.mid が壊れています (steps.mid の先頭から 12 バイトの位置)"));
+    EXPECT_EQ(TMainForm::refusalText(whole),
+              QStringLiteral("ファイルを読み込めません: ファイルが壊れています (ZIP アーカイブとして読めません) (先頭から 12 バイトの位置)"));
+    ScopedTranslations english(Language::English);
+    ASSERT_TRUE(english.installed);
+    EXPECT_EQ(TMainForm::refusalText(refused),
+              QStringLiteral("Cannot read the file: the document's steps.mid is damaged (byte 12 from the start of steps.mid)"));
+    EXPECT_EQ(TMainForm::refusalText(whole),
+              QStringLiteral("Cannot read the file: the file is damaged (it cannot be read as a ZIP archive) (byte 12 from the start)"));
 }
 
 QString yesButtonText()

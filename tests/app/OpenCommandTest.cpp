@@ -56,7 +56,7 @@ TEST_F(OpenCommandTest, ReplacesTheRecordingAndSavesBackToTheSameFile)
     EXPECT_EQ(form->Workspace.document().recording.frameRecord(0)[0], 0x40);
     EXPECT_EQ(form->SaveDialog1.fileName, file);
     EXPECT_EQ(form->SaveDialog1.typeIndex, 2);
-    EXPECT_TRUE(prompts.lastFilter.startsWith("All supported(*.syx;*.mid;*.prt;*.exc)|"));
+    EXPECT_TRUE(prompts.lastFilter.startsWith("All supported(*.syx;*.mid;*.prt;*.exc;*.lumidot)|"));
     // The information window follows the new count.
     EXPECT_EQ(form->Information->STEP->text(), "9996");
 
@@ -185,7 +185,7 @@ TEST_F(OpenCommandTest, AFileFromTheCommandLineOpensInEveryFormat)
     } formats[] = {{"a.syx", 1}, {"b.mid", 2}, {"c.prt", 3}, {"d.exc", 4}};
     for (const auto& format : formats) {
         const QString file = savedFile(format.name, format.typeIndex, 8);
-        form->openRecordingFile(file);
+        form->openFile(file);
         EXPECT_EQ(events(), bytes({0xF5, 0xF3, 0xF8})) << format.name;
         EXPECT_EQ(form->SaveDialog1.fileName, file);
         EXPECT_EQ(form->SaveDialog1.typeIndex, format.typeIndex) << format.name;
@@ -196,7 +196,7 @@ TEST_F(OpenCommandTest, AFileFromTheCommandLineOpensInEveryFormat)
 
     const QString here = QDir::currentPath();
     ASSERT_TRUE(QDir::setCurrent(dir.path()));
-    form->openRecordingFile(QStringLiteral("a.syx"));
+    form->openFile(QStringLiteral("a.syx"));
     QDir::setCurrent(here);
     EXPECT_EQ(form->SaveDialog1.fileName, path("a.syx"));
 }
@@ -207,7 +207,7 @@ TEST_F(OpenCommandTest, ABadFileFromTheCommandLineGetsTheOpenCommandsMessage)
     std::ofstream(broken.toStdString(), std::ios::binary) << std::string("\xF0\x43\x10\x4C\xF7", 5);
     for (const QString& file : {broken, path("missing.mid")}) {
         prompts.shown.clear();
-        form->openRecordingFile(file);
+        form->openFile(file);
         ASSERT_EQ(prompts.shown.size(), 1) << file.toStdString();
         EXPECT_EQ(prompts.shown[0], QString::fromStdString(loadRecording(file.toStdString()).message));
         EXPECT_EQ(form->Workspace.document().recording.StepCount(), 0);
