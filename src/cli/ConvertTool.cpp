@@ -2,6 +2,7 @@
 #include "cli/ConvertTool.h"
 
 #include "cli/PictureInput.h"
+#include "cli/VideoInput.h"
 #include "export/FileReplace.h"
 #include "export/GifWriter.h"
 #include "export/OpenCommand.h"
@@ -9,12 +10,14 @@
 #include "export/SmfWriter.h"
 #include "export/SswWriter.h"
 #include "export/SyxWriter.h"
+#include "platform/video/VideoFile.h"
 #include "Version.h"
 
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <optional>
 #include <ostream>
 #include <string_view>
@@ -30,6 +33,8 @@ constexpr std::string_view kUsage =
     "       lumidot-convert IN OUT.gif [--tick N] [--tempo BPM] [--scale S]\n"
     "       lumidot-convert PICTURE... OUT [--threshold N | --dither fs|bayer]\n"
     "                       [--fit window|height|none] [--invert] [--tick N]\n"
+    "       lumidot-convert VIDEO OUT [--fps N] [--tempo BPM] [--start S] [--end S]\n"
+    "                       [--threshold N | --dither fs|bayer] [--fit ...] [--invert]\n"
     "       lumidot-convert --list IN\n"
     "       lumidot-convert --version\n"
     "Converts a recording of NS5R display steps between .syx, .mid, .prt and .exc.\n"
@@ -43,9 +48,16 @@ constexpr std::string_view kUsage =
     "order given: dark pixels set dots, converted at --threshold N (0..255, levels\n"
     "up to N are dark; without it chosen for each frame) or dithered; --fit scales\n"
     "them to the 32 x 16 window (the default), to its height, or not at all.\n"
+    "A VIDEO (MP4, WebM, MKV, AVI, animated WebP, anything FFmpeg decodes) becomes\n"
+    "frame steps converted as pictures are: a frame is taken --fps times a second\n"
+    "(1..35; default the video's own rate, at most what a MIDI cable carries at the\n"
+    "tempo), each the one showing at its time, from --start to --end (seconds, or\n"
+    "m:ss.s). Equal frames in a row become one step. --tempo (default 120) places\n"
+    "them in time.\n"
     "--list prints the steps of IN, one a line.\n";
 
 enum class Format { Syx, Mid, Prt, Exc, Gif };
+enum class InputKind { Recording, Pictures, Video };
 
 struct Request {
     bool list = false;
@@ -55,6 +67,10 @@ struct Request {
     int scale = 0;  // 0: not given
     DotConversion picture;
     bool pictureOptions = false;
+    int fps = 0;                // 0: not given
+    std::int64_t startUs = -1;  // -1: not given
+    std::int64_t endUs = -1;
+    bool videoOptions() const { return fps || startUs >= 0 || endUs >= 0; }
 };
 
 int usageError(std::ostream& err, const std::string& problem)
@@ -224,23 +240,102 @@ ExportResult exportAs(Format format, const Recording& recording, std::uint8_t ti
     return result;
 }
 
-// Reads the recording to convert: pictures made into frame steps, or a
-// recording file read back.
-bool readInput(const Request& request, LoadResult& loaded, std::ostream& err)
+// What the input is: pictures (recognised by Qt), a recording (by its
+// first bytes), or else a video (by FFmpeg's probing). An animated WebP is
+// a video whatever Qt makes of it, so that its frames keep their times.
+struct Input {
+    InputKind kind = InputKind::Recording;
+    LoadResult loaded;
+    std::unique_ptr<VideoFile> video;
+    std::string error;   // English; empty when the input can be read
+};
+
+Input inspectInput(const std::string& fileName)
 {
-    const std::vector<std::string> inputs(request.files.begin(), request.files.end() - 1);
-    if (!isPictureInput(inputs[0])) {
-        loaded = loadRecording(inputs[0]);
-        if (!loaded.ok)
-            err << "lumidot-convert: " << inputs[0] << ": " << loaded.error << "\n";
-        return loaded.ok;
+    Input input;
+    VideoProblem problem;
+    if (isWebpFile(fileName) && (input.video = VideoFile::open(fileName, problem))) {
+        input.kind = InputKind::Video;
+        return input;
     }
+    if (isPictureInput(fileName)) {
+        input.kind = InputKind::Pictures;
+        return input;
+    }
+    input.loaded = loadRecording(fileName);
+    const ReadFault fault = input.loaded.fault;
+    if (input.loaded.ok || (fault != ReadFault::UnknownFormat && fault != ReadFault::TooLarge)) {
+        input.error = input.loaded.error;
+        return input;
+    }
+    input.video = VideoFile::open(fileName, problem);
+    if (input.video) {
+        input.kind = InputKind::Video;
+        return input;
+    }
+    input.error = problem.fault == VideoFault::NotAVideo && fault == ReadFault::UnknownFormat
+                      ? "neither a recording Lumidot wrote (.syx, .mid, .prt, .exc), a picture nor a "
+                        "video that FFmpeg reads (" + problem.reason + ")"
+                      : videoProblemText(problem);
+    return input;
+}
+
+// The options that only some inputs take; a usage error's text, or empty.
+std::string misplacedOption(const Request& request, InputKind kind, Format format)
+{
+    if (request.scale && format != Format::Gif)
+        return "--scale applies to .gif output only";
+    if (request.tempo && format != Format::Gif && kind != InputKind::Video)
+        return "--tempo applies to .gif output and to videos only";
+    if (kind != InputKind::Pictures && request.files.size() != 2)
+        return "expected an input file and an output file";
+    if (kind == InputKind::Recording && request.pictureOptions)
+        return "--threshold, --dither, --fit and --invert apply to pictures and videos only";
+    if (kind != InputKind::Video && request.videoOptions())
+        return "--fps, --start and --end apply to videos only";
+    if (request.startUs >= 0 && request.endUs >= 0 && request.endUs <= request.startUs)
+        return "--end must come after --start";
+    return {};
+}
+
+VideoImportChoices videoChoices(const Request& request)
+{
+    VideoImportChoices choices;
+    choices.conversion = request.picture;
+    choices.fps = request.fps;
+    choices.tempo = request.tempo ? request.tempo : kDefaultTempo;
+    choices.startUs = std::max<std::int64_t>(0, request.startUs);
+    choices.endUs = request.endUs >= 0 ? request.endUs : SampleGrid::kOpenEnd;
+    return choices;
+}
+
+// Makes the recording to convert from the input: pictures or a video made
+// into frame steps, or the recording file as it was read.
+bool readInput(const Request& request, Input& input, std::ostream& err)
+{
+    const std::string& in = request.files[0];
     std::string error;
-    if (!picturesToRecording(inputs, request.picture, loaded.recording, error)) {
-        err << "lumidot-convert: " << error << "\n";
-        return false;
+    std::string warning;
+    switch (input.kind) {
+    case InputKind::Recording: return true;
+    case InputKind::Pictures: {
+        const std::vector<std::string> inputs(request.files.begin(), request.files.end() - 1);
+        if (!picturesToRecording(inputs, request.picture, input.loaded.recording, error)) {
+            err << "lumidot-convert: " << error << "\n";
+            return false;
+        }
+        break;
     }
-    return loaded.ok = true;
+    case InputKind::Video:
+        if (!videoToRecording(*input.video, videoChoices(request), input.loaded.recording, error, warning)) {
+            err << "lumidot-convert: " << in << ": " << error << "\n";
+            return false;
+        }
+        if (!warning.empty())
+            err << "lumidot-convert: " << in << ": " << warning << "\n";
+        break;
+    }
+    return input.loaded.ok = true;
 }
 
 int convert(const Request& request, std::ostream& err)
@@ -251,16 +346,16 @@ int convert(const Request& request, std::ostream& err)
     if (!format)
         return usageError(err, "cannot tell the output format of " + outName +
                                    " (use .syx, .mid, .prt, .exc or .gif)");
-    if ((request.tempo || request.scale) && *format != Format::Gif)
-        return usageError(err, "--tempo and --scale apply to .gif output only");
-    const bool pictures = isPictureInput(in);
-    if (!pictures && request.files.size() != 2)
-        return usageError(err, "expected an input file and an output file");
-    if (!pictures && request.pictureOptions)
-        return usageError(err, "--threshold, --dither, --fit and --invert apply to pictures only");
-    LoadResult loaded;
-    if (!readInput(request, loaded, err))
+    Input input = inspectInput(in);
+    if (const std::string misplaced = misplacedOption(request, input.kind, *format); !misplaced.empty())
+        return usageError(err, misplaced);
+    if (!input.error.empty()) {
+        err << "lumidot-convert: " << in << ": " << input.error << "\n";
         return kExitFailed;
+    }
+    if (!readInput(request, input, err))
+        return kExitFailed;
+    const LoadResult& loaded = input.loaded;
     if (loaded.recording.StepCount() == 0) {
         err << "lumidot-convert: " << in << " holds no steps; nothing to export\n";
         return kExitFailed;
@@ -325,6 +420,21 @@ int runConvertTool(const std::vector<std::string>& args, std::ostream& out, std:
                 return usageError(err, tempo ? "--tempo takes a whole number from 20 to 300"
                                              : "--scale takes a whole number from 1 to 8");
             (tempo ? request.tempo : request.scale) = *value;
+        } else if (arg == "--fps" || arg == "--start" || arg == "--end") {
+            if (k + 1 == args.size())
+                return usageError(err, arg + " needs a value");
+            const std::string& value = args[++k];
+            if (arg == "--fps") {
+                const auto fps = parseNumber(value, kMinVideoFps, kMaxVideoFps);
+                if (!fps)
+                    return usageError(err, "--fps takes a whole number from 1 to 35");
+                request.fps = *fps;
+            } else {
+                const auto time = parseClipTime(value);
+                if (!time)
+                    return usageError(err, arg + " takes seconds (12.5) or minutes and seconds (1:02.5)");
+                (arg == "--start" ? request.startUs : request.endUs) = *time;
+            }
         } else if (const int used = parsePictureOption(args, k, request, err); used != 0) {
             if (used < 0)
                 return kExitUsage;
@@ -336,7 +446,7 @@ int runConvertTool(const std::vector<std::string>& args, std::ostream& out, std:
     }
     if (request.list) {
         if (request.files.size() != 1 || request.tick || request.pictureOptions || request.tempo ||
-            request.scale)
+            request.scale || request.videoOptions())
             return usageError(err, "--list takes exactly one input file");
         return listSteps(request, out, err);
     }
