@@ -249,12 +249,12 @@ TEST_F(VideoClips, SoundIsIgnored)
     }
 }
 
-// Two frames 400 s apart sampled 30 times a second would be 12,000 steps:
+// Frames 400 s apart sampled 30 times a second would be 12,001 steps:
 // refused from the header alone, before a frame is decoded, with a rate
 // and an end that fit.
 TEST_F(VideoClips, TheStepLimitIsCheckedBeforeDecoding)
 {
-    const std::string file = clip("long.mkv", kFfv1Mkv, numberedFrames({1, 2}, {0, 400'000}));
+    const std::string file = clip("long.mkv", kFfv1Mkv, numberedFrames({1, 2, 2}, {0, 400'000, 400'001}));
     VideoProblem problem;
     const auto video = VideoFile::open(file, problem);
     ASSERT_TRUE(video);
