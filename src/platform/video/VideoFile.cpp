@@ -33,6 +33,83 @@ std::unique_ptr<VideoSource> openSource(const std::string& fileName, VideoProble
     return openFfmpegSource(fileName, problem);
 }
 
+// One reading of a grid: the frame on screen is held until the next one
+// tells how many samples it fills, then converted once for all of them.
+class SamplingRun {
+public:
+    SamplingRun(const SampleGrid& grid, PictureSize size, const VideoFile::SampleSink& each,
+                std::int64_t decodedLimit)
+        : sampler_(grid)
+        , size_(size)
+        , each_(each)
+        , decodedLimit_(decodedLimit)
+    {
+    }
+
+    bool started() const { return shown_ != nullptr; }
+
+    // Takes the next frame. False when the reading stops here: problem says
+    // why, or is None when the range is complete.
+    bool take(std::unique_ptr<SourceFrame> frame, VideoProblem& problem)
+    {
+        const std::int64_t filled = sampler_.takeBefore(frame->start);
+        if (shown_) {
+            if (!handOn(filled + owed_)) {
+                problem = VideoProblem(VideoFault::Cancelled);
+                return false;
+            }
+            owed_ = 0;
+        } else {
+            owed_ = filled;   // the first frame also fills the samples before it
+        }
+        if (sampler_.finished()) {
+            // The frame starts after the range: it only closed the one before.
+            if (!shown_)
+                shown_ = std::move(frame);
+            return false;
+        }
+        decoded_ += frame->bytes;
+        if (decoded_ > decodedLimit_) {
+            problem = VideoProblem(VideoFault::TooMuchData);
+            problem.atUs = frame->start.toMicroseconds();
+            return false;
+        }
+        shown_ = std::move(frame);
+        return true;
+    }
+
+    // The last frame fills the samples up to its own end; a clip that ends
+    // well before the length its header gives was cut short.
+    VideoProblem finish(VideoProblem problem, bool reachedEnd, const VideoInfo& info)
+    {
+        if (!shown_)
+            return problem.ok() ? VideoProblem(VideoFault::EmptyRange) : problem;
+        if (!problem.ok() && !problem.keepsFrames())
+            return problem;
+        if (!handOn(sampler_.takeBefore(shown_->end) + owed_))
+            return VideoProblem(VideoFault::Cancelled);
+        const std::int64_t endUs = shown_->end.toMicroseconds();
+        if (reachedEnd && info.picturesOwnLength && endUs < info.durationUs - truncationMargin(info))
+            problem.fault = VideoFault::Truncated;
+        if (problem.keepsFrames())
+            problem.atUs = endUs;
+        if (problem.ok() && sampler_.taken() == 0)
+            problem.fault = VideoFault::EmptyRange;
+        return problem;
+    }
+
+private:
+    bool handOn(std::int64_t samples) { return samples <= 0 || each_(shown_->grey(size_), samples); }
+
+    FrameSampler sampler_;
+    PictureSize size_;
+    const VideoFile::SampleSink& each_;
+    std::int64_t decodedLimit_;
+    std::unique_ptr<SourceFrame> shown_;
+    std::int64_t owed_ = 0;
+    std::int64_t decoded_ = 0;
+};
+
 } // namespace
 
 struct VideoFile::Shown {
@@ -78,59 +155,23 @@ VideoProblem VideoFile::sample(const SampleGrid& grid, PictureSize size, const S
     VideoProblem problem;
     if (!restart(grid.startUs, problem))
         return problem;
-    FrameSampler sampler(grid);
-    std::unique_ptr<SourceFrame> shown;   // the frame whose samples are still being counted
-    std::int64_t owed = 0;                // samples before the first frame, which it fills
-    std::int64_t decoded = 0;
-    bool reachedEnd = false;
+    SamplingRun run(grid, size, each, decodedLimit);
     bool fromStart = grid.startUs <= 0;
     for (;;) {
         auto frame = source_->next(problem);
-        if (!frame) {
-            reachedEnd = problem.ok();
-            break;
-        }
+        if (!frame)
+            return run.finish(problem, problem.ok(), info_);
         // A seek that lands past the start would show a later frame for the
         // first samples: read the clip from its beginning instead.
-        if (!shown && !fromStart && compareTimes(frame->start, grid.time(0)) > 0) {
+        if (!run.started() && !fromStart && compareTimes(frame->start, grid.time(0)) > 0) {
             fromStart = true;
             if (!restart(0, problem))
                 return problem;
             continue;
         }
-        const std::int64_t filled = sampler.takeBefore(frame->start);
-        if (shown) {
-            if (filled + owed > 0 && !each(shown->grey(size), filled + owed))
-                return VideoProblem(VideoFault::Cancelled);
-            owed = 0;
-        } else {
-            owed = filled;
-        }
-        if (sampler.finished())
-            break;   // the frame starts after the range: it only closed the one before
-        decoded += frame->bytes;
-        if (decoded > decodedLimit) {
-            problem = VideoProblem(VideoFault::TooMuchData);
-            problem.atUs = frame->start.toMicroseconds();
-            return problem;
-        }
-        shown = std::move(frame);
+        if (!run.take(std::move(frame), problem))
+            return problem.ok() ? run.finish(problem, false, info_) : problem;
     }
-    if (!shown)
-        return problem.ok() ? VideoProblem(VideoFault::EmptyRange) : problem;
-    if (!problem.ok() && !problem.keepsFrames())
-        return problem;
-    const std::int64_t last = sampler.takeBefore(shown->end) + owed;
-    if (last > 0 && !each(shown->grey(size), last))
-        return VideoProblem(VideoFault::Cancelled);
-    const std::int64_t endUs = shown->end.toMicroseconds();
-    if (reachedEnd && info_.picturesOwnLength && endUs < info_.durationUs - truncationMargin(info_))
-        problem.fault = VideoFault::Truncated;
-    if (problem.keepsFrames())
-        problem.atUs = endUs;
-    if (problem.ok() && sampler.taken() == 0)
-        problem.fault = VideoFault::EmptyRange;
-    return problem;
 }
 
 bool VideoFile::frameAt(std::int64_t timeUs, PictureSize size, GreyImage& frame, VideoProblem& problem)
