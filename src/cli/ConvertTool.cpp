@@ -52,8 +52,8 @@ constexpr std::string_view kUsage =
     "frame steps converted as pictures are: a frame is taken --fps times a second\n"
     "(1..35; default the video's own rate, at most what a MIDI cable carries at the\n"
     "tempo), each the one showing at its time, from --start to --end (seconds, or\n"
-    "m:ss.s). Equal frames in a row become one step. --tempo (default 120) places\n"
-    "them in time.\n"
+    "m:ss.s). Equal frames in a row become one step. --tempo (default 120) bounds\n"
+    "the default rate by what the cable carries at that tempo.\n"
     "--list prints the steps of IN, one a line.\n";
 
 enum class Format { Syx, Mid, Prt, Exc, Gif };
