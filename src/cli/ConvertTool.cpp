@@ -346,13 +346,14 @@ int convert(const Request& request, std::ostream& err)
     if (!format)
         return usageError(err, "cannot tell the output format of " + outName +
                                    " (use .syx, .mid, .prt, .exc or .gif)");
+    // What cannot be read has no kind whose options could be misplaced.
     Input input = inspectInput(in);
-    if (const std::string misplaced = misplacedOption(request, input.kind, *format); !misplaced.empty())
-        return usageError(err, misplaced);
     if (!input.error.empty()) {
         err << "lumidot-convert: " << in << ": " << input.error << "\n";
         return kExitFailed;
     }
+    if (const std::string misplaced = misplacedOption(request, input.kind, *format); !misplaced.empty())
+        return usageError(err, misplaced);
     if (!readInput(request, input, err))
         return kExitFailed;
     const LoadResult& loaded = input.loaded;

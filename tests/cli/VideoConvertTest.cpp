@@ -101,6 +101,17 @@ TEST_F(VideoConvert, WhatIsNoVideoIsRefusedWithFfmpegsReason)
     run = convert(path("a.wav") + " " + path("o.syx"));
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_NE(run.output.find("no video stream"), std::string::npos) << run.output;
+
+    // An MP4 whose index was to come after the pictures cannot be read once
+    // cut; that is what it says, whatever options came with it.
+    ClipKind indexLast = atRate(kH264Mp4, 10);
+    indexLast.indexAtEnd = true;
+    const std::string whole = clip("recorded.mp4", indexLast, grainyFrames(20));
+    std::filesystem::resize_file(whole, std::filesystem::file_size(whole) / 2);
+    run = convert(whole + " " + path("o.syx") + " --dither fs --fps 5");
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.output.find("(Invalid data found when processing input: moov atom not found)"), std::string::npos)
+        << run.output;
     EXPECT_FALSE(std::filesystem::exists(path("o.syx")));
 }
 

@@ -60,6 +60,21 @@ inline std::vector<ClipFrame> countingFrames(int count)
     return frames;
 }
 
+// Counting frames over grain below the number, so that the pictures, not
+// the header, make up most of the file.
+inline std::vector<ClipFrame> grainyFrames(int count)
+{
+    std::vector<ClipFrame> frames = countingFrames(count);
+    std::uint32_t seed = 1;
+    for (ClipFrame& frame : frames)
+        for (int y = kClipHeight / 2; y < kClipHeight; ++y)
+            for (int x = 0; x < kClipWidth; ++x) {
+                seed = seed * 1664525 + 1013904223;
+                frame.picture.set(x, y, static_cast<std::uint8_t>(seed >> 24));
+            }
+    return frames;
+}
+
 inline ClipKind atRate(ClipKind kind, int fps)
 {
     kind.timeBase = {1, fps};

@@ -32,6 +32,7 @@ struct ClipKind {
     const char* encoder;        // "libx264", "libvpx-vp9", "mjpeg", "ffv1", "libwebp_anim"
     AVPixelFormat pixels;       // what the encoder takes
     AVRational timeBase{1, 1000};
+    bool indexAtEnd = false;    // mp4: the index after the pictures, as a recorder leaves it
 };
 
 inline const ClipKind kH264Mp4{"mp4", "libx264", AV_PIX_FMT_YUV420P};
@@ -125,7 +126,8 @@ private:
         if (avio_open(&output_->pb, path.c_str(), AVIO_FLAG_WRITE) < 0)
             return "cannot create " + path;
         AVDictionary* options = nullptr;
-        av_dict_set(&options, "movflags", "faststart", 0);   // mp4: the index first, as streamed clips have it
+        if (!kind.indexAtEnd)
+            av_dict_set(&options, "movflags", "faststart", 0);   // mp4: the index first, as streamed clips have it
         const int header = avformat_write_header(output_, &options);
         av_dict_free(&options);
         if (header < 0)

@@ -67,7 +67,7 @@ std::string FfmpegLogCapture::explain(int code) const
     LastError& last = lastError();
     const std::lock_guard lock(last.mutex);
     if (last.count > since_ && last.text.find(text) == std::string::npos)
-        text += " (" + last.text + ")";
+        text += ": " + last.text;
     return text;
 }
 

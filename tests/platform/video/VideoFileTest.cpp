@@ -175,21 +175,6 @@ TEST_F(VideoClips, ARangeStartsAtTheFrameShowingThenAndCountsFromThere)
     EXPECT_EQ(import(file, choices).problem.fault, VideoFault::EmptyRange);
 }
 
-// Numbered frames over grain, so that the pictures, not the header, make up
-// most of the file.
-std::vector<ClipFrame> grainyFrames(int count)
-{
-    std::vector<ClipFrame> frames = countingFrames(count);
-    std::uint32_t seed = 1;
-    for (ClipFrame& frame : frames)
-        for (int y = kClipHeight / 2; y < kClipHeight; ++y)
-            for (int x = 0; x < kClipWidth; ++x) {
-                seed = seed * 1664525 + 1013904223;
-                frame.picture.set(x, y, static_cast<std::uint8_t>(seed >> 24));
-            }
-    return frames;
-}
-
 // A clip cut off in the middle, as an interrupted download leaves it: the
 // frames before the cut are kept and the place where it ends is told.
 TEST_F(VideoClips, ATruncatedFileKeepsTheFramesBeforeTheCut)
