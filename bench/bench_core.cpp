@@ -3,7 +3,7 @@
 #include "midi/MidiLink.h"
 #include "ns5r/Commands.h"
 #include "picture/VirtualArea.h"
-#include "recording/Recorder.h"
+#include "document/Recorder.h"
 
 #include <benchmark/benchmark.h>
 

@@ -4,7 +4,7 @@
 // undo history. Targets: an edit of one step in 9,999 at most 1 ms; undo of
 // a whole-plane operation at most 5 ms; a screen of the list at most 2 ms.
 #include "DiscardingOutput.h"
-#include "app/EditHistory.h"
+#include "document/EditHistory.h"
 #include "QuietPrompts.h"
 #include "app/MainForm.h"
 #include "app/StepListModel.h"
@@ -124,7 +124,7 @@ void BM_UndoClearOfTheWholePlane(benchmark::State& state)
     Window w;
     w.form.XSc->setRange(-512, 512);
     w.form.YSc->setRange(-256, 256);
-    fillRegion(w.form.VirtualArea, {-600, -300, 600, 300}, 1);
+    fillRegion(w.form.Workspace.document().plane, {-600, -300, 600, 300}, 1);
     w.form.Disp_FD();
     QApplication::processEvents();
     w.form.ToolButton3->click();
@@ -135,15 +135,15 @@ void BM_UndoClearOfTheWholePlane(benchmark::State& state)
         w.form.Redo1Click();
         state.ResumeTiming();
     }
-    state.counters["entries"] = w.form.History->stack().count();
-    state.counters["entries_kB"] = static_cast<double>(w.form.History->bytes()) / 1024.0;
+    state.counters["entries"] = w.form.Workspace.history().count();
+    state.counters["entries_kB"] = static_cast<double>(w.form.Workspace.history().bytes()) / 1024.0;
 }
 BENCHMARK(BM_UndoClearOfTheWholePlane)->Unit(benchmark::kMicrosecond);
 
 void BM_PaintOneScreenOfTheStepList(benchmark::State& state)
 {
     Window w;
-    fill(w.form.Recording);
+    fill(w.form.Workspace.document().recording);
     w.form.StepList1Click();
     w.form.StepList->resize(460, 720);
     QApplication::processEvents();
@@ -169,18 +169,17 @@ void BM_MemoryOf1000Inversions(benchmark::State& state)
             w.form.ToolButton1->click();
             QApplication::processEvents();
         }
-        state.counters["view_entries"] = w.form.History->stack().count();
-        state.counters["view_MB"] = static_cast<double>(w.form.History->bytes()) / 1e6;
+        state.counters["view_entries"] = w.form.Workspace.history().count();
+        state.counters["view_MB"] = static_cast<double>(w.form.Workspace.history().bytes()) / 1e6;
 
         Window whole;
         const View plane{VirtualArea::kMinX, VirtualArea::kMinY, VirtualArea::kWidth, VirtualArea::kHeight};
         for (int k = 0; k < 1000; ++k) {
-            invertView(whole.form.VirtualArea, plane);
-            whole.form.Disp_FD();
-            QApplication::processEvents();
+            const auto action = whole.form.Workspace.transaction({});
+            invertView(whole.form.Workspace.document().plane, plane);
         }
-        state.counters["plane_entries"] = whole.form.History->stack().count();
-        state.counters["plane_MB"] = static_cast<double>(whole.form.History->bytes()) / 1e6;
+        state.counters["plane_entries"] = whole.form.Workspace.history().count();
+        state.counters["plane_MB"] = static_cast<double>(whole.form.Workspace.history().bytes()) / 1e6;
     }
 }
 BENCHMARK(BM_MemoryOf1000Inversions)->Iterations(1)->Unit(benchmark::kMillisecond);

@@ -4,7 +4,7 @@
 // playback measured at the MIDI output over 1,000 steps: median |sent -
 // scheduled| at most 1 ms, 99th percentile at most 4 ms, no drift; a
 // 9,999-step GIF at most 2 s.
-#include "app/MonitorView.h"
+#include "widgets/MonitorView.h"
 #include "app/PlaybackDriver.h"
 #include "export/GifWriter.h"
 #include "midi/MidiLink.h"

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "DiscardingOutput.h"
-#include "app/DotView.h"
+#include "document/Recorder.h"
 #include "midi/MidiLink.h"
+#include "widgets/DotView.h"
 #include "ns5r/Commands.h"
 #include "picture/DotEditor.h"
 #include "picture/VirtualArea.h"

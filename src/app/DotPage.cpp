@@ -1,15 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The "Dot" page: its controls, the window move and the region commands.
-#include "app/DotView.h"
-#include "app/EditHistory.h"
 #include "app/Icons.h"
 #include "app/MainForm.h"
-#include "app/PaintBox.h"
-#include "app/TextStamp.h"
 #include "dialogs/MojiDialog.h"
-#include "ns5r/Commands.h"
-#include "picture/RegionOps.h"
-#include "recording/Recorder.h"
+#include "widgets/DotView.h"
+#include "widgets/PaintBox.h"
+#include "widgets/TextStamp.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -152,57 +148,54 @@ void TMainForm::PaintBox1Paint()
 // rectangle drag on top.
 void TMainForm::Disp_FD()
 {
-    const DotViewScene scene{&VirtualArea,      ScrollX(),           ScrollY(),
-                             editor.cellSize(), LcdColour,           editor.rubberBand(),
-                             LcdGreen->isChecked()};
+    const Document& document = Workspace.document();
+    const DotViewScene scene{&document.plane,    ScrollX(),   ScrollY(),
+                             editor_.cellSize(), LcdColour(), editor_.rubberBand(),
+                             document.colour == lumidot::LcdColour::Green};
     renderDotView(PaintBox1->canvas(), scene);
     PaintBox1->refresh();
-    // Every change of the plane repaints the view: the history looks then.
-    History->touch(false);
 }
 
 void TMainForm::FD_OUT()
 {
-    lumidot::FD_OUT(MidiLink, VirtualArea, ScrollX(), ScrollY());
+    Workspace.sendWindow();
 }
 
 void TMainForm::DotSave()
 {
-    if (lumidot::DotSave(Recording, MidiLink, VirtualArea, ScrollX(), ScrollY())
-        == RecordResult::Full)
-        showRecordingFull();
+    report(Workspace.recordWindow());
 }
 
 void TMainForm::SpeedButton1Click()
 {
+    const auto action = Workspace.transaction({});
     DotSave();
 }
 
 // The window move: the scroll position is the bar's position already.
 void TMainForm::XScChange()
 {
-    if (AutoRec->isChecked())
-        DotSave();
+    const auto action = Workspace.transaction({});
+    const RecordResult recorded = Workspace.moveWindow({ScrollX(), ScrollY()}, AutoRec->isChecked());
     Disp_FD();
-    FD_OUT();
+    report(recorded);
     XReal->setText(QString::number(ScrollX()));
 }
 
 void TMainForm::YScChange()
 {
-    if (AutoRec->isChecked())
-        DotSave();
+    const auto action = Workspace.transaction({});
+    const RecordResult recorded = Workspace.moveWindow({ScrollX(), ScrollY()}, AutoRec->isChecked());
     Disp_FD();
-    FD_OUT();
+    report(recorded);
     YReal->setText(QString::number(ScrollY()));
 }
 
 // Clear all sends only through the window moves it causes.
 void TMainForm::ToolButton3Click()
 {
-    const UserAction action(*this);
-    History->name(QStringLiteral("すべてクリア"));
-    fillRegion(VirtualArea, clearRegionFor(currentLimits()), 0);
+    const auto action = Workspace.transaction(QStringLiteral("すべてクリア").toStdString());
+    Workspace.clear(clearRegionFor(currentLimits()));
     Disp_FD();
     XSc->setValue(0);
     YSc->setValue(0);
@@ -210,37 +203,31 @@ void TMainForm::ToolButton3Click()
 
 void TMainForm::ToolButton4Click()
 {
-    const UserAction action(*this);
+    const auto action = Workspace.transaction({});
     XSc->setValue(0);
     YSc->setValue(0);
-    FD_OUT();
-    if (AutoRec->isChecked())
-        DotSave();
+    report(Workspace.windowChanged(AutoRec->isChecked()));
 }
 
 void TMainForm::ToolButton1Click()
 {
-    History->name(QStringLiteral("ドット反転"));
-    invertView(VirtualArea, currentView());
-    FD_OUT();
+    const auto action = Workspace.transaction(QStringLiteral("ドット反転").toStdString());
+    const RecordResult recorded = Workspace.invert(currentView(), AutoRec->isChecked());
     Disp_FD();
-    if (AutoRec->isChecked())
-        DotSave();
+    report(recorded);
 }
 
 void TMainForm::ToolButton2Click()
 {
-    History->name(QStringLiteral("左右反転"));
-    mirrorView(VirtualArea, currentView());
-    FD_OUT();
+    const auto action = Workspace.transaction(QStringLiteral("左右反転").toStdString());
+    Workspace.mirror(currentView());
     Disp_FD();
 }
 
 void TMainForm::ToolButton5Click()
 {
-    History->name(QStringLiteral("上下反転"));
-    flipView(VirtualArea, currentView());
-    FD_OUT();
+    const auto action = Workspace.transaction(QStringLiteral("上下反転").toStdString());
+    Workspace.flip(currentView());
     Disp_FD();
 }
 
@@ -275,27 +262,36 @@ void TMainForm::followEditor(EditorAction action)
         FD_OUT();
 }
 
+// A stroke is one entry from press to release: the history holds it open
+// while the editor drags.
+std::string TMainForm::strokeName() const
+{
+    const bool pen = editor_.tool() == DotTool::BlackPen || editor_.tool() == DotTool::WhitePen;
+    return (pen ? QStringLiteral("ペン") : QStringLiteral("矩形")).toStdString();
+}
+
 // Every mouse button draws alike, so the button is not looked at.
 void TMainForm::PaintBox1MouseDown(int x, int y)
 {
-    followEditor(editor.press(x, y));
+    const auto action = Workspace.transaction(strokeName());
+    followEditor(editor_.press(x, y));
 }
 
 void TMainForm::PaintBox1MouseMove(int x, int y)
 {
-    followEditor(editor.move(VirtualArea, ScrollX(), ScrollY(), x, y));
+    const auto action = Workspace.transaction(strokeName());
+    followEditor(editor_.move(Workspace.document().plane, ScrollX(), ScrollY(), x, y));
 }
 
 void TMainForm::PaintBox1MouseUp(int, int)
 {
-    const bool pen = editor.tool() == DotTool::BlackPen || editor.tool() == DotTool::WhitePen;
-    History->name(pen ? QStringLiteral("ペン") : QStringLiteral("矩形"));
-    followEditor(editor.release(VirtualArea, ScrollX(), ScrollY()));
+    const auto action = Workspace.transaction(strokeName());
+    followEditor(editor_.release(Workspace.document().plane, ScrollX(), ScrollY()));
 }
 
 void TMainForm::selectTool(DotTool tool, QToolButton* button)
 {
-    editor.setTool(tool);
+    editor_.setTool(tool);
     button->setChecked(true);
 }
 
@@ -327,9 +323,9 @@ void TMainForm::Box3Click()
 // A zoom change keeps the top-left dot; it sends and records nothing.
 void TMainForm::ZoomsClick()
 {
-    editor.setZoom(Zooms->value());
-    CZoom->setText(QString::fromLatin1(editor.zoomCaption().data(),
-                                       static_cast<qsizetype>(editor.zoomCaption().size())));
+    editor_.setZoom(Zooms->value());
+    CZoom->setText(QString::fromLatin1(editor_.zoomCaption().data(),
+                                       static_cast<qsizetype>(editor_.zoomCaption().size())));
     Disp_FD();
 }
 
@@ -355,8 +351,10 @@ void TMainForm::YRealChange()
     typedPosition(YReal, YSc);
 }
 
+// The dialog stays open in the middle of the command: the stamp is one entry.
 void TMainForm::MojiClick()
 {
+    const auto action = Workspace.transaction(QStringLiteral("文字入力").toStdString());
     MojiForm->prepareToShow();
     runModal(*MojiForm);
 }
@@ -365,25 +363,23 @@ void TMainForm::MojiClick()
 // continuous recording is on, recorded.
 void TMainForm::stamp(const QString& text, const QFont& font)
 {
-    History->name(QStringLiteral("文字入力"));
-    stampText(VirtualArea, ScrollX(), ScrollY(), text, font);
+    const auto action = Workspace.transaction(QStringLiteral("文字入力").toStdString());
+    stampText(Workspace.document().plane, ScrollX(), ScrollY(), text, font);
     Disp_FD();
-    FD_OUT();
-    if (AutoRec->isChecked())
-        DotSave();
+    report(Workspace.windowChanged(AutoRec->isChecked()));
 }
 
+// The save question comes first: nothing has changed yet when it is asked.
 void TMainForm::New1Click()
 {
+    const auto action = Workspace.transaction(QStringLiteral("新規").toStdString());
     if (askToSaveRecording(false) == SaveQuestion::Keep)
         return;
-    const UserAction action(*this);
-    History->name(QStringLiteral("新規"));
-    ClearRecording(Recording);
+    Workspace.clearRecording();
     LcdText->setText(QString());
     LcdText2->setText(QString());
     RecMoji->setChecked(false);
-    fillRegion(VirtualArea, clearRegionFor(currentLimits()), 0);
+    Workspace.clear(clearRegionFor(currentLimits()));
     Disp_FD();
     XSc->setValue(0);
     YSc->setValue(0);

@@ -1,11 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The "編集" menu, the undo history and the step list: how the window's
 // commands become undoable entries and how the list's edits are done.
-#include "app/EditHistory.h"
 #include "app/MainForm.h"
 #include "app/MonitorWindow.h"
 #include "app/StepListWindow.h"
-#include "ns5r/Commands.h"
 #include "recording/StepEdits.h"
 #include "recording/StepTiming.h"
 
@@ -17,9 +15,9 @@
 #include <QScrollBar>
 #include <QSlider>
 #include <QTabWidget>
-#include <QUndoStack>
 
 #include <algorithm>
+#include <optional>
 
 namespace lumidot {
 
@@ -28,35 +26,30 @@ namespace {
 const QString kUndoCaption = QStringLiteral("元に戻す(&U)");
 const QString kRedoCaption = QStringLiteral("やり直し(&R)");
 
-QString captionWith(const QString& caption, const QString& what)
+QString captionWith(const QString& caption, const HistoryEntry* entry)
 {
-    return what.isEmpty() ? caption : caption + QLatin1Char(' ') + what;
+    if (!entry)
+        return caption;
+    // An action the window did not name is named by what it changed.
+    QString what = QString::fromStdString(entry->label);
+    if (what.isEmpty())
+        what = entry->changesPlane() ? QStringLiteral("描画") : QStringLiteral("記録");
+    return caption + QLatin1Char(' ') + what;
 }
 
 } // namespace
 
 void TMainForm::buildEditMenu()
 {
-    History = new EditHistory(VirtualArea, Recording, this);
-    History->holdOpen = [this] { return editor.penDrag() || editor.boxDrag(); };
-    History->afterApply = [this](bool plane) { afterUndoOrRedo(plane); };
-    // Undo or redo back to what was last saved or opened: nothing to ask.
-    History->onRecordingAtSavedState = [this] { Recording.markSaved(); };
+    // A drag of the dot editor is one entry from press to release.
+    Workspace.history().holdOpen = [this] { return editor_.penDrag() || editor_.boxDrag(); };
 
     EditMenu = menuBar()->addMenu(QStringLiteral("編集(&E)"));
     Undo1 = EditMenu->addAction(kUndoCaption);
     Undo1->setShortcut(QKeySequence(QStringLiteral("Ctrl+Z")));
     Redo1 = EditMenu->addAction(kRedoCaption);
     Redo1->setShortcuts({QKeySequence(QStringLiteral("Ctrl+Y")), QKeySequence(QStringLiteral("Ctrl+Shift+Z"))});
-    Undo1->setEnabled(false);
-    Redo1->setEnabled(false);
-    QUndoStack& stack = History->stack();
-    connect(&stack, &QUndoStack::canUndoChanged, Undo1, &QAction::setEnabled);
-    connect(&stack, &QUndoStack::canRedoChanged, Redo1, &QAction::setEnabled);
-    connect(&stack, &QUndoStack::undoTextChanged, this,
-            [this](const QString& text) { Undo1->setText(captionWith(kUndoCaption, text)); });
-    connect(&stack, &QUndoStack::redoTextChanged, this,
-            [this](const QString& text) { Redo1->setText(captionWith(kRedoCaption, text)); });
+    showUndoState();
     connect(Undo1, &QAction::triggered, this, &TMainForm::Undo1Click);
     connect(Redo1, &QAction::triggered, this, &TMainForm::Redo1Click);
 }
@@ -70,48 +63,61 @@ void TMainForm::buildStepListItem()
 
 void TMainForm::createStepList()
 {
-    StepList = new StepListWindow(Recording, this);
+    StepList = new StepListWindow(Workspace.document().recording, this);
     // Undo and redo work from the list's window too.
     StepList->addActions({Undo1, Redo1});
-    StepList->setTiming(Settings.stepTick, Monitor ? Monitor->tempo() : kDefaultTempo);
+    StepList->setTiming(Workspace.document().stepTick, monitorTempo());
     StepList->onDelete = [this](int first, int count) {
-        editSteps(QStringLiteral("削除"), [=, this] { return deleteSteps(Recording, first, count); },
+        editSteps(QStringLiteral("削除"), [=](Recording& r) { return deleteSteps(r, first, count); },
                   first, 1);
     };
     StepList->onMove = [this](int first, int count, int to) {
-        editSteps(QStringLiteral("移動"), [=, this] { return moveSteps(Recording, first, count, to); },
+        editSteps(QStringLiteral("移動"), [=](Recording& r) { return moveSteps(r, first, count, to); },
                   to, count);
     };
     StepList->onDuplicate = [this](int first, int count) {
-        editSteps(QStringLiteral("複製"), [=, this] { return duplicateSteps(Recording, first, count); },
-                  first + count, count);
+        editSteps(QStringLiteral("複製"),
+                  [=](Recording& r) { return duplicateSteps(r, first, count); }, first + count, count);
     };
     StepList->onPaste = [this](int at, const StepClip& steps) {
-        editSteps(QStringLiteral("貼り付け"), [&, this] { return insertSteps(Recording, at, steps); },
+        editSteps(QStringLiteral("貼り付け"), [&](Recording& r) { return insertSteps(r, at, steps); },
                   at, steps.size());
     };
     StepList->onInsertHere = [this](int at) { insertCurrentPageStep(at); };
     StepList->onFrameChosen = [this](int step) { takeFrameIntoWindow(step); };
     // The times follow the monitor's tempo.
     connect(Monitor, &TMonitor::tempoChanged, StepList,
-            [this](int tempo) { StepList->setTiming(Settings.stepTick, tempo); });
+            [this](int tempo) { StepList->setTiming(Workspace.document().stepTick, tempo); });
 }
 
-// Every change of the recording's steps: the figures, the list and the
-// history hear of it.
+// Every change of the recording's steps: the figures and the list follow.
 void TMainForm::recordingChanged()
 {
     InfoMake();
     if (StepList)
         StepList->recordingChanged();
-    if (History)
-        History->touch(true);
 }
 
-void TMainForm::editSteps(const QString& name, const std::function<StepEdit()>& edit, int selectFirst,
-                          int selectCount)
+// Once per completed action.
+void TMainForm::documentChanged(DocumentChanges changes)
 {
-    const EditResult result = History->edit(name, edit);
+    if (changes.has(DocumentChange::History))
+        showUndoState();
+}
+
+void TMainForm::showUndoState()
+{
+    const EditHistory& history = Workspace.history();
+    Undo1->setEnabled(history.canUndo());
+    Redo1->setEnabled(history.canRedo());
+    Undo1->setText(captionWith(kUndoCaption, history.undoEntry()));
+    Redo1->setText(captionWith(kRedoCaption, history.redoEntry()));
+}
+
+void TMainForm::editSteps(const QString& name, const std::function<StepEdit(Recording&)>& edit,
+                          int selectFirst, int selectCount)
+{
+    const EditResult result = Workspace.editSteps(name.toStdString(), edit);
     if (result == EditResult::Full)
         showRecordingFull();
     if (result == EditResult::Done)
@@ -122,61 +128,39 @@ void TMainForm::editSteps(const QString& name, const std::function<StepEdit()>& 
 // put before step at.
 void TMainForm::insertCurrentPageStep(int at)
 {
-    lumidot::Recording one;
-    switch (PC->currentIndex()) {
-    case LcdPage:
-        one.appendColour(selectedColour());
-        break;
-    case MessagePage:
-        one.appendMessage(LcdText->text().toLatin1().toStdString(), LcdText2->text().toLatin1().toStdString());
-        if (LcdText->text().isEmpty() && LcdText2->text().isEmpty())
-            return;
-        break;
-    case DotPage:
-        one.appendFrame(packWindow(VirtualArea, ScrollX(), ScrollY()));
-        break;
-    default:
-        one.appendEffect({static_cast<std::uint8_t>(FX1Sel->value()), static_cast<std::uint8_t>(FX2Sel->value()),
-                          static_cast<std::uint8_t>(FXModeSel->value())});
-        break;
-    }
-    const StepClip step = allSteps(one);
-    editSteps(QStringLiteral("挿入"), [&, this] { return insertSteps(Recording, at, step); }, at, 1);
+    static constexpr StepSource kPageSources[] = {StepSource::Colour, StepSource::Lines,
+                                                  StepSource::Window, StepSource::Effect};
+    const std::optional<StepClip> step =
+        Workspace.stepFrom(kPageSources[std::clamp(PC->currentIndex(), 0, 3)]);
+    if (!step)
+        return;
+    editSteps(QStringLiteral("挿入"), [&](Recording& r) { return insertSteps(r, at, *step); }, at, 1);
 }
 
 // A frame step's dots back into the window, to be redrawn and recorded again.
 void TMainForm::takeFrameIntoWindow(int step)
 {
-    const auto opcodes = Recording.eventStream();
-    if (step < 0 || step >= static_cast<int>(opcodes.size()) || opcodes[step] != kOpFrame)
-        return;
-    const int frame = static_cast<int>(std::count(opcodes.begin(), opcodes.begin() + step, kOpFrame));
-    History->name(QStringLiteral("フレームの読み込み"));
-    unpackWindow(VirtualArea, ScrollX(), ScrollY(), Recording.frameRecord(frame));
-    Disp_FD();
-    FD_OUT();
+    const auto action = Workspace.transaction(QStringLiteral("フレームの読み込み").toStdString());
+    if (Workspace.takeFrame(step))
+        Disp_FD();
 }
 
-void TMainForm::afterUndoOrRedo(bool plane)
-{
-    Disp_FD();
-    if (plane)
-        FD_OUT();
-}
-
+// Undo and redo send the window themselves when they changed its dots.
 void TMainForm::Undo1Click()
 {
-    History->undo();
+    Workspace.undo();
+    Disp_FD();
 }
 
 void TMainForm::Redo1Click()
 {
-    History->redo();
+    Workspace.redo();
+    Disp_FD();
 }
 
 void TMainForm::StepList1Click()
 {
-    StepList->setTiming(Settings.stepTick, Monitor ? Monitor->tempo() : kDefaultTempo);
+    StepList->setTiming(Workspace.document().stepTick, monitorTempo());
     StepList->show();
     StepList->raise();
     StepList->activateWindow();

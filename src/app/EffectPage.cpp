@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The "Effect" page: the two effect types and the effect mode.
 #include "app/MainForm.h"
-#include "ns5r/Commands.h"
-#include "recording/Recorder.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -81,26 +79,25 @@ QWidget* TMainForm::buildEffectPage()
 void TMainForm::FX1SelChange(int position)
 {
     FX1Name->setText(QString::fromLatin1(kEffectNames[position]));
-    send(fxParameterBody(FxParam::Effect1, static_cast<std::uint8_t>(position)));
+    Workspace.setEffect(FxParam::Effect1, static_cast<std::uint8_t>(position));
 }
 
 void TMainForm::FX2SelChange(int position)
 {
     FX2Name->setText(QString::fromLatin1(kEffectNames[position]));
-    send(fxParameterBody(FxParam::Effect2, static_cast<std::uint8_t>(position)));
+    Workspace.setEffect(FxParam::Effect2, static_cast<std::uint8_t>(position));
 }
 
 void TMainForm::FXModeSelChange(int position)
 {
     FXMode->setText(QString::fromLatin1(kEffectModeNames[position]));
-    send(fxParameterBody(FxParam::Mode, static_cast<std::uint8_t>(position)));
+    Workspace.setEffect(FxParam::Mode, static_cast<std::uint8_t>(position));
 }
 
 void TMainForm::FXRecClick()
 {
-    lumidot::FXRecClick(Recording, {static_cast<std::uint8_t>(FX1Sel->value()),
-                                    static_cast<std::uint8_t>(FX2Sel->value()),
-                                    static_cast<std::uint8_t>(FXModeSel->value())});
+    const auto action = Workspace.transaction({});
+    Workspace.recordEffect();
 }
 
 } // namespace lumidot

@@ -2,9 +2,7 @@
 // The "LCD" page: the backlight colour and its preview.
 #include "app/DisplayPicture.h"
 #include "app/MainForm.h"
-#include "app/PaintBox.h"
-#include "ns5r/Commands.h"
-#include "recording/Recorder.h"
+#include "widgets/PaintBox.h"
 
 #include <QCheckBox>
 #include <QFrame>
@@ -21,11 +19,6 @@ const QImage& preview()
 {
     static const QImage picture = displayPicture();
     return picture;
-}
-
-QColor toQColor(Rgb rgb)
-{
-    return QColor(rgb.r, rgb.g, rgb.b);
 }
 
 } // namespace
@@ -87,10 +80,8 @@ void TMainForm::LcdHideClick()
 // recording records the new colour.
 void TMainForm::chooseColour(lumidot::LcdColour colour)
 {
-    if (LCD_ck->isChecked())
-        lumidot::LCD_Save(Recording, selectedColour());
-    LcdColour = toQColor(colourRgb(colour));
-    sendColourOf(colour);
+    const auto action = Workspace.transaction({});
+    Workspace.setColour(colour, LCD_ck->isChecked());
     paintPreview();
     NSDISP2->refresh();
 }
@@ -106,14 +97,15 @@ void TMainForm::paintPreview()
 {
     QPainter p(&NSDISP2->canvas());
     p.setPen(Qt::black);
-    p.setBrush(LcdColour);
+    p.setBrush(LcdColour());
     p.drawRect(0, 0, 286, 142);
     p.drawImage(0, 0, preview());
 }
 
 void TMainForm::LCD_Save()
 {
-    lumidot::LCD_Save(Recording, selectedColour());
+    const auto action = Workspace.transaction({});
+    Workspace.recordColour();
 }
 
 } // namespace lumidot

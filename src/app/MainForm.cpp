@@ -1,14 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/MainForm.h"
 
-#include "app/EditHistory.h"
 #include "app/CableTexts.h"
 #include "app/HelpWindow.h"
 #include "app/Icons.h"
 #include "app/Manual.h"
 #include "app/MonitorWindow.h"
-#include "app/PaintBox.h"
-#include "app/TextStamp.h"
 #include "dialogs/AboutBox.h"
 #include "dialogs/ConfigDialog.h"
 #include "dialogs/InformationWindow.h"
@@ -18,8 +15,9 @@
 #include "ns5r/Commands.h"
 #include "platform/SettingsStore.h"
 #include "recording/CableLimit.h"
-#include "recording/Recorder.h"
 #include "recording/StepTiming.h"
+#include "widgets/PaintBox.h"
+#include "widgets/TextStamp.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -75,13 +73,27 @@ QString fromUtf8(const std::string& text)
 
 } // namespace
 
+TMainForm::TMainForm(lumidot::Workspace& workspace, SettingsStore& store, Prompts& prompts,
+                     Desktop& desktop, QWidget* parent)
+    : TMainForm(&workspace, nullptr, store, prompts, desktop, parent)
+{
+}
+
 TMainForm::TMainForm(MidiOutput& output, SettingsStore& store, Prompts& prompts, Desktop& desktop,
                      QWidget* parent)
+    : TMainForm(nullptr, std::make_unique<lumidot::Workspace>(output), store, prompts, desktop,
+                parent)
+{
+}
+
+TMainForm::TMainForm(lumidot::Workspace* shared, std::unique_ptr<lumidot::Workspace> owned,
+                     SettingsStore& store, Prompts& prompts, Desktop& desktop, QWidget* parent)
     : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                               | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
                               | Qt::WindowCloseButtonHint)
     , runModal([](QDialog& dialog) { return dialog.exec(); })
-    , MidiLink(output)
+    , Workspace(shared ? *shared : *owned)
+    , workspace_(std::move(owned))
     , store_(store)
     , prompts_(prompts)
     , desktop_(desktop)
@@ -93,17 +105,17 @@ TMainForm::TMainForm(MidiOutput& output, SettingsStore& store, Prompts& prompts,
     buildPages();
     connectHandlers();
     buildShortcuts();
-    Recording.setStepCountListener([this](int) {
+    Workspace.onStepsChanged = [this] {
         recordingChanged();
         if (Monitor)
             Monitor->recordingChanged();
-    });
-    MidiLink.setObserver([this](std::span<const std::uint8_t> message) {
-        Display.apply(message);
+    };
+    Workspace.onMessage = [this] {
         if (Monitor)
             Monitor->messageObserved();
-    });
-    MidiLink.setLossListener([this](const std::string& reason) { portLost(reason); });
+    };
+    Workspace.addObserver([this](DocumentChanges changes) { documentChanged(changes); });
+    Workspace.link().setLossListener([this](const std::string& reason) { portLost(reason); });
     FormCreate();
 }
 
@@ -112,12 +124,12 @@ TMainForm::~TMainForm() = default;
 void TMainForm::createSecondaryWindows()
 {
     verinfo = new Tverinfo(desktop_, this);
-    FConfig = new TFConfig(*XSc, *YSc, Settings, MidiLink.output(), this);
+    FConfig = new TFConfig(*XSc, *YSc, settings_, Workspace.link().output(), this);
     MojiForm = new TMoji(FontDialog1, prompts_,
                          [this](const QString& text, const QFont& font) { stamp(text, font); }, this);
     Information = new TInformation(this);
-    Monitor = new TMonitor(Display, MidiLink, Recording, Settings, prompts_, store_, playbackClock_,
-                           this);
+    Monitor = new TMonitor(Workspace.display(), Workspace.link(), Workspace.document(), prompts_,
+                           store_, playbackClock_, this);
     connect(Monitor, &TMonitor::tempoChanged, this, &TMainForm::InfoMake);
     createStepList();
     InfoMake();
@@ -236,15 +248,17 @@ void TMainForm::connectHandlers()
 // greeting. A damaged settings store ends it before the port is opened.
 void TMainForm::FormCreate()
 {
-    editor.setZoom(kDefaultZoom);
+    editor_.setZoom(kDefaultZoom);
     FX1Name->setText(QString::fromLatin1(kEffectNames[FX1Sel->value()]));
     FX2Name->setText(QString::fromLatin1(kEffectNames[FX2Sel->value()]));
     FXMode->setText(QString::fromLatin1(kEffectModeNames[FXModeSel->value()]));
     showPage(LcdPage);
-    MidiLink.countDevicesAtStartup();
+    MidiLink& link = Workspace.link();
+    link.countDevicesAtStartup();
     syncLiveSwitch();
-    Settings = lumidot::Settings{};
-    const RegResult loaded = NS5R_Reg(kRegLoad, Settings, store_);
+    settings_ = lumidot::Settings{};
+    const RegResult loaded = NS5R_Reg(kRegLoad, settings_, store_);
+    Workspace.setStepTick(settings_.stepTick);
     if (const std::string damaged = store_.damagedPlace(); !damaged.empty())
         prompts_.information(kDamagedSettings.arg(QFile::decodeName(damaged.c_str())));
     if (!loaded.ok) {
@@ -255,48 +269,51 @@ void TMainForm::FormCreate()
         return;
     }
     applyScrollSettings();
-    const bool opened = MidiLink.openAtStartup(Settings.midiOutIndex, Settings.midiOutName);
+    const bool opened = link.openAtStartup(settings_.midiOutIndex, settings_.midiOutName);
     syncLiveSwitch();
     if (opened)
-        Settings.midiOutIndex = MidiLink.openedEntry();
+        settings_.midiOutIndex = link.openedEntry();
     else
-        showPortUnusable(MidiLink.failureReason());
-    if (selectedColour() != lumidot::LcdColour::Off)
-        sendColourOf(selectedColour());
-    send(modeSelectBody(kModeDisplay));
-    send(showMessageBody(kStartupBannerLine1, kBannerLine2));
-    setWindowTitle(QString::fromStdString(MidiLink.caption(Settings.midiOutIndex)));
+        showPortUnusable(link.failureReason());
+    const lumidot::LcdColour colour = Workspace.document().colour;
+    if (colour != lumidot::LcdColour::Off)
+        Workspace.send(lcdColourBody(colour));
+    Workspace.send(modeSelectBody(kModeDisplay));
+    Workspace.send(showMessageBody(kStartupBannerLine1, kBannerLine2));
+    setWindowTitle(QString::fromStdString(link.caption(settings_.midiOutIndex)));
 }
 
 void TMainForm::applyScrollSteps()
 {
-    XSc->setSingleStep(std::max<int>(1, Settings.xStep));
-    YSc->setSingleStep(std::max<int>(1, Settings.yStep));
+    XSc->setSingleStep(std::max<int>(1, settings_.xStep));
+    YSc->setSingleStep(std::max<int>(1, settings_.yStep));
 }
 
 void TMainForm::applyScrollSettings()
 {
-    Settings.limits = limitsInDialogRanges(Settings.limits);
+    settings_.limits = limitsInDialogRanges(settings_.limits);
     applyScrollSteps();
-    XSc->setMaximum(Settings.limits.xMax);
-    XSc->setMinimum(Settings.limits.xMin);
-    YSc->setMaximum(Settings.limits.yMax);
-    YSc->setMinimum(Settings.limits.yMin);
+    XSc->setMaximum(settings_.limits.xMax);
+    XSc->setMinimum(settings_.limits.xMin);
+    YSc->setMaximum(settings_.limits.yMax);
+    YSc->setMinimum(settings_.limits.yMin);
 }
 
 void TMainForm::storeScrollSettings()
 {
-    Settings.limits = currentLimits();
-    Settings.xStep = static_cast<std::uint16_t>(XSc->singleStep());
-    Settings.yStep = static_cast<std::uint16_t>(YSc->singleStep());
+    settings_.limits = currentLimits();
+    settings_.xStep = static_cast<std::uint16_t>(XSc->singleStep());
+    settings_.yStep = static_cast<std::uint16_t>(YSc->singleStep());
+    settings_.stepTick = Workspace.document().stepTick;
 }
 
 void TMainForm::syncLiveSwitch()
 {
-    MIDI_real->setChecked(MidiLink.liveSending());
-    MIDI_real->setEnabled(MidiLink.liveSwitchEnabled());
+    const MidiLink& link = Workspace.link();
+    MIDI_real->setChecked(link.liveSending());
+    MIDI_real->setEnabled(link.liveSwitchEnabled());
     if (Monitor)
-        Monitor->setLiveSending(MidiLink.liveSending());
+        Monitor->setLiveSending(link.liveSending());
 }
 
 void TMainForm::showPortUnusable(const std::string& reason)
@@ -324,16 +341,6 @@ void TMainForm::tellPortLost(const std::string& reason)
     showPortUnusable(reason);
 }
 
-void TMainForm::send(std::span<const std::uint8_t> body)
-{
-    MidiLink.EXC_Out(body);
-}
-
-void TMainForm::sendColourOf(lumidot::LcdColour colour)
-{
-    send(lcdColourBody(colour));
-}
-
 // Once per user action: a refusal that comes again within the same command
 // (the moves and the record of Home, the two moves of Clear all and New)
 // shows nothing more. The box would take the mouse release of a pressed
@@ -345,22 +352,20 @@ void TMainForm::showRecordingFull()
                         Qt::NoButton, Qt::NoModifier);
     for (QScrollBar* bar : {XSc, YSc})
         QCoreApplication::sendEvent(bar, &release);
-    if (actionDepth_ > 0 && refusalShown_)
-        return;
-    refusalShown_ = true;
-    prompts_.information(kRecordingFull);
+    if (Workspace.firstRefusalOfAction())
+        prompts_.information(kRecordingFull);
 }
 
-TMainForm::UserAction::UserAction(TMainForm& form)
-    : form_(form)
+void TMainForm::report(RecordResult result)
 {
-    if (form_.actionDepth_++ == 0)
-        form_.refusalShown_ = false;
+    if (result == RecordResult::Full)
+        showRecordingFull();
 }
 
-TMainForm::UserAction::~UserAction()
+void TMainForm::report(MessageSendResult result)
 {
-    --form_.actionDepth_;
+    if (result == MessageSendResult::Full)
+        showRecordingFull();
 }
 
 int TMainForm::ScrollX() const
@@ -380,18 +385,13 @@ ScrollLimits TMainForm::currentLimits() const
 
 View TMainForm::currentView() const
 {
-    return editor.viewAt(ScrollX(), ScrollY());
+    return editor_.viewAt(ScrollX(), ScrollY());
 }
 
-lumidot::LcdColour TMainForm::selectedColour() const
+QColor TMainForm::LcdColour() const
 {
-    if (LcdGreen->isChecked())
-        return lumidot::LcdColour::Green;
-    if (LcdOrange->isChecked())
-        return lumidot::LcdColour::Orange;
-    if (LcdRed->isChecked())
-        return lumidot::LcdColour::Red;
-    return lumidot::LcdColour::Off;
+    const Rgb rgb = colourRgb(Workspace.document().colour);
+    return QColor(rgb.r, rgb.g, rgb.b);
 }
 
 // Pages and window size.
@@ -417,13 +417,13 @@ void TMainForm::sizeWindow()
 void TMainForm::PCChange(int index)
 {
     sizeTabControl(index);
-    send(modeSelectBody(index == EffectPage ? kModeEffect : kModeDisplay));
+    Workspace.send(modeSelectBody(index == EffectPage ? kModeEffect : kModeDisplay));
     sizeWindow();
     for (QWidget* widget : {static_cast<QWidget*>(PaintBox1), static_cast<QWidget*>(LcdText),
                             static_cast<QWidget*>(LcdText2)}) {
         QPalette palette = widget->palette();
-        palette.setColor(QPalette::Base, LcdColour);
-        palette.setColor(QPalette::Window, LcdColour);
+        palette.setColor(QPalette::Base, LcdColour());
+        palette.setColor(QPalette::Window, LcdColour());
         widget->setPalette(palette);
     }
 }
@@ -432,7 +432,7 @@ void TMainForm::PCChange(int index)
 
 void TMainForm::SaveAs1Click()
 {
-    if (Recording.StepCount() == 0) {
+    if (Workspace.document().recording.StepCount() == 0) {
         prompts_.information(kNothingToExport);
         return;
     }
@@ -441,14 +441,7 @@ void TMainForm::SaveAs1Click()
 
 bool TMainForm::isModified() const
 {
-    return Recording.StepCount() > 0 && Recording.isModified();
-}
-
-void TMainForm::markSaved()
-{
-    Recording.markSaved();
-    if (History)
-        History->markClean();
+    return Workspace.isModified();
 }
 
 // Runs the save dialog and the writer of the chosen file type; a failure
@@ -462,14 +455,12 @@ TMainForm::SaveOutcome TMainForm::runSaveDialog()
     SaveDialog1 = {QFile::decodeName(target.fileName.c_str()), target.typeIndex};
     if (!cableQuestionAllows(SaveDialog1.typeIndex))
         return SaveOutcome::Failed;
-    const SaveResult saved =
-        saveRecording(SaveDialog1.typeIndex, QFile::encodeName(SaveDialog1.fileName).toStdString(),
-                      Recording, Settings.stepTick);
+    const SaveResult saved = Workspace.saveRecording(
+        SaveDialog1.typeIndex, QFile::encodeName(SaveDialog1.fileName).toStdString());
     if (!saved.ok) {
         prompts_.information(fromUtf8(saved.message));
         return SaveOutcome::Failed;
     }
-    markSaved();
     return SaveOutcome::Saved;
 }
 
@@ -481,9 +472,10 @@ bool TMainForm::cableQuestionAllows(int typeIndex)
 {
     if (typeIndex != kTypeSmf && typeIndex != kTypePrt)
         return true;
-    const CableCheck check = checkCable(Recording, Settings.stepTick, monitorTempo());
+    const Document& document = Workspace.document();
+    const CableCheck check = checkCable(document.recording, document.stepTick, monitorTempo());
     return !check.outruns ||
-           prompts_.askYesNo(cableSaveQuestion(check, monitorTempo(), Settings.stepTick));
+           prompts_.askYesNo(cableSaveQuestion(check, monitorTempo(), document.stepTick));
 }
 
 int TMainForm::monitorTempo() const
@@ -496,7 +488,7 @@ int TMainForm::monitorTempo() const
 // found good before the current recording is put at stake.
 void TMainForm::Open1Click()
 {
-    History->name(QStringLiteral("開く"));
+    const auto action = Workspace.transaction(QStringLiteral("開く").toStdString());
     const std::string filter = std::string(kOpenAllFilter) + "|" + std::string(kSaveFilter);
     if (!prompts_.openFile(QString::fromLatin1(filter.data(), static_cast<qsizetype>(filter.size())),
                            OpenDialog1))
@@ -508,8 +500,7 @@ void TMainForm::Open1Click()
     }
     if (askToSaveRecording(false) == SaveQuestion::Keep)
         return;
-    Recording.replaceSteps(std::move(loaded.recording));
-    markSaved();
+    Workspace.replaceRecording(std::move(loaded.recording));
     SaveDialog1 = {OpenDialog1.fileName, loaded.typeIndex};
     offerStepTick(loaded.stepTick);
 }
@@ -518,23 +509,25 @@ void TMainForm::Open1Click()
 // when the user agrees.
 void TMainForm::offerStepTick(int stepTick)
 {
-    if (stepTick < 1 || stepTick > 127 || stepTick == Settings.stepTick)
+    const int current = Workspace.document().stepTick;
+    if (stepTick < 1 || stepTick > 127 || stepTick == current)
         return;
     const QString question =
         QStringLiteral("このファイルのステップ間隔は %1 Tick です（現在の設定は %2 Tick）。\n"
                        "設定をこの間隔に変更しますか？")
             .arg(stepTick)
-            .arg(Settings.stepTick);
+            .arg(current);
     if (!prompts_.askYesNo(question))
         return;
-    Settings.stepTick = static_cast<std::uint8_t>(stepTick);
+    Workspace.setStepTick(static_cast<std::uint8_t>(stepTick));
+    settings_.stepTick = Workspace.document().stepTick;
     if (FConfig)
-        FConfig->tick->setValue(Settings.stepTick);
+        FConfig->tick->setValue(settings_.stepTick);
     if (Monitor)
         Monitor->stepTickChanged();
     InfoMake();
     storeScrollSettings();
-    const RegResult saved = NS5R_Reg(kRegSave, Settings, store_);
+    const RegResult saved = NS5R_Reg(kRegSave, settings_, store_);
     if (!saved.ok)
         prompts_.information(fromUtf8(saved.message));
 }
@@ -553,27 +546,29 @@ void TMainForm::MIDIPortM1Click()
 // name it showed, wherever the numbering has moved it since.
 void TMainForm::SetMIDIDEV()
 {
-    const std::uint8_t remembered = Settings.midiOutIndex;
+    const std::uint8_t remembered = settings_.midiOutIndex;
     FConfig->fillPortList();
     runModal(*FConfig);
+    Workspace.setStepTick(settings_.stepTick);
     const int selected = FConfig->MIDI_Out->currentIndex();
-    Settings.midiOutIndex = chooseMidiOutIndex(selected, remembered, FConfig->deviceCount());
-    if (Settings.midiOutIndex == selected)
-        Settings.midiOutName = FConfig->portName(selected).toStdString();
-    const bool opened = MidiLink.reopen(Settings.midiOutIndex, Settings.midiOutName);
+    settings_.midiOutIndex = chooseMidiOutIndex(selected, remembered, FConfig->deviceCount());
+    if (settings_.midiOutIndex == selected)
+        settings_.midiOutName = FConfig->portName(selected).toStdString();
+    MidiLink& link = Workspace.link();
+    const bool opened = link.reopen(settings_.midiOutIndex, settings_.midiOutName);
     if (opened)
-        Settings.midiOutIndex = MidiLink.openedEntry();
+        settings_.midiOutIndex = link.openedEntry();
     FConfig->selectChosenPort();
     syncLiveSwitch();
     if (!opened)
-        showPortUnusable(MidiLink.failureReason());
-    sendColourOf(selectedColour());
-    send(showMessageBody(kPortChangeBannerLine1, kBannerLine2));
+        showPortUnusable(link.failureReason());
+    Workspace.send(lcdColourBody(Workspace.document().colour));
+    Workspace.send(showMessageBody(kPortChangeBannerLine1, kBannerLine2));
     storeScrollSettings();
-    const RegResult saved = NS5R_Reg(kRegSave, Settings, store_);
+    const RegResult saved = NS5R_Reg(kRegSave, settings_, store_);
     if (!saved.ok)
         prompts_.information(fromUtf8(saved.message));
-    setWindowTitle(QString::fromStdString(MidiLink.caption(Settings.midiOutIndex)));
+    setWindowTitle(QString::fromStdString(link.caption(settings_.midiOutIndex)));
 }
 
 void TMainForm::Exit1Click()
@@ -599,31 +594,32 @@ void TMainForm::Monitor1Click()
 
 void TMainForm::MIDI_RealClick()
 {
-    MidiLink.MIDI_RealClick();
+    Workspace.link().MIDI_RealClick();
     syncLiveSwitch();
 }
 
 QString TMainForm::deviceNameForInfo() const
 {
-    if (!Settings.midiOutName.empty())
-        return fromUtf8(Settings.midiOutName);
-    const QString name = FConfig ? FConfig->portName(Settings.midiOutIndex) : QString();
+    if (!settings_.midiOutName.empty())
+        return fromUtf8(settings_.midiOutName);
+    const QString name = FConfig ? FConfig->portName(settings_.midiOutIndex) : QString();
     if (!name.isEmpty())
         return name;
     // A device chosen earlier that this machine does not have now.
-    return QStringLiteral("デバイス %1 は見つかりません").arg(Settings.midiOutIndex);
+    return QStringLiteral("デバイス %1 は見つかりません").arg(settings_.midiOutIndex);
 }
 
 void TMainForm::InfoMake()
 {
     if (!Information)
         return;
-    Information->showFigures(Recording.StepCount(), deviceNameForInfo());
+    const Document& document = Workspace.document();
+    Information->showFigures(document.recording.StepCount(), deviceNameForInfo());
     const int tempo = monitorTempo();
     Information->showTiming(
-        recordingLengthText(recordingLength(Recording, Settings.stepTick, tempo), tempo,
-                            Settings.stepTick),
-        cableWarningText(checkCable(Recording, Settings.stepTick, tempo)));
+        recordingLengthText(recordingLength(document.recording, document.stepTick, tempo), tempo,
+                            document.stepTick),
+        cableWarningText(checkCable(document.recording, document.stepTick, tempo)));
 }
 
 // Help menu.
@@ -659,7 +655,7 @@ void TMainForm::closeEvent(QCloseEvent* event)
     if (Monitor)
         Monitor->close();
     keepPlane();
-    MidiLink.closePort();
+    Workspace.link().closePort();
     event->accept();
 }
 

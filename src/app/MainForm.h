@@ -1,15 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "midi/MidiLink.h"
-#include "ns5r/DisplayModel.h"
+#include "document/Workspace.h"
 #include "picture/DotEditor.h"
 #include "picture/Geometry.h"
-#include "picture/VirtualArea.h"
 #include "platform/Prompts.h"
 #include "platform/Settings.h"
 #include "recording/Player.h"
-#include "recording/Recording.h"
 #include "recording/StepEdits.h"
 
 #include <QColor>
@@ -18,7 +15,7 @@
 
 #include <cstdint>
 #include <functional>
-#include <span>
+#include <memory>
 #include <string>
 
 class QAction;
@@ -42,7 +39,6 @@ class QWidget;
 
 namespace lumidot {
 
-class EditHistory;
 class ImageFrames;
 class MidiOutput;
 class StepListWindow;
@@ -56,9 +52,10 @@ class TMoji;
 class TMonitor;
 class Tverinfo;
 
-// The main window: the menus, the four pages and the whole document state of
-// a run. Controls are public so that the dot editor, the text stamp and the
-// tests reach them by their names.
+// The main window: the menus, the four pages and the side windows. The
+// document and what changes it are the document layer's (Workspace); each
+// handler opens the command's transaction, calls the layer and shows the
+// outcome. Controls are public so that the tests reach them by their names.
 class TMainForm : public QMainWindow {
     Q_OBJECT
 
@@ -72,6 +69,9 @@ public:
 
     enum Page { LcdPage = 0, MessagePage = 1, DotPage = 2, EffectPage = 3 };
 
+    TMainForm(lumidot::Workspace& workspace, SettingsStore& store, Prompts& prompts,
+              Desktop& desktop, QWidget* parent = nullptr);
+    // A window with a document layer of its own, sending through output.
     TMainForm(MidiOutput& output, SettingsStore& store, Prompts& prompts, Desktop& desktop,
               QWidget* parent = nullptr);
     ~TMainForm() override;
@@ -85,15 +85,11 @@ public:
     // here so that no real modal loop starts.
     std::function<int(QDialog&)> runModal;
 
-    // Document state of the run.
-    lumidot::VirtualArea VirtualArea;
-    lumidot::MidiLink MidiLink;
-    lumidot::Recording Recording;
-    lumidot::DisplayModel Display;     // what the module is told, decoded for the monitor
-    lumidot::Settings Settings;
-    QColor LcdColour{0, 255, 0};
-    DotEditor editor;                  // zoom, tool and mouse drags of the dot editor
-    QFont FontDialog1;                 // the stamping font, kept for the whole run
+    // The document of the run and the operations on it.
+    lumidot::Workspace& Workspace;
+
+    // The dialogs' state kept for the whole run.
+    QFont FontDialog1;                 // the stamping font
     Prompts::FileChoice SaveDialog1;   // last name and file type of the save dialog
     Prompts::FileChoice OpenDialog1;   // last name and file type of the open dialog
     Prompts::FileChoice ImportDialog1; // last name of the picture import dialog
@@ -107,16 +103,21 @@ public:
     QString keptPlaneFile() const;
 
     // The saved state: true when the recording holds steps that were
-    // recorded, or changed, since the last save or Open. markSaved() is
-    // called after every successful save and after Open.
+    // recorded, or changed, since the last save or Open.
     bool isModified() const;
-    void markSaved();
 
     int ScrollX() const;
     int ScrollY() const;
     ScrollLimits currentLimits() const;
     View currentView() const;
-    lumidot::LcdColour selectedColour() const;
+    // LcdColour: the backlight colour of the document as the pages paint it
+    // (the preview, clear dots, the message lines).
+    QColor LcdColour() const;
+    // The settings kept between runs, as loaded and as the settings dialog
+    // changed them.
+    lumidot::Settings& settings() { return settings_; }
+    // Zoom, tool and the mouse drags of the dot editor.
+    const DotEditor& editor() const { return editor_; }
 
     // Document operations.
     void Disp_FD();
@@ -126,9 +127,6 @@ public:
     void InfoMake();
     void SetMIDIDEV();
     void selectPenTool();
-
-    // The undo history of the plane and the recording.
-    EditHistory* History = nullptr;
 
     // Menu bar.
     QMenu* FileMenu = nullptr;
@@ -298,6 +296,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    TMainForm(lumidot::Workspace* shared, std::unique_ptr<lumidot::Workspace> owned,
+              SettingsStore& store, Prompts& prompts, Desktop& desktop, QWidget* parent);
     void FormCreate();
     bool FormCloseQuery();
     // What happened to unsaved work when the user was asked about it.
@@ -310,11 +310,12 @@ private:
     void buildStepListItem();
     void createStepList();
     void recordingChanged();
-    void editSteps(const QString& name, const std::function<StepEdit()>& edit, int selectFirst,
-                   int selectCount);
+    void documentChanged(DocumentChanges changes);
+    void showUndoState();
+    void editSteps(const QString& name, const std::function<StepEdit(Recording&)>& edit,
+                   int selectFirst, int selectCount);
     void insertCurrentPageStep(int at);
     void takeFrameIntoWindow(int step);
-    void afterUndoOrRedo(bool plane);
     void buildPictureMenu();
     void importImages(const QStringList& files);
     bool importAnimation(const ImageFrames& frames, int count, const TImportPreview& preview);
@@ -328,6 +329,7 @@ private:
     void connectHandlers();
     void connectDotEditor();
     void selectTool(DotTool tool, QToolButton* button);
+    std::string strokeName() const;
     void followEditor(EditorAction action);
     void typedPosition(QLineEdit* field, QScrollBar* bar);
     void stamp(const QString& text, const QFont& font);
@@ -343,16 +345,19 @@ private:
     void applyScrollSteps();
     void chooseColour(lumidot::LcdColour colour);
     void paintPreview();
-    void sendColourOf(lumidot::LcdColour colour);
     enum class SaveOutcome { Saved, Cancelled, Failed };
     SaveOutcome runSaveDialog();
     bool cableQuestionAllows(int typeIndex);
     int monitorTempo() const;
     void storeScrollSettings();
     QString deviceNameForInfo() const;
-    void send(std::span<const std::uint8_t> body);
     void showRecordingFull();
+    void report(RecordResult result);
+    void report(MessageSendResult result);
 
+    std::unique_ptr<lumidot::Workspace> workspace_;
+    lumidot::Settings settings_;
+    DotEditor editor_;
     SettingsStore& store_;
     Prompts& prompts_;
     Desktop& desktop_;
@@ -360,20 +365,6 @@ private:
     // True while the save question, or the save dialog it opened, is up:
     // close requests that arrive then are ignored.
     bool closing_ = false;
-    // A command that may meet the step limit more than once: the box is
-    // shown for the first refusal only.
-    class UserAction {
-    public:
-        explicit UserAction(TMainForm& form);
-        ~UserAction();
-        UserAction(const UserAction&) = delete;
-        UserAction& operator=(const UserAction&) = delete;
-
-    private:
-        TMainForm& form_;
-    };
-    int actionDepth_ = 0;
-    bool refusalShown_ = false;   // "これ以上記録できません" shown in this action
 };
 
 } // namespace lumidot

@@ -1,9 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The "Message" page: the two message lines of the display.
-#include "app/EditHistory.h"
 #include "app/MainForm.h"
-#include "ns5r/Commands.h"
-#include "recording/Recorder.h"
 
 #include <QCheckBox>
 #include <QFontDatabase>
@@ -76,19 +73,16 @@ void TMainForm::LcdTextEnter()
 void TMainForm::S_MessageDisp()
 {
     // The keystrokes of one continuous recording join into one entry.
-    if (RecMoji->isChecked())
-        History->name(QStringLiteral("メッセージの記録"), true);
-    const MessageSendResult result = sendMessageLines(Recording, MidiLink, lineBytes(LcdText),
-                                                      lineBytes(LcdText2), RecMoji->isChecked());
-    if (result == MessageSendResult::Full)
-        showRecordingFull();
+    const bool continuous = RecMoji->isChecked();
+    const auto action = Workspace.transaction(
+        continuous ? QStringLiteral("メッセージの記録").toStdString() : std::string(), continuous);
+    report(Workspace.setLines({lineBytes(LcdText), lineBytes(LcdText2)}, continuous));
 }
 
 void TMainForm::SM_Save()
 {
-    if (lumidot::SM_Save(Recording, MidiLink, lineBytes(LcdText), lineBytes(LcdText2))
-        == RecordResult::Full)
-        showRecordingFull();
+    const auto action = Workspace.transaction({});
+    report(Workspace.recordLines());
 }
 
 } // namespace lumidot

@@ -1,13 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/MonitorWindow.h"
 
-#include "app/MonitorView.h"
+#include "widgets/MonitorView.h"
 #include "app/PlaybackDriver.h"
 #include "export/OpenCommand.h"
 #include "export/SaveCommand.h"
 #include "midi/MidiLink.h"
 #include "ns5r/MonitorPicture.h"
-#include "platform/Settings.h"
 #include "recording/StepTiming.h"
 
 #include <QCheckBox>
@@ -53,14 +52,12 @@ QString nameOr(const std::optional<std::uint8_t>& value, const Names& names)
 
 } // namespace
 
-TMonitor::TMonitor(const DisplayModel& display, MidiLink& link, const Recording& recording,
-                   const Settings& settings, Prompts& prompts, SettingsStore& store,
-                   PlaybackClock& clock, QWidget* parent)
+TMonitor::TMonitor(const DisplayModel& display, MidiLink& link, const Document& document,
+                   Prompts& prompts, SettingsStore& store, PlaybackClock& clock, QWidget* parent)
     : QWidget(parent, Qt::Window)
     , display_(display)
     , link_(link)
-    , recording_(recording)
-    , settings_(settings)
+    , document_(document)
     , prompts_(prompts)
     , store_(store)
     , prefs_(loadMonitorSettings(store))
@@ -266,8 +263,8 @@ void TMonitor::ensureSchedule()
 
 void TMonitor::reschedule()
 {
-    const Recording& source = file_ ? *file_ : recording_;
-    const int stepTick = file_ && fileStepTick_ ? fileStepTick_ : settings_.stepTick;
+    const Recording& source = file_ ? *file_ : document_.recording;
+    const int stepTick = file_ && fileStepTick_ ? fileStepTick_ : document_.stepTick;
     player_.reschedule(buildSchedule(source, stepTick, prefs_.tempo));
     scheduleStale_ = false;
     if (player_.playing())
@@ -357,8 +354,8 @@ void TMonitor::UseRecordingClick()
 
 void TMonitor::showPosition()
 {
-    const Recording& source = file_ ? *file_ : recording_;
-    const int stepTick = file_ && fileStepTick_ ? fileStepTick_ : settings_.stepTick;
+    const Recording& source = file_ ? *file_ : document_.recording;
+    const int stepTick = file_ && fileStepTick_ ? fileStepTick_ : document_.stepTick;
     const int total = scheduleStale_ ? source.StepCount() : player_.schedule().stepCount();
     const std::int64_t length = scheduleStale_ ? recordingLength(source, stepTick, prefs_.tempo)
                                                : player_.schedule().length;

@@ -4,8 +4,8 @@
 #include "ns5r/DisplayModel.h"
 #include "platform/MonitorSettings.h"
 #include "platform/Prompts.h"
+#include "recording/Document.h"
 #include "recording/Player.h"
-#include "recording/Recording.h"
 
 #include <QWidget>
 
@@ -26,7 +26,6 @@ class MidiLink;
 class MonitorView;
 class PlaybackDriver;
 class SettingsStore;
-struct Settings;
 
 // "モニター": the module's display as the messages sent to it command it,
 // and a transport that plays the recording, or a file, at song timing.
@@ -36,9 +35,9 @@ class TMonitor : public QWidget {
     Q_OBJECT
 
 public:
-    TMonitor(const DisplayModel& display, MidiLink& link, const Recording& recording,
-             const Settings& settings, Prompts& prompts, SettingsStore& store,
-             PlaybackClock& clock, QWidget* parent = nullptr);
+    TMonitor(const DisplayModel& display, MidiLink& link, const Document& document,
+             Prompts& prompts, SettingsStore& store, PlaybackClock& clock,
+             QWidget* parent = nullptr);
     ~TMonitor() override;
 
     // A message went through EXC_Out. One the playback did not send (the
@@ -46,7 +45,7 @@ public:
     void messageObserved();
     // The recording in memory changed: recording while playing stops it.
     void recordingChanged();
-    // The tick spacing of the settings may have changed.
+    // The document's tick spacing may have changed.
     void stepTickChanged();
     void setLiveSending(bool live);
     // Shows the playback position: the slider, the step and the time.
@@ -106,8 +105,7 @@ private:
 
     const DisplayModel& display_;
     MidiLink& link_;
-    const Recording& recording_;
-    const Settings& settings_;
+    const Document& document_;
     Prompts& prompts_;
     SettingsStore& store_;
     MonitorSettings prefs_;

@@ -2,7 +2,6 @@
 // The main window's picture commands: images imported into the plane (an
 // animation as frame steps), and the plane saved, opened and kept between runs.
 
-#include "app/EditHistory.h"
 #include "app/MainForm.h"
 
 #include "dialogs/ImportPreviewDialog.h"
@@ -69,8 +68,11 @@ void TMainForm::buildPictureMenu()
             [this] { LastPlane1->setEnabled(QFile::exists(keptPlaneFile())); });
 }
 
+// The preview and the progress of the conversion are part of the command:
+// the dots and any frame steps of the import become one undo entry.
 void TMainForm::ImportImage1Click()
 {
+    const auto action = Workspace.transaction(QStringLiteral("画像の読み込み").toStdString());
     QStringList files;
     if (!prompts_.openFiles(imageOpenFilter(), ImportDialog1, files))
         return;
@@ -92,26 +94,23 @@ void TMainForm::importImages(const QStringList& files)
         return;
     }
     const bool animation = count > 1;
-    const int remaining = kStepLimit - Recording.StepCount();
+    const int remaining = kStepLimit - Workspace.document().recording.StepCount();
     if (animation && count > remaining) {
         prompts_.information(tooManyFrames(count, remaining));
         return;
     }
-    TImportPreview preview(first, count, VirtualArea, ScrollX(), ScrollY(), LcdColour, this);
+    TImportPreview preview(first, count, Workspace.document().plane, ScrollX(), ScrollY(),
+                           LcdColour(), this);
     if (runModal(preview) != QDialog::Accepted)
         return;
-    // The dots and any frame steps of the import become one undo entry.
-    History->name(QStringLiteral("画像の読み込み"));
     if (animation) {
         importAnimation(frames, count, preview);
         return;
     }
-    placeDots(VirtualArea, convertToDots(first, preview.conversion()), preview.position().x(),
-              preview.position().y(), preview.placement());
+    placeDots(Workspace.document().plane, convertToDots(first, preview.conversion()),
+              preview.position().x(), preview.position().y(), preview.placement());
     Disp_FD();
-    FD_OUT();
-    if (AutoRec->isChecked())
-        DotSave();
+    report(Workspace.windowChanged(AutoRec->isChecked()));
 }
 
 bool TMainForm::importAnimation(const ImageFrames& frames, int count, const TImportPreview& preview)
@@ -152,12 +151,13 @@ bool TMainForm::importAnimation(const ImageFrames& frames, int count, const TImp
         return false;
     }
     const int frameCount = static_cast<int>(converted.size());
-    if (frameCount > kStepLimit - Recording.StepCount()) {
-        prompts_.information(tooManyFrames(frameCount, kStepLimit - Recording.StepCount()));
+    const int remaining = kStepLimit - Workspace.document().recording.StepCount();
+    if (frameCount > remaining) {
+        prompts_.information(tooManyFrames(frameCount, remaining));
         return false;
     }
     for (const DotImage& dots : converted) {
-        placeDots(VirtualArea, dots, preview.position().x(), preview.position().y(),
+        placeDots(Workspace.document().plane, dots, preview.position().x(), preview.position().y(),
                   preview.placement());
         DotSave();
     }
@@ -169,7 +169,7 @@ void TMainForm::SavePlane1Click()
 {
     if (!prompts_.saveFile(kPlaneFilter, PlaneDialog1))
         return;
-    const PlaneFileResult saved = savePlane(PlaneDialog1.fileName, VirtualArea);
+    const PlaneFileResult saved = savePlane(PlaneDialog1.fileName, Workspace.document().plane);
     if (!saved.ok)
         prompts_.information(saved.message);
 }
@@ -196,16 +196,15 @@ void TMainForm::LastPlane1Click()
 // its dots, and recorded while continuous recording is on.
 void TMainForm::openPlaneFile(const QString& fileName)
 {
-    History->name(QStringLiteral("描画面を開く"));
-    const PlaneFileResult opened = openPlane(fileName, VirtualArea, ScrollX(), ScrollY());
+    const auto action = Workspace.transaction(QStringLiteral("描画面を開く").toStdString());
+    const PlaneFileResult opened =
+        openPlane(fileName, Workspace.document().plane, ScrollX(), ScrollY());
     if (!opened.ok) {
         prompts_.information(opened.message);
         return;
     }
     Disp_FD();
-    FD_OUT();
-    if (AutoRec->isChecked())
-        DotSave();
+    report(Workspace.windowChanged(AutoRec->isChecked()));
 }
 
 QString TMainForm::keptPlaneFile() const
@@ -220,11 +219,12 @@ QString TMainForm::keptPlaneFile() const
 // not wipe out the drawing kept from the run before.
 void TMainForm::keepPlane()
 {
-    if (!anyDotSet(VirtualArea))
+    const VirtualArea& plane = Workspace.document().plane;
+    if (!anyDotSet(plane))
         return;
     const QString file = keptPlaneFile();
     QDir().mkpath(QFileInfo(file).absolutePath());
-    const PlaneFileResult saved = savePlane(file, VirtualArea);
+    const PlaneFileResult saved = savePlane(file, plane);
     if (!saved.ok)
         prompts_.information(saved.message);
 }

@@ -2,7 +2,7 @@
 // The keys of the pages: the record buttons, the drawing tools and region
 // commands while the view has the focus, and the zoom.
 #include "app/MainForm.h"
-#include "app/PaintBox.h"
+#include "widgets/PaintBox.h"
 
 #include <QAction>
 #include <QPushButton>

@@ -18,25 +18,24 @@ constexpr int kTimeWidth = 72;
 constexpr int kKindWidth = 62;
 constexpr int kDotScale = 2;
 
-QColor colourOf(std::uint8_t opcode)
+QColor colourOf(StepKind kind)
 {
-    const LcdColour colour = opcode == kOpOff ? LcdColour::Off : static_cast<LcdColour>(opcode & 0x0F);
-    const Rgb rgb = colourRgb(colour);
+    const Rgb rgb = colourRgb(stepColour(kind));
     return QColor(rgb.r, rgb.g, rgb.b);
 }
 
-QString kindText(std::uint8_t opcode)
+QString kindText(StepKind kind)
 {
-    switch (opcode) {
-    case kOpGreen:
-    case kOpOrange:
-    case kOpRed: return QStringLiteral("色");
-    case kOpOff: return QStringLiteral("消灯");
-    case kOpMessage: return QStringLiteral("メッセージ");
-    case kOpFrame: return QStringLiteral("フレーム");
-    case kOpEffect: return QStringLiteral("エフェクト");
-    default: return QStringLiteral("?");
+    switch (kind) {
+    case StepKind::Green:
+    case StepKind::Orange:
+    case StepKind::Red: return QStringLiteral("色");
+    case StepKind::Off: return QStringLiteral("消灯");
+    case StepKind::Message: return QStringLiteral("メッセージ");
+    case StepKind::Frame: return QStringLiteral("フレーム");
+    case StepKind::Effect: return QStringLiteral("エフェクト");
     }
+    return QStringLiteral("?");
 }
 
 void paintFrame(QPainter& p, const QRect& area, const PackedFrame& frame)
@@ -90,16 +89,16 @@ void paintEffect(QPainter& p, const QRect& area, std::span<const std::uint8_t> e
                QStringLiteral("Mode: %1").arg(mode));
 }
 
-void paintColour(QPainter& p, const QRect& area, std::uint8_t opcode)
+void paintColour(QPainter& p, const QRect& area, StepKind kind)
 {
     const QRect swatch(area.left(), area.top() + (area.height() - 20) / 2, 40, 20);
     const QPen text = p.pen();
-    p.fillRect(swatch, colourOf(opcode));
+    p.fillRect(swatch, colourOf(kind));
     p.setPen(Qt::darkGray);
     p.drawRect(swatch.adjusted(0, 0, -1, -1));
     p.setPen(text);
-    static const char* const kNames[] = {"Green", "Orange", "Red"};
-    const QString name = opcode == kOpOff ? QStringLiteral("Off") : QString::fromLatin1(kNames[opcode & 0x03]);
+    static const char* const kNames[] = {"Green", "Orange", "Red", "Off"};
+    const QString name = QString::fromLatin1(kNames[static_cast<int>(stepColour(kind))]);
     p.drawText(area.adjusted(48, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter, name);
 }
 
@@ -129,13 +128,16 @@ void StepDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                stepTimeText(row.micros));
     cell.setLeft(cell.left() + kTimeWidth);
     p.drawText(cell.adjusted(0, 0, kKindWidth - cell.width(), 0), Qt::AlignLeft | Qt::AlignVCenter,
-               kindText(row.opcode));
+               kindText(row.kind));
     cell.setLeft(cell.left() + kKindWidth + 4);
-    switch (row.opcode) {
-    case kOpFrame: paintFrame(p, cell, recording.frameRecord(row.payload)); break;
-    case kOpMessage: paintMessage(p, cell, recording.messageText(row.payload)); break;
-    case kOpEffect: paintEffect(p, cell, recording.effectStream().subspan(row.payload, 3)); break;
-    default: paintColour(p, cell, row.opcode); break;
+    switch (row.kind) {
+    case StepKind::Frame: paintFrame(p, cell, recording.frameRecord(row.payload)); break;
+    case StepKind::Message: paintMessage(p, cell, recording.messageText(row.payload)); break;
+    case StepKind::Effect: paintEffect(p, cell, recording.effectStream().subspan(row.payload, 3)); break;
+    case StepKind::Green:
+    case StepKind::Orange:
+    case StepKind::Red:
+    case StepKind::Off: paintColour(p, cell, row.kind); break;
     }
     if (option.state & QStyle::State_HasFocus) {
         p.setPen(QPen(text, 1, Qt::DotLine));

@@ -13,18 +13,18 @@ namespace lumidot {
 
 namespace {
 
-const char* kindName(std::uint8_t opcode)
+const char* kindName(StepKind kind)
 {
-    switch (opcode) {
-    case kOpGreen: return "Green";
-    case kOpOrange: return "Orange";
-    case kOpRed: return "Red";
-    case kOpOff: return "Off";
-    case kOpMessage: return "Message";
-    case kOpFrame: return "Frame";
-    case kOpEffect: return "Effect";
-    default: return "?";
+    switch (kind) {
+    case StepKind::Green: return "Green";
+    case StepKind::Orange: return "Orange";
+    case StepKind::Red: return "Red";
+    case StepKind::Off: return "Off";
+    case StepKind::Message: return "Message";
+    case StepKind::Frame: return "Frame";
+    case StepKind::Effect: return "Effect";
     }
+    return "?";
 }
 
 } // namespace
@@ -51,24 +51,28 @@ void StepListModel::setTiming(int stepTick, int tempo)
 void StepListModel::refresh()
 {
     beginResetModel();
-    const auto opcodes = recording_.eventStream();
-    rows_.resize(opcodes.size());
+    const auto kinds = recording_.kinds();
+    rows_.resize(kinds.size());
     const std::vector<std::int64_t> times = stepTimes(recording_, stepTick_, tempo_);
     int frame = 0;
     int message = 0;
     int effect = 0;
-    for (std::size_t k = 0; k < opcodes.size(); ++k) {
+    for (std::size_t k = 0; k < kinds.size(); ++k) {
         Row& row = rows_[k];
-        row.opcode = opcodes[k];
+        row.kind = kinds[k];
         row.micros = k < times.size() ? times[k] : 0;
-        switch (row.opcode) {
-        case kOpFrame: row.payload = frame++; break;
-        case kOpMessage: row.payload = message++; break;
-        case kOpEffect:
+        row.payload = 0;
+        switch (row.kind) {
+        case StepKind::Frame: row.payload = frame++; break;
+        case StepKind::Message: row.payload = message++; break;
+        case StepKind::Effect:
             row.payload = effect;
             effect += 3;
             break;
-        default: row.payload = 0; break;
+        case StepKind::Green:
+        case StepKind::Orange:
+        case StepKind::Red:
+        case StepKind::Off: break;
         }
     }
     endResetModel();
@@ -90,7 +94,7 @@ QVariant StepListModel::data(const QModelIndex& index, int role) const
         return QStringLiteral("%1  %2  %3")
             .arg(index.row() + 1)
             .arg(stepTimeText(r.micros))
-            .arg(QLatin1String(kindName(r.opcode)));
+            .arg(QLatin1String(kindName(r.kind)));
     return {};
 }
 

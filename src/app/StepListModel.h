@@ -33,7 +33,7 @@ public:
 
     // What a row's painting needs.
     struct Row {
-        std::uint8_t opcode = 0;
+        StepKind kind = StepKind::Green;
         int payload = 0;   // frame or message index, or effect byte offset
         std::int64_t micros = 0;
     };

@@ -91,7 +91,7 @@ StepListWindow::StepListWindow(const Recording& recording, QWidget* parent)
             &StepListWindow::updateActions);
     connect(Model, &QAbstractItemModel::modelReset, this, &StepListWindow::updateActions);
     connect(List, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
-        if (index.isValid() && Model->row(index.row()).opcode == kOpFrame && onFrameChosen)
+        if (index.isValid() && Model->row(index.row()).kind == StepKind::Frame && onFrameChosen)
             onFrameChosen(index.row());
     });
     List->onDropAt = [this](int to) {

@@ -5,6 +5,7 @@
 #include "app/QtDesktop.h"
 #include "app/QtPrompts.h"
 #include "app/QtTranslation.h"
+#include "document/Workspace.h"
 #include "midi/backends/SystemMidiOutput.h"
 #include "platform/QSettingsStore.h"
 
@@ -37,11 +38,12 @@ int main(int argc, char** argv)
     lumidot::loadQtTranslation(app);
 
     lumidot::SystemMidiOutput output;
+    lumidot::Workspace workspace(output);
     lumidot::QSettingsStore store;
     lumidot::QtPrompts prompts;
     lumidot::QtDesktop desktop;
 
-    lumidot::TMainForm form(output, store, prompts, desktop);
+    lumidot::TMainForm form(workspace, store, prompts, desktop);
     prompts.setOwner(&form);
     form.createSecondaryWindows();
     centreOnScreen(form);

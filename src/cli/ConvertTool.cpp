@@ -128,16 +128,16 @@ std::string quoted(std::string_view text)
 
 std::string describeStep(const Step& step)
 {
-    switch (step.opcode) {
-    case kOpGreen: return "green";
-    case kOpOrange: return "orange";
-    case kOpRed: return "red";
-    case kOpOff: return "off";
-    case kOpFrame: return "frame";
-    case kOpEffect:
+    switch (step.kind) {
+    case StepKind::Green: return "green";
+    case StepKind::Orange: return "orange";
+    case StepKind::Red: return "red";
+    case StepKind::Off: return "off";
+    case StepKind::Frame: return "frame";
+    case StepKind::Effect:
         return "effect " + std::to_string(step.effect.effect1) + " " +
                std::to_string(step.effect.effect2) + " " + std::to_string(step.effect.mode);
-    case kOpMessage: {
+    case StepKind::Message: {
         const std::string_view text(reinterpret_cast<const char*>(step.text.data()),
                                     step.text.size());
         // Line 1 is stored padded with spaces to 16 bytes; the padding is not the user's.
@@ -147,8 +147,8 @@ std::string describeStep(const Step& step)
             text.size() > kMessageLineBytes ? text.substr(kMessageLineBytes) : std::string_view{};
         return "message " + quoted(line1) + " " + quoted(line2);
     }
-    default: return "unknown";
     }
+    return "unknown";
 }
 
 // The picture options at args[k]: 1 when one was taken (k moved past its

@@ -68,6 +68,7 @@ std::string videoProblemText(const VideoProblem& problem)
         return "not a video that FFmpeg reads" + reason;
     case VideoFault::NoVideoStream: return "the file holds no video stream (only sound?)";
     case VideoFault::NoDecoder: return "FFmpeg has no decoder for its video" + reason;
+    case VideoFault::NoDecoders: return "the video decoders cannot be loaded" + reason;
     case VideoFault::FrameTooLarge:
         return "its frames are " + std::to_string(problem.width) + " x " + std::to_string(problem.height) +
                " pixels; at most " + std::to_string(kLargestVideoSide) + " x " +
@@ -110,7 +111,7 @@ bool videoToRecording(VideoFile& file, const VideoImportChoices& choices, Record
     }
     if (imported.problem.keepsFrames())
         warning = videoProblemText(imported.problem);
-    if (!appendVideoFrames(recording, imported.frames)) {
+    if (!appendTimedFrames(recording, imported.frames)) {
         error = "more frames than a recording holds (" + std::to_string(kStepLimit) + ")";
         return false;
     }

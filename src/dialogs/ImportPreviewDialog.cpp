@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "dialogs/ImportPreviewDialog.h"
 
-#include "app/DotView.h"
+#include "widgets/DotView.h"
 #include "picture/Geometry.h"
 
 #include <QButtonGroup>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "dialogs/MojiDialog.h"
 
-#include "app/TextStamp.h"
+#include "widgets/TextStamp.h"
 #include "platform/Prompts.h"
 
 #include <QLineEdit>

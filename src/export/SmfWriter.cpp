@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "export/SmfWriter.h"
 
-#include "export/StepMessages.h"
+#include "ns5r/StepMessages.h"
 
 #include <array>
 
@@ -21,7 +21,7 @@ constexpr std::uint8_t kGroupDelta = 1;
 // is its own one-byte variable-length quantity.
 void appendStep(std::vector<std::uint8_t>& track, const Step& step, std::uint8_t stepTick)
 {
-    const std::string_view label = StepLabel(step.opcode);
+    const std::string_view label = StepLabel(step.kind);
     track.insert(track.end(), {stepTick, 0xFF, 0x01, static_cast<std::uint8_t>(label.size())});
     track.insert(track.end(), label.begin(), label.end());
     std::uint8_t delta = stepTick;
@@ -35,18 +35,18 @@ void appendStep(std::vector<std::uint8_t>& track, const Step& step, std::uint8_t
 
 } // namespace
 
-std::string_view StepLabel(std::uint8_t opcode)
+std::string_view StepLabel(StepKind kind)
 {
-    switch (opcode) {
-    case kOpGreen: return "==KORG NS5R LCD (Green)==";
-    case kOpOrange: return "==KORG NS5R LCD (Orange)==";
-    case kOpRed: return "==KORG NS5R LCD (Red)==";
-    case kOpMessage: return "==KORG NS5R ShowMesasge ==";
-    case kOpFrame: return "==KORG NS5R FrameDraw ==";
-    case kOpOff: return "==KORG NS5R LCD (Hide)==";
-    case kOpEffect: return "==KORG NS5R FX==";
-    default: return {};
+    switch (kind) {
+    case StepKind::Green: return "==KORG NS5R LCD (Green)==";
+    case StepKind::Orange: return "==KORG NS5R LCD (Orange)==";
+    case StepKind::Red: return "==KORG NS5R LCD (Red)==";
+    case StepKind::Message: return "==KORG NS5R ShowMesasge ==";
+    case StepKind::Frame: return "==KORG NS5R FrameDraw ==";
+    case StepKind::Off: return "==KORG NS5R LCD (Hide)==";
+    case StepKind::Effect: return "==KORG NS5R FX==";
     }
+    return {};
 }
 
 std::vector<std::uint8_t> EXPORT_SMF(const Recording& recording, std::uint8_t stepTick)

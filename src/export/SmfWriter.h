@@ -9,9 +9,8 @@
 
 namespace lumidot {
 
-// The text event that names each step in a Standard MIDI File; empty for an
-// unknown opcode.
-std::string_view StepLabel(std::uint8_t opcode);
+// The text event that names each step in a Standard MIDI File.
+std::string_view StepLabel(StepKind kind);
 
 // The Standard MIDI File: format 0, one track, 480 ticks per quarter note.
 // Every step is a text event naming it and the step's System Exclusive

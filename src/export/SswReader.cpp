@@ -21,13 +21,13 @@ std::string_view expectedName(std::span<const std::uint8_t> message)
     switch (body[0]) {
     case 0x7D:
         switch (body[1]) {
-        case 0x00: return SswEntryName(kOpGreen);
-        case 0x01: return SswEntryName(kOpOrange);
-        case 0x02: return SswEntryName(kOpRed);
-        default: return SswEntryName(kOpOff);
+        case 0x00: return SswEntryName(StepKind::Green);
+        case 0x01: return SswEntryName(StepKind::Orange);
+        case 0x02: return SswEntryName(StepKind::Red);
+        default: return SswEntryName(StepKind::Off);
         }
-    case 0x12: return SswEntryName(body[3] == 0x20 ? kOpFrame : kOpMessage);
-    default: return SswEntryName(kOpEffect);
+    case 0x12: return SswEntryName(body[3] == 0x20 ? StepKind::Frame : StepKind::Message);
+    default: return SswEntryName(StepKind::Effect);
     }
 }
 

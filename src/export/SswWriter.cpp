@@ -1,30 +1,30 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "export/SswWriter.h"
 
-#include "export/StepMessages.h"
+#include "ns5r/StepMessages.h"
 
 namespace lumidot {
 
-std::string_view SswEntryName(std::uint8_t opcode)
+std::string_view SswEntryName(StepKind kind)
 {
-    switch (opcode) {
-    case kOpGreen: return "NS5R LCD GREEN";
-    case kOpOrange: return "NS5R LCD ORANGE";
-    case kOpRed: return "NS5R LCD RED";
-    case kOpMessage: return "NS5R SHOW MESSAGE";
-    case kOpFrame: return "NS5R FRAME DRAW";
-    case kOpOff: return "NS5R LCD HIDE";
-    case kOpEffect: return "NS5R FX MODE";
-    default: return {};
+    switch (kind) {
+    case StepKind::Green: return "NS5R LCD GREEN";
+    case StepKind::Orange: return "NS5R LCD ORANGE";
+    case StepKind::Red: return "NS5R LCD RED";
+    case StepKind::Message: return "NS5R SHOW MESSAGE";
+    case StepKind::Frame: return "NS5R FRAME DRAW";
+    case StepKind::Off: return "NS5R LCD HIDE";
+    case StepKind::Effect: return "NS5R FX MODE";
     }
+    return {};
 }
 
 ExportResult EXPORT_SSW(const Recording& recording)
 {
     ExportResult result;
     std::size_t entries = 0;
-    for (const std::uint8_t opcode : recording.eventStream())
-        entries += stepMessageCount(opcode);
+    for (const StepKind kind : recording.kinds())
+        entries += stepMessageCount(kind);
     if (entries > kSswMaxEntries) {
         result.refusal = "記録が長すぎて Singer Song Writer 4 形式では保存できません"
                          "（エントリーが 65,535 個を超えます）";
@@ -39,18 +39,18 @@ ExportResult EXPORT_SSW(const Recording& recording)
 
     // The names follow all the data records, so the kind of every entry is
     // kept until the end.
-    std::vector<std::uint8_t> entryKinds;
+    std::vector<StepKind> entryKinds;
     entryKinds.reserve(entries);
     forEachStep(recording, [&](const Step& step) {
         for (const SysExMessage& message : stepMessages(step)) {
             const auto bytes = message.bytes();
             file.insert(file.end(), {static_cast<std::uint8_t>(bytes.size()), 0x00});
             file.insert(file.end(), bytes.begin(), bytes.end());
-            entryKinds.push_back(step.opcode);
+            entryKinds.push_back(step.kind);
         }
     });
 
-    for (const std::uint8_t kind : entryKinds) {
+    for (const StepKind kind : entryKinds) {
         const std::string_view name = SswEntryName(kind);
         file.insert(file.end(), name.begin(), name.end());
         file.insert(file.end(), kSswNameSize - name.size(), ' ');

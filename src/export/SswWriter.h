@@ -15,7 +15,7 @@ inline constexpr std::string_view kSswSignature = "SSW Exc Data Ver1.00W        
 inline constexpr std::size_t kSswNameSize = 30;
 
 // The name an entry of the step's kind carries (before its space filling).
-std::string_view SswEntryName(std::uint8_t opcode);
+std::string_view SswEntryName(StepKind kind);
 
 // The Singer Song Writer 4 exclusive library: the signature, the entry
 // count, one length-prefixed message per entry, then one 32-byte name

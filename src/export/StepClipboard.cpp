@@ -13,22 +13,6 @@ namespace {
 
 constexpr std::array<std::uint8_t, 8> kMagic{'L', 'D', 'S', 'T', 'E', 'P', 'S', 1};
 
-bool knownOpcode(std::uint8_t opcode)
-{
-    switch (opcode) {
-    case kOpGreen:
-    case kOpOrange:
-    case kOpRed:
-    case kOpMessage:
-    case kOpFrame:
-    case kOpOff:
-    case kOpEffect:
-        return true;
-    default:
-        return false;
-    }
-}
-
 // Reads the encoded form front to back; any read past the end fails it.
 class Reader {
 public:
@@ -67,7 +51,8 @@ std::vector<std::uint8_t> encodeSteps(const StepClip& steps)
     const auto count = static_cast<std::uint32_t>(steps.size());
     for (int k = 0; k < 4; ++k)
         out.push_back(static_cast<std::uint8_t>(count >> (8 * k)));
-    out.insert(out.end(), steps.opcodes.begin(), steps.opcodes.end());
+    for (const StepKind kind : steps.kinds)
+        out.push_back(stepKindByte(kind));
     out.insert(out.end(), steps.effects.begin(), steps.effects.end());
     for (const PackedFrame& frame : steps.frames)
         out.insert(out.end(), frame.begin(), frame.end());
@@ -89,11 +74,16 @@ std::optional<StepClip> decodeSteps(std::span<const std::uint8_t> bytes)
     for (int k = 0; k < 4; ++k)
         count |= static_cast<std::uint32_t>(countBytes[k]) << (8 * k);
     StepClip steps;
-    const auto opcodes = in.take(count);
-    if (in.failed() || !std::ranges::all_of(opcodes, knownOpcode))
+    const auto kindBytes = in.take(count);
+    if (in.failed())
         return std::nullopt;
-    steps.opcodes.assign(opcodes.begin(), opcodes.end());
-    const auto effectSteps = std::ranges::count(opcodes, kOpEffect);
+    for (const std::uint8_t byte : kindBytes) {
+        const std::optional<StepKind> kind = stepKindOf(byte);
+        if (!kind)
+            return std::nullopt;
+        steps.kinds.push_back(*kind);
+    }
+    const auto effectSteps = std::ranges::count(steps.kinds, StepKind::Effect);
     for (long k = 0; k < effectSteps; ++k) {
         const auto effect = in.take(3);
         if (in.failed() || effect[0] >= kEffectCount || effect[1] >= kEffectCount
@@ -101,13 +91,13 @@ std::optional<StepClip> decodeSteps(std::span<const std::uint8_t> bytes)
             return std::nullopt;
         steps.effects.insert(steps.effects.end(), effect.begin(), effect.end());
     }
-    for (long k = std::ranges::count(opcodes, kOpFrame); k > 0; --k) {
+    for (long k = std::ranges::count(steps.kinds, StepKind::Frame); k > 0; --k) {
         const auto frame = in.take(kPackedFrameSize);
         if (in.failed() || !sevenBit(frame))
             return std::nullopt;
         std::copy(frame.begin(), frame.end(), steps.frames.emplace_back().begin());
     }
-    for (long k = std::ranges::count(opcodes, kOpMessage); k > 0; --k) {
+    for (long k = std::ranges::count(steps.kinds, StepKind::Message); k > 0; --k) {
         const auto length = in.take(1);
         if (in.failed() || length[0] < kMessageLineBytes || length[0] > 2 * kMessageLineBytes)
             return std::nullopt;

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "export/SyxWriter.h"
 
-#include "export/StepMessages.h"
+#include "ns5r/StepMessages.h"
 
 namespace lumidot {
 

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ns5r/Commands.h"
 
-#include "midi/MidiLink.h"
 #include "picture/Geometry.h"
 #include "picture/VirtualArea.h"
 
@@ -147,11 +146,6 @@ std::array<std::vector<std::uint8_t>, 5> effectGroupMessages(const EffectSetting
             sysExMessage(fxParameterBody(FxParam::Effect2, effect.effect2)),
             sysExMessage(fxParameterBody(FxParam::Mode, effect.mode)),
             sysExMessage(modeSelectBody(kModeDisplay))};
-}
-
-void FD_OUT(MidiLink& link, const VirtualArea& area, int scrollX, int scrollY)
-{
-    link.EXC_Out(frameDrawBody(packWindow(area, scrollX, scrollY)));
 }
 
 } // namespace lumidot

@@ -9,7 +9,6 @@
 
 namespace lumidot {
 
-class MidiLink;
 class VirtualArea;
 
 // Every NS5R message: F0 42 30 42, the command body, F7.
@@ -92,8 +91,5 @@ std::vector<std::uint8_t> sysExMessage(std::span<const std::uint8_t> body);
 // The five messages written for a recorded effect step: Mode Select 05, the
 // FX Parameter commands for effect 1, effect 2 and the mode, Mode Select 01.
 std::array<std::vector<std::uint8_t>, 5> effectGroupMessages(const EffectSetting& effect);
-
-// Packs the window at the scroll position and sends it as a Frame Draw command.
-void FD_OUT(MidiLink& link, const VirtualArea& area, int scrollX, int scrollY);
 
 } // namespace lumidot

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "recording/CableLimit.h"
 
-#include "export/StepMessages.h"
+#include "ns5r/StepMessages.h"
 #include "recording/PlaybackSchedule.h"
 #include "recording/StepTiming.h"
 
@@ -23,29 +23,29 @@ struct StepSizes {
 
 StepSizes sizesOf(const Step& step)
 {
-    switch (step.opcode) {
-    case kOpGreen:
-    case kOpOrange:
-    case kOpRed:
-    case kOpOff: return {{7}, 1};
-    case kOpMessage: return {{static_cast<std::uint8_t>(step.text.size() + 9)}, 1};
-    case kOpFrame: return {{89}, 1};
-    case kOpEffect: return {{7, 10, 10, 10, 7}, 5};
-    default: return {};
+    switch (step.kind) {
+    case StepKind::Green:
+    case StepKind::Orange:
+    case StepKind::Red:
+    case StepKind::Off: return {{7}, 1};
+    case StepKind::Message: return {{static_cast<std::uint8_t>(step.text.size() + 9)}, 1};
+    case StepKind::Frame: return {{89}, 1};
+    case StepKind::Effect: return {{7, 10, 10, 10, 7}, 5};
     }
+    return {};
 }
 
 // Times here are in microseconds x tempo, so that ticks (125,000 each) and
 // bytes (320 x tempo each) compare exactly, without rounding.
-int lateStep(const std::vector<StepSizes>& steps, const std::vector<std::uint8_t>& opcodes,
-             int stepTick, int tempo)
+int lateStep(const std::vector<StepSizes>& steps, std::span<const StepKind> kinds, int stepTick,
+             int tempo)
 {
     const std::int64_t byteUnits = kCableMicrosecondsPerByte * validTempo(tempo);
     constexpr std::int64_t kTickUnits = 125000;
     StepTickCounter counter(stepTick);
     std::int64_t wireFree = 0;
     for (std::size_t k = 0; k < steps.size(); ++k) {
-        std::int64_t at = counter.next(opcodes[k]) * kTickUnits;
+        std::int64_t at = counter.next(kinds[k]) * kTickUnits;
         for (std::size_t m = 0; m < steps[k].count; ++m, at += kTickUnits) {
             if (m == 0 && wireFree > at)
                 return static_cast<int>(k);
@@ -67,26 +67,24 @@ std::vector<StepSizes> stepSizes(const Recording& recording)
 
 int firstLateStep(const Recording& recording, int stepTick, int tempo)
 {
-    const auto events = recording.eventStream();
-    return lateStep(stepSizes(recording), {events.begin(), events.end()}, stepTick, tempo);
+    return lateStep(stepSizes(recording), recording.kinds(), stepTick, tempo);
 }
 
 CableCheck checkCable(const Recording& recording, int stepTick, int tempo)
 {
-    const auto events = recording.eventStream();
-    const std::vector<std::uint8_t> opcodes(events.begin(), events.end());
+    const auto kinds = recording.kinds();
     const std::vector<StepSizes> sizes = stepSizes(recording);
     CableCheck check;
-    check.firstLateStep = lateStep(sizes, opcodes, stepTick, tempo);
+    check.firstLateStep = lateStep(sizes, kinds, stepTick, tempo);
     check.outruns = check.firstLateStep >= 0;
     // A wider spacing only ever moves steps further apart, so the spacings
     // that fit form a range up to 127 and its start can be searched for.
-    if (lateStep(sizes, opcodes, kLargestStepTick, tempo) >= 0)
+    if (lateStep(sizes, kinds, kLargestStepTick, tempo) >= 0)
         return check;
     int low = 1, high = kLargestStepTick;
     while (low < high) {
         const int middle = (low + high) / 2;
-        if (lateStep(sizes, opcodes, middle, tempo) >= 0)
+        if (lateStep(sizes, kinds, middle, tempo) >= 0)
             low = middle + 1;
         else
             high = middle;

@@ -15,7 +15,7 @@ PlaybackSchedule buildSchedule(const Recording& recording, int stepTick, int tem
     StepTickCounter counter(stepTick);
     int index = 0;
     forEachStep(recording, [&](const Step& step) {
-        std::int64_t tick = counter.next(step.opcode);
+        std::int64_t tick = counter.next(step.kind);
         schedule.stepTimes.push_back(ticksToMicroseconds(tick, tempo));
         schedule.stepFirstMessage.push_back(schedule.messages.size());
         for (const SysExMessage& message : stepMessages(step))

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "export/StepMessages.h"
+#include "ns5r/StepMessages.h"
 #include "recording/Recording.h"
 
 #include <cstddef>

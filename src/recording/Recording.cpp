@@ -7,17 +7,6 @@
 
 namespace lumidot {
 
-Opcode colourOpcode(LcdColour colour)
-{
-    switch (colour) {
-    case LcdColour::Green: return kOpGreen;
-    case LcdColour::Orange: return kOpOrange;
-    case LcdColour::Red: return kOpRed;
-    case LcdColour::Off: break;
-    }
-    return kOpOff;
-}
-
 namespace {
 
 // A zeroed table from calloc: the system hands out zero pages lazily, so a
@@ -78,7 +67,7 @@ void Recording::stepAdded()
 
 void Recording::appendColour(LcdColour colour)
 {
-    events_.push_back(colourOpcode(colour));
+    events_.push_back(colourStepKind(colour));
     stepAdded();
 }
 
@@ -87,7 +76,7 @@ RecordResult Recording::appendFrame(const PackedFrame& frame)
     if (full())
         return RecordResult::Full;
     frames_[frameCount_++] = frame;
-    events_.push_back(kOpFrame);
+    events_.push_back(StepKind::Frame);
     stepAdded();
     return RecordResult::Recorded;
 }
@@ -113,7 +102,7 @@ RecordResult Recording::commitMessage()
         return RecordResult::Full;
     messages_[messageCount_][0] = static_cast<std::uint8_t>(builtTextSize_);
     ++messageCount_;
-    events_.push_back(kOpMessage);
+    events_.push_back(StepKind::Message);
     stepAdded();
     return RecordResult::Recorded;
 }
@@ -128,7 +117,7 @@ RecordResult Recording::appendMessage(std::string_view line1, std::string_view l
 
 void Recording::appendEffect(const EffectSetting& effect)
 {
-    events_.push_back(kOpEffect);
+    events_.push_back(StepKind::Effect);
     effects_.insert(effects_.end(), {effect.effect1, effect.effect2, effect.mode});
     stepAdded();
 }
@@ -173,21 +162,24 @@ bool StepReader::next(Step& step)
     if (stepIndex_ >= recording_.StepCount())
         return false;
     step = Step{};
-    step.opcode = recording_.eventStream()[stepIndex_++];
-    switch (step.opcode) {
-    case kOpMessage:
+    step.kind = recording_.kinds()[stepIndex_++];
+    switch (step.kind) {
+    case StepKind::Message:
         step.text = recording_.messageText(messageIndex_++);
         break;
-    case kOpFrame:
+    case StepKind::Frame:
         step.frame = &recording_.frameRecord(frameIndex_++);
         break;
-    case kOpEffect: {
+    case StepKind::Effect: {
         const auto bytes = recording_.effectStream().subspan(effectOffset_, 3);
         step.effect = {bytes[0], bytes[1], bytes[2]};
         effectOffset_ += 3;
         break;
     }
-    default:
+    case StepKind::Green:
+    case StepKind::Orange:
+    case StepKind::Red:
+    case StepKind::Off:
         break;
     }
     return true;

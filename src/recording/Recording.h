@@ -2,6 +2,7 @@
 #pragma once
 
 #include "ns5r/Commands.h"
+#include "ns5r/StepKind.h"
 
 #include <cstdint>
 #include <functional>
@@ -11,20 +12,6 @@
 #include <vector>
 
 namespace lumidot {
-
-// Step opcodes of the event stream. The low four bits of the three colour
-// opcodes are the colour byte of the LCD Colour command.
-enum Opcode : std::uint8_t {
-    kOpGreen = 0xF0,
-    kOpOrange = 0xF1,
-    kOpRed = 0xF2,
-    kOpMessage = 0xF3,
-    kOpFrame = 0xF5,
-    kOpOff = 0xF7,
-    kOpEffect = 0xF8,
-};
-
-Opcode colourOpcode(LcdColour colour);
 
 // Frame and message steps are refused from this many steps on; colour, off
 // and effect steps are not held to it.
@@ -36,13 +23,13 @@ enum class RecordResult { Recorded, Full, NothingToRecord };
 
 struct StepClip;
 
-// The recording of an animation: one opcode per step, effect bytes three per
+// The recording of an animation: one kind per step, effect bytes three per
 // effect step, and fixed tables of frame and message records. The k-th frame
 // step owns frame record k, the k-th message step message record k.
 //
 // Invariants after every operation: the event stream holds StepCount()
-// opcodes; FrameCount() and MessageCount() equal the numbers of frame and
-// message opcodes; the effect stream holds three bytes per effect opcode.
+// kinds; FrameCount() and MessageCount() equal the numbers of frame and
+// message steps; the effect stream holds three bytes per effect step.
 class Recording {
 public:
     Recording();
@@ -55,7 +42,13 @@ public:
     int MessageCount() const { return messageCount_; }
     bool full() const { return StepCount() >= kStepLimit; }
 
-    std::span<const std::uint8_t> eventStream() const { return events_; }
+    // The kind of each step in order, and the same as the bytes the files
+    // and the clipboard hold.
+    std::span<const StepKind> kinds() const { return events_; }
+    std::span<const std::uint8_t> eventStream() const
+    {
+        return {reinterpret_cast<const std::uint8_t*>(events_.data()), events_.size()};
+    }
     std::span<const std::uint8_t> effectStream() const { return effects_; }
     const PackedFrame& frameRecord(int index) const;
     // A whole 33-byte record: byte 0 the text length n, bytes 1..n the text.
@@ -108,7 +101,7 @@ public:
 private:
     void stepAdded();
 
-    std::vector<std::uint8_t> events_;
+    std::vector<StepKind> events_;
     std::vector<std::uint8_t> effects_;
     using MessageRecord = std::array<std::uint8_t, kMessageRecordSize>;
     struct FreeTable {
@@ -122,14 +115,6 @@ private:
     std::function<void(int)> listener_;
     std::uint64_t revision_ = 0;
     std::uint64_t savedRevision_ = 0;
-};
-
-// One recorded step as the writers see it.
-struct Step {
-    std::uint8_t opcode = 0;
-    std::span<const std::uint8_t> text;   // message steps: the 16 + n text bytes
-    const PackedFrame* frame = nullptr;   // frame steps
-    EffectSetting effect{};               // effect steps
 };
 
 // Walks the steps from the first to the last, each with its payload. Reading

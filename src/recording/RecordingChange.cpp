@@ -82,7 +82,7 @@ struct StepCursor {
                 static_cast<int>(recording.effectStream().size())};
     }
 
-    std::uint8_t opcode() const { return recording.eventStream()[step]; }
+    StepKind kind() const { return recording.kinds()[step]; }
 
     void forward()
     {
@@ -98,31 +98,37 @@ struct StepCursor {
 private:
     void advance(int by)
     {
-        switch (opcode()) {
-        case kOpFrame: frame += by; break;
-        case kOpMessage: message += by; break;
-        case kOpEffect: effect += 3 * by; break;
-        default: break;
+        switch (kind()) {
+        case StepKind::Frame: frame += by; break;
+        case StepKind::Message: message += by; break;
+        case StepKind::Effect: effect += 3 * by; break;
+        case StepKind::Green:
+        case StepKind::Orange:
+        case StepKind::Red:
+        case StepKind::Off: break;
         }
     }
 };
 
 bool sameStep(const StepCursor& a, const StepCursor& b)
 {
-    if (a.opcode() != b.opcode())
+    if (a.kind() != b.kind())
         return false;
-    switch (a.opcode()) {
-    case kOpFrame:
+    switch (a.kind()) {
+    case StepKind::Frame:
         return a.recording.frameRecord(a.frame) == b.recording.frameRecord(b.frame);
-    case kOpMessage:
+    case StepKind::Message:
         return std::ranges::equal(a.recording.messageText(a.message),
                                   b.recording.messageText(b.message));
-    case kOpEffect:
+    case StepKind::Effect:
         return std::ranges::equal(a.recording.effectStream().subspan(a.effect, 3),
                                   b.recording.effectStream().subspan(b.effect, 3));
-    default:
-        return true;
+    case StepKind::Green:
+    case StepKind::Orange:
+    case StepKind::Red:
+    case StepKind::Off: break;
     }
+    return true;
 }
 
 } // namespace

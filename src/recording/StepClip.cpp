@@ -7,22 +7,22 @@ namespace lumidot {
 
 std::size_t StepClip::bytes() const
 {
-    return opcodes.capacity() + effects.capacity() + frames.capacity() * sizeof(PackedFrame)
+    return kinds.capacity() + effects.capacity() + frames.capacity() * sizeof(PackedFrame)
            + messages.capacity() * sizeof(MessageRecord);
 }
 
 void StepClip::append(const StepClip& more)
 {
-    opcodes.insert(opcodes.end(), more.opcodes.begin(), more.opcodes.end());
+    kinds.insert(kinds.end(), more.kinds.begin(), more.kinds.end());
     effects.insert(effects.end(), more.effects.begin(), more.effects.end());
     frames.insert(frames.end(), more.frames.begin(), more.frames.end());
     messages.insert(messages.end(), more.messages.begin(), more.messages.end());
 }
 
-int lastLimitedStep(std::span<const std::uint8_t> opcodes)
+int lastLimitedStep(std::span<const StepKind> kinds)
 {
-    for (int k = static_cast<int>(opcodes.size()) - 1; k >= 0; --k)
-        if (opcodes[k] == kOpFrame || opcodes[k] == kOpMessage)
+    for (int k = static_cast<int>(kinds.size()) - 1; k >= 0; --k)
+        if (limitedKind(kinds[k]))
             return k;
     return -1;
 }

@@ -13,18 +13,18 @@ namespace lumidot {
 using MessageRecord = std::array<std::uint8_t, kMessageRecordSize>;
 
 // Steps taken out of a recording with their payloads, laid out as the
-// recording lays them out: one opcode per step, three effect bytes per effect
+// recording lays them out: one kind per step, three effect bytes per effect
 // step, one frame record per frame step and one whole message record per
 // message step, each in step order. It is what the clipboard, the undo
 // entries and the step edits carry.
 struct StepClip {
-    std::vector<std::uint8_t> opcodes;
+    std::vector<StepKind> kinds;
     std::vector<std::uint8_t> effects;
     std::vector<PackedFrame> frames;
     std::vector<MessageRecord> messages;
 
-    int size() const { return static_cast<int>(opcodes.size()); }
-    bool empty() const { return opcodes.empty(); }
+    int size() const { return static_cast<int>(kinds.size()); }
+    bool empty() const { return kinds.empty(); }
     // The memory the clip holds, for the undo stack's accounting.
     std::size_t bytes() const;
     void append(const StepClip& more);
@@ -32,7 +32,7 @@ struct StepClip {
 
 // The index of the last frame or message step, the two kinds held to the
 // step limit, or -1 when there is none.
-int lastLimitedStep(std::span<const std::uint8_t> opcodes);
+int lastLimitedStep(std::span<const StepKind> kinds);
 
 // The whole recording as a clip, and a clip as a recording of its own (for
 // the writers and the readers).

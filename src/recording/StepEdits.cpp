@@ -8,9 +8,9 @@ namespace lumidot {
 
 namespace {
 
-int countOf(std::span<const std::uint8_t> opcodes, int end, std::uint8_t opcode)
+int countOf(std::span<const StepKind> kinds, int end, StepKind kind)
 {
-    return static_cast<int>(std::count(opcodes.begin(), opcodes.begin() + end, opcode));
+    return static_cast<int>(std::count(kinds.begin(), kinds.begin() + end, kind));
 }
 
 // Where the payload of step k lies: its frame, message and effect indices.
@@ -19,10 +19,10 @@ struct PayloadAt {
     int message = 0;
     int effect = 0;
 
-    static PayloadAt of(std::span<const std::uint8_t> opcodes, int k)
+    static PayloadAt of(std::span<const StepKind> kinds, int k)
     {
-        return {countOf(opcodes, k, kOpFrame), countOf(opcodes, k, kOpMessage),
-                countOf(opcodes, k, kOpEffect)};
+        return {countOf(kinds, k, StepKind::Frame), countOf(kinds, k, StepKind::Message),
+                countOf(kinds, k, StepKind::Effect)};
     }
 };
 
@@ -34,11 +34,11 @@ StepClip Recording::copySteps(int first, int count) const
 {
     first = std::clamp(first, 0, StepCount());
     count = std::clamp(count, 0, StepCount() - first);
-    const auto opcodes = eventStream();
-    const PayloadAt from = PayloadAt::of(opcodes, first);
-    const PayloadAt to = PayloadAt::of(opcodes, first + count);
+    const auto all = kinds();
+    const PayloadAt from = PayloadAt::of(all, first);
+    const PayloadAt to = PayloadAt::of(all, first + count);
     StepClip clip;
-    clip.opcodes.assign(opcodes.begin() + first, opcodes.begin() + first + count);
+    clip.kinds.assign(all.begin() + first, all.begin() + first + count);
     clip.effects.assign(effects_.begin() + 3 * from.effect, effects_.begin() + 3 * to.effect);
     clip.frames.assign(frames_.get() + from.frame, frames_.get() + to.frame);
     clip.messages.assign(messages_.get() + from.message, messages_.get() + to.message);
@@ -85,7 +85,7 @@ bool Recording::insertSteps(int at, const StepClip& steps)
     std::copy(steps.messages.begin(), steps.messages.end(), messages_.get() + where.message);
     messageCount_ += messages;
     effects_.insert(effects_.begin() + 3 * where.effect, steps.effects.begin(), steps.effects.end());
-    events_.insert(events_.begin() + at, steps.opcodes.begin(), steps.opcodes.end());
+    events_.insert(events_.begin() + at, steps.kinds.begin(), steps.kinds.end());
     stepAdded();
     return true;
 }
@@ -108,10 +108,10 @@ namespace {
 // from at on move back by count.
 int lastLimitedAfterInsert(const Recording& recording, int at, const StepClip& steps)
 {
-    int last = lastLimitedStep(recording.eventStream());
+    int last = lastLimitedStep(recording.kinds());
     if (last >= at)
         last += steps.size();
-    const int inClip = lastLimitedStep(steps.opcodes);
+    const int inClip = lastLimitedStep(steps.kinds);
     if (inClip >= 0)
         last = std::max(last, at + inClip);
     return last;
@@ -163,8 +163,8 @@ StepEdit moveSteps(Recording& recording, int first, int count, int to)
         return {};
     // A move past the limit is refused like a paste: find where the last
     // limited step would land.
-    std::vector<std::uint8_t> order(recording.eventStream().begin(), recording.eventStream().end());
-    std::vector<std::uint8_t> block(order.begin() + first, order.begin() + first + count);
+    std::vector<StepKind> order(recording.kinds().begin(), recording.kinds().end());
+    std::vector<StepKind> block(order.begin() + first, order.begin() + first + count);
     order.erase(order.begin() + first, order.begin() + first + count);
     order.insert(order.begin() + to, block.begin(), block.end());
     if (lastLimitedStep(order) >= kStepLimit)

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "recording/StepTiming.h"
 
-#include "export/StepMessages.h"
+#include "ns5r/StepMessages.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -25,10 +25,10 @@ StepTickCounter::StepTickCounter(int stepTick)
 {
 }
 
-std::int64_t StepTickCounter::next(std::uint8_t opcode)
+std::int64_t StepTickCounter::next(StepKind kind)
 {
     const std::int64_t text = last_ + stepTick_;
-    const std::size_t messages = stepMessageCount(opcode);
+    const std::size_t messages = stepMessageCount(kind);
     if (messages == 0) {
         last_ = text;
         return text;
@@ -38,19 +38,19 @@ std::int64_t StepTickCounter::next(std::uint8_t opcode)
     return first;
 }
 
-std::vector<std::int64_t> stepTicks(std::span<const std::uint8_t> opcodes, int stepTick)
+std::vector<std::int64_t> stepTicks(std::span<const StepKind> kinds, int stepTick)
 {
     StepTickCounter counter(stepTick);
     std::vector<std::int64_t> ticks;
-    ticks.reserve(opcodes.size());
-    for (const std::uint8_t opcode : opcodes)
-        ticks.push_back(counter.next(opcode));
+    ticks.reserve(kinds.size());
+    for (const StepKind kind : kinds)
+        ticks.push_back(counter.next(kind));
     return ticks;
 }
 
 std::vector<std::int64_t> stepTimes(const Recording& recording, int stepTick, int tempo)
 {
-    std::vector<std::int64_t> times = stepTicks(recording.eventStream(), stepTick);
+    std::vector<std::int64_t> times = stepTicks(recording.kinds(), stepTick);
     for (std::int64_t& time : times)
         time = ticksToMicroseconds(time, tempo);
     return times;
@@ -59,8 +59,8 @@ std::vector<std::int64_t> stepTimes(const Recording& recording, int stepTick, in
 std::int64_t recordingLength(const Recording& recording, int stepTick, int tempo)
 {
     StepTickCounter counter(stepTick);
-    for (const std::uint8_t opcode : recording.eventStream())
-        counter.next(opcode);
+    for (const StepKind kind : recording.kinds())
+        counter.next(kind);
     return ticksToMicroseconds(counter.endTick(), tempo);
 }
 

@@ -37,8 +37,8 @@ class StepTickCounter {
 public:
     explicit StepTickCounter(int stepTick);
     // The tick of the next step's first message (of its text event, for an
-    // opcode that gives no message); its further messages follow one tick apart.
-    std::int64_t next(std::uint8_t opcode);
+    // step that gives no message); its further messages follow one tick apart.
+    std::int64_t next(StepKind kind);
     // The tick of the end of the track after the steps counted so far: the
     // length of the recording.
     std::int64_t endTick() const { return last_ + kEndOfTrackTicks; }
@@ -49,7 +49,7 @@ private:
 };
 
 // The tick of each step's first message.
-std::vector<std::int64_t> stepTicks(std::span<const std::uint8_t> opcodes, int stepTick);
+std::vector<std::int64_t> stepTicks(std::span<const StepKind> kinds, int stepTick);
 
 // The time of each step's first message from the start of playback, and the
 // length of the whole recording, in microseconds.

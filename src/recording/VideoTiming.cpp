@@ -2,6 +2,7 @@
 #include "recording/VideoTiming.h"
 
 #include "recording/PlaybackSchedule.h"
+#include "recording/Recording.h"
 #include "recording/StepTiming.h"
 
 #include <algorithm>
@@ -156,6 +157,15 @@ void TimedFrameBuilder::add(const PackedFrame& frame, std::int64_t count)
         frames_.push_back({frame, tick, wait});
     }
     samples_ += count;
+}
+
+bool appendTimedFrames(Recording& recording, std::span<const TimedFrame> frames)
+{
+    if (static_cast<std::int64_t>(frames.size()) > kStepLimit - recording.StepCount())
+        return false;
+    for (const TimedFrame& frame : frames)
+        recording.appendFrame(frame.frame);
+    return true;
 }
 
 StepLimitCheck checkStepLimit(const SampleGrid& grid, int remainingSteps)

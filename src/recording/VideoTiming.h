@@ -4,6 +4,7 @@
 #include "ns5r/Commands.h"
 
 #include <cstdint>
+#include <span>
 #include <vector>
 
 namespace lumidot {
@@ -132,6 +133,12 @@ private:
     std::int64_t samples_ = 0;
     std::vector<TimedFrame> frames_;
 };
+
+class Recording;
+
+// Appends the frame steps of a clip to a recording, one a step; false,
+// changing nothing, when they do not fit under the step limit.
+bool appendTimedFrames(Recording& recording, std::span<const TimedFrame> frames);
 
 // Whether a range at a rate stays within the steps left, and if not, what
 // would: the highest lower rate for the same range, and the end time that

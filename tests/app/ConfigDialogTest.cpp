@@ -112,7 +112,7 @@ TEST_F(ConfigDialogTest, ChangesAreStoredWhenTheDialogCloses)
     };
     EXPECT_TRUE(store.writes.empty()) << "nothing is stored before the dialog closes";
     form->MIDIPortM1->trigger();
-    EXPECT_EQ(form->Settings.stepTick, 96);
+    EXPECT_EQ(form->settings().stepTick, 96);
     EXPECT_EQ(store.bytes("DT"), bytes({96, 0}));
     EXPECT_EQ(store.bytes("XH"), bytes({0x2C, 0x01}));
     EXPECT_EQ(store.bytes("XL"), bytes({0x80, 0xFF}));

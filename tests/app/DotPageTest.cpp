@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "MainFormHarness.h"
 
-#include "app/PaintBox.h"
+#include "widgets/PaintBox.h"
 #include "dialogs/MojiDialog.h"
 
 #include <QApplication>
@@ -58,7 +58,7 @@ TEST_F(DotPageTest, PenClickWithoutMovingSetsTheHoveredDotAndSendsOnce)
     press(20, 12);
     EXPECT_TRUE(midi.sent.empty()); // nothing is drawn at the press
     release(20, 12);
-    EXPECT_EQ(form->VirtualArea.dot(2, 1), 1);
+    EXPECT_EQ(form->Workspace.document().plane.dot(2, 1), 1);
     EXPECT_EQ(frameDrawsSent(), 1);
     EXPECT_EQ(midi.sent.back()[8 + 16 * 0 + 1], 0x40 >> 2);
 }
@@ -72,21 +72,21 @@ TEST_F(DotPageTest, PenDragSendsOnEveryMoveAndHoldsToTheEdgeOutsideTheBox)
     moveTo(4, 4);                   // the same cell still writes and sends
     moveTo(400, -50);               // past the right and top edges
     release(400, -50, Qt::RightButton);
-    EXPECT_EQ(form->VirtualArea.dot(0, 0), 1);
-    EXPECT_EQ(form->VirtualArea.dot(31, 0), 1);
-    EXPECT_EQ(form->VirtualArea.dot(32, 0), 0);
+    EXPECT_EQ(form->Workspace.document().plane.dot(0, 0), 1);
+    EXPECT_EQ(form->Workspace.document().plane.dot(31, 0), 1);
+    EXPECT_EQ(form->Workspace.document().plane.dot(32, 0), 0);
     EXPECT_EQ(frameDrawsSent(), 4);
-    EXPECT_EQ(form->Recording.StepCount(), 0); // drawing never records
+    EXPECT_EQ(form->Workspace.document().recording.StepCount(), 0); // drawing never records
 }
 
 TEST_F(DotPageTest, WhitePenClearsDots)
 {
-    form->VirtualArea.setDot(5, 5, 1);
+    form->Workspace.document().plane.setDot(5, 5, 1);
     form->Pen2->click();
     moveTo(5 * 8 + 1, 5 * 8 + 1);
     press(5 * 8 + 1, 5 * 8 + 1);
     release(5 * 8 + 1, 5 * 8 + 1);
-    EXPECT_EQ(form->VirtualArea.dot(5, 5), 0);
+    EXPECT_EQ(form->Workspace.document().plane.dot(5, 5), 0);
 }
 
 TEST_F(DotPageTest, RectangleDraggedBackwardsFillsTheSameRegionAndShowsABand)
@@ -101,10 +101,10 @@ TEST_F(DotPageTest, RectangleDraggedBackwardsFillsTheSameRegionAndShowsABand)
     int set = 0;
     for (int x = 0; x < 32; ++x)
         for (int y = 0; y < 16; ++y)
-            set += form->VirtualArea.dot(x, y);
+            set += form->Workspace.document().plane.dot(x, y);
     EXPECT_EQ(set, 4 * 5);
-    EXPECT_EQ(form->VirtualArea.dot(7, 2), 1);
-    EXPECT_EQ(form->VirtualArea.dot(10, 6), 1);
+    EXPECT_EQ(form->Workspace.document().plane.dot(7, 2), 1);
+    EXPECT_EQ(form->Workspace.document().plane.dot(10, 6), 1);
     EXPECT_EQ(frameDrawsSent(), 1);
 }
 
@@ -125,14 +125,14 @@ TEST_F(DotPageTest, ZoomKeepsTheTopLeftDotAndSendsNothing)
     moveTo(50 * 4 + 1, 25 * 4 + 1);
     press(50 * 4 + 1, 25 * 4 + 1);
     release(50 * 4 + 1, 25 * 4 + 1);
-    EXPECT_EQ(form->VirtualArea.dot(50, 25), 1); // outside the LCD window, still stored
+    EXPECT_EQ(form->Workspace.document().plane.dot(50, 25), 1); // outside the LCD window, still stored
     // The white frame around the LCD window at the smallest cell size.
     EXPECT_EQ(form->PaintBox1->canvas().pixelColor(128, 10), QColor(Qt::white));
     form->Zooms->setValue(4);
     EXPECT_EQ(form->CZoom->text(), "8");
     form->ToolButton1Click(); // invert reaches only the 8 x 4 view now
-    EXPECT_EQ(form->VirtualArea.dot(7, 3), 1);
-    EXPECT_EQ(form->VirtualArea.dot(8, 3), 0);
+    EXPECT_EQ(form->Workspace.document().plane.dot(7, 3), 1);
+    EXPECT_EQ(form->Workspace.document().plane.dot(8, 3), 0);
 }
 
 TEST_F(DotPageTest, TypedPositionsAreHeldToTheRangeAndRecoverFromBadText)
@@ -159,7 +159,7 @@ TEST_F(DotPageTest, EveryKeystrokeThatMovesTheWindowRecordsWithAutoRec)
     form->XReal->setText("1");
     form->XReal->setText("12");
     form->XReal->setText("12"); // no change: nothing runs
-    EXPECT_EQ(form->Recording.StepCount(), 2);
+    EXPECT_EQ(form->Workspace.document().recording.StepCount(), 2);
     EXPECT_EQ(form->ScrollX(), 12);
 }
 
@@ -171,7 +171,7 @@ TEST_F(DotPageTest, NewSelectsTheBlackPenAgain)
     moveTo(8, 8);
     press(8, 8);
     release(8, 8);
-    EXPECT_EQ(form->VirtualArea.dot(1, 1), 1);
+    EXPECT_EQ(form->Workspace.document().plane.dot(1, 1), 1);
 }
 
 TEST_F(DotPageTest, StampingAddsTheTextSendsAndRecordsWithAutoRec)
@@ -187,9 +187,9 @@ TEST_F(DotPageTest, StampingAddsTheTextSendsAndRecordsWithAutoRec)
     int set = 0;
     for (int x = -2; x < 80; ++x)
         for (int y = -3; y < 25; ++y)
-            set += form->VirtualArea.dot(x, y);
+            set += form->Workspace.document().plane.dot(x, y);
     EXPECT_GT(set, 20);
-    EXPECT_EQ(form->Recording.StepCount(), 1);
+    EXPECT_EQ(form->Workspace.document().recording.StepCount(), 1);
     EXPECT_EQ(frameDrawsSent(), 2); // the stamp's own send, then the recorded frame
 }
 
@@ -198,7 +198,7 @@ TEST_F(DotPageTest, CancelledStampChangesNothing)
     duringModal = [](QDialog& dialog) { dynamic_cast<TMoji&>(dialog).Button1()->click(); };
     form->MojiClick();
     EXPECT_TRUE(midi.sent.empty());
-    EXPECT_EQ(form->VirtualArea.dot(0, 0), 0);
+    EXPECT_EQ(form->Workspace.document().plane.dot(0, 0), 0);
 }
 
 TEST_F(DotPageTest, ScreenshotsAtEveryZoom)
@@ -206,9 +206,9 @@ TEST_F(DotPageTest, ScreenshotsAtEveryZoom)
     QDir folder(QCoreApplication::applicationDirPath() + "/screenshots");
     folder.mkpath(".");
     for (int x = 0; x < 32; ++x) {
-        form->VirtualArea.setDot(x, 0, 1);
-        form->VirtualArea.setDot(x, 15, 1);
-        form->VirtualArea.setDot(x, x / 2, 1);
+        form->Workspace.document().plane.setDot(x, 0, 1);
+        form->Workspace.document().plane.setDot(x, 15, 1);
+        form->Workspace.document().plane.setDot(x, x / 2, 1);
     }
     form->show();
     for (int zoom = 1; zoom <= 4; ++zoom) {

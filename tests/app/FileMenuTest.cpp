@@ -51,7 +51,7 @@ TEST_F(FileMenuTest, CancelledSaveWritesNothingAndKeepsTheDialogState)
     EXPECT_EQ(form->SaveDialog1.fileName, path("before.syx"));
     EXPECT_EQ(form->SaveDialog1.typeIndex, 2);
     EXPECT_FALSE(QFile::exists(path("before.syx")));
-    EXPECT_EQ(form->Recording.StepCount(), 1);
+    EXPECT_EQ(form->Workspace.document().recording.StepCount(), 1);
 }
 
 TEST_F(FileMenuTest, SaveWritesTheChosenTypeAndRemembersTheChoice)
@@ -75,7 +75,7 @@ TEST_F(FileMenuTest, SaveWritesTheChosenTypeAndRemembersTheChoice)
     ASSERT_TRUE(smf.open(QIODevice::ReadOnly));
     EXPECT_TRUE(smf.readAll().startsWith("MThd"));
     EXPECT_EQ(form->SaveDialog1.typeIndex, 2);
-    EXPECT_EQ(form->Recording.StepCount(), 1);
+    EXPECT_EQ(form->Workspace.document().recording.StepCount(), 1);
 }
 
 TEST_F(FileMenuTest, SaveErrorIsShown)
@@ -104,7 +104,7 @@ TEST_F(FileMenuTest, CloseCancelKeepsEverything)
     EXPECT_EQ(prompts.shown, QStringList{kSaveQuestion});
     EXPECT_TRUE(form->isVisible());
     EXPECT_EQ(midi.closeCount, 0);
-    EXPECT_EQ(form->Recording.StepCount(), 1);
+    EXPECT_EQ(form->Workspace.document().recording.StepCount(), 1);
     form->LcdRed->setChecked(true);
     EXPECT_EQ(midi.sent.back(), sysex({0x7D, 0x02})) << "live sending still works";
 }
@@ -145,7 +145,7 @@ TEST_F(FileMenuTest, CloseYesWithAFailedSaveKeepsTheWindowAndTheRecording)
     EXPECT_FALSE(form->close());
     EXPECT_EQ(prompts.shown.size(), 2);
     EXPECT_EQ(midi.closeCount, 0);
-    EXPECT_EQ(form->Recording.StepCount(), 1);
+    EXPECT_EQ(form->Workspace.document().recording.StepCount(), 1);
 }
 
 // A second close request while the question, or the save dialog it opened,
@@ -226,15 +226,15 @@ TEST_F(FileMenuTest, NewWithUnsavedStepsAsksFirst)
         startQuietly();
         QFile::remove(path("new.syx"));
         recordOneColour();
-        form->VirtualArea.setDot(3, 3, 1);
+        form->Workspace.document().plane.setDot(3, 3, 1);
         prompts.answers = {c.answer};
         prompts.fileAnswer.reset();
         if (c.fileName)
             prompts.fileAnswer = Prompts::FileChoice{path(c.fileName), 1};
         form->New1->trigger();
         EXPECT_EQ(prompts.shown.value(0), kSaveQuestion);
-        EXPECT_EQ(form->Recording.StepCount(), c.cleared ? 0 : 1);
-        EXPECT_EQ(form->VirtualArea.dot(3, 3), c.cleared ? 0 : 1);
+        EXPECT_EQ(form->Workspace.document().recording.StepCount(), c.cleared ? 0 : 1);
+        EXPECT_EQ(form->Workspace.document().plane.dot(3, 3), c.cleared ? 0 : 1);
         EXPECT_EQ(QFile::exists(path("new.syx")), c.written);
     }
 
@@ -244,10 +244,10 @@ TEST_F(FileMenuTest, NewWithUnsavedStepsAsksFirst)
     recordOneColour();
     prompts.fileAnswer = Prompts::FileChoice{path("new.syx"), 1};
     form->SaveAs1->trigger();
-    form->VirtualArea.setDot(3, 3, 1);
+    form->Workspace.document().plane.setDot(3, 3, 1);
     form->New1->trigger();
     EXPECT_TRUE(prompts.shown.isEmpty());
-    EXPECT_EQ(form->VirtualArea.dot(3, 3), 0);
+    EXPECT_EQ(form->Workspace.document().plane.dot(3, 3), 0);
 }
 
 TEST_F(FileMenuTest, NewRunsItsStepsInOrder)
@@ -258,8 +258,8 @@ TEST_F(FileMenuTest, NewRunsItsStepsInOrder)
     form->AutoRec->setChecked(true);
     form->XSc->setValue(5);
     form->YSc->setValue(3);
-    form->VirtualArea.setDot(7, 4, 1);
-    form->VirtualArea.setDot(300, 0, 1);   // outside the clear region
+    form->Workspace.document().plane.setDot(7, 4, 1);
+    form->Workspace.document().plane.setDot(300, 0, 1);   // outside the clear region
     form->Pen2->setChecked(true);
     form->Pen2Click();
     midi.sent.clear();
@@ -277,9 +277,9 @@ TEST_F(FileMenuTest, NewRunsItsStepsInOrder)
     EXPECT_FALSE(form->AutoRec->isChecked());
     EXPECT_EQ(form->ScrollX(), 0);
     EXPECT_EQ(form->ScrollY(), 0);
-    EXPECT_EQ(form->VirtualArea.dot(7, 4), 0);
-    EXPECT_EQ(form->VirtualArea.dot(300, 0), 1);
-    EXPECT_EQ(form->editor.tool(), DotTool::BlackPen);
+    EXPECT_EQ(form->Workspace.document().plane.dot(7, 4), 0);
+    EXPECT_EQ(form->Workspace.document().plane.dot(300, 0), 1);
+    EXPECT_EQ(form->editor().tool(), DotTool::BlackPen);
     EXPECT_TRUE(form->Pen->isChecked());
     EXPECT_FALSE(form->Pen2->isChecked());
 }
@@ -289,7 +289,7 @@ TEST_F(FileMenuTest, NewAtHomeWithNothingOnStartsAnEmptyRecording)
     recordOneColour();
     prompts.answers = {Prompts::Answer::No};
     form->New1->trigger();
-    EXPECT_EQ(form->Recording.StepCount(), 0);
+    EXPECT_EQ(form->Workspace.document().recording.StepCount(), 0);
     EXPECT_TRUE(midi.sent.empty());
     EXPECT_EQ(form->Information->STEP->text(), "9999");
 }
@@ -321,7 +321,7 @@ TEST_F(FileMenuTest, PortChangeWithoutSelectionKeepsThePreviousPort)
 {
     duringModal = [this](QDialog&) { form->FConfig->MIDI_Out->setCurrentIndex(-1); };
     form->MIDIPortM1->trigger();
-    EXPECT_EQ(form->Settings.midiOutIndex, 0);
+    EXPECT_EQ(form->settings().midiOutIndex, 0);
     EXPECT_EQ(midi.openedIds.back(), -1);
     EXPECT_EQ(form->FConfig->MIDI_Out->currentIndex(), 0);
 }

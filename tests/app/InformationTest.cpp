@@ -37,15 +37,15 @@ TEST_F(InformationTest, ShowsRemainingStepsAndTheDevice)
 
 TEST_F(InformationTest, BeyondTheLimitTheCountGoesNegativeAndTheBarEmpty)
 {
-    while (form->Recording.StepCount() < 10000)
-        form->Recording.appendEffect({});
+    while (form->Workspace.document().recording.StepCount() < 10000)
+        form->Workspace.document().recording.appendEffect({});
     EXPECT_EQ(info().STEP->text(), "-1");
     EXPECT_EQ(info().REST_CNT->value(), 0);
 }
 
 TEST_F(InformationTest, ADeviceThatIsGoneIsNamedAsMissing)
 {
-    form->Settings.midiOutIndex = 7;
+    form->settings().midiOutIndex = 7;
     form->InfoMake();
     EXPECT_EQ(info().DEVNAME->text(), QStringLiteral("デバイス 7 は見つかりません"));
 }

@@ -99,7 +99,7 @@ protected:
 
     std::vector<std::uint8_t> events() const
     {
-        const auto stream = form->Recording.eventStream();
+        const auto stream = form->Workspace.document().recording.eventStream();
         return {stream.begin(), stream.end()};
     }
 };

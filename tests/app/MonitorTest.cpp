@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "MainFormHarness.h"
 
-#include "app/MonitorView.h"
+#include "widgets/MonitorView.h"
 #include "app/MonitorWindow.h"
 #include "ns5r/MonitorPicture.h"
 #include "dialogs/InformationWindow.h"
 #include "export/SaveCommand.h"
 #include "platform/MonitorSettings.h"
-#include "recording/Recorder.h"
+#include "document/Recorder.h"
 #include "recording/StepTiming.h"
 
 #include <QComboBox>
@@ -41,7 +41,7 @@ protected:
 TEST_F(MonitorTest, FollowsWhatIsSentAndWhatWouldBeSentWithLiveSendingOff)
 {
     // The start-up greeting is already on the monitor.
-    const DisplayState& state = form->Display.state();
+    const DisplayState& state = form->Workspace.display().state();
     EXPECT_EQ(state.backlight, LcdColour::Green);
     EXPECT_EQ(state.line1(), "   Welcome to   ");
     EXPECT_EQ(state.line2(), "Lumidot Gallery!");
@@ -52,7 +52,7 @@ TEST_F(MonitorTest, FollowsWhatIsSentAndWhatWouldBeSentWithLiveSendingOff)
     EXPECT_TRUE(monitor().LiveOff->isHidden());
 
     form->MIDI_real->trigger();
-    ASSERT_FALSE(form->MidiLink.liveSending());
+    ASSERT_FALSE(form->Workspace.link().liveSending());
     EXPECT_FALSE(monitor().LiveOff->isHidden());
     form->LcdRed->setChecked(true);
     form->FX2Sel->setValue(30);
@@ -87,7 +87,7 @@ TEST_F(MonitorTest, DotSizeAndStayingOnTopAreKeptForTheNextRun)
 
 TEST_F(MonitorTest, InformationWindowShowsTheLengthAndWarnsOfTheCable)
 {
-    LCD_Save(form->Recording, LcdColour::Orange);
+    LCD_Save(form->Workspace.document().recording, LcdColour::Orange);
     EXPECT_EQ(form->Information->LENGTH->text(), "0:00.067 (120 BPM, 8 Tick)");
     EXPECT_TRUE(form->Information->CABLE->text().isEmpty());
 
@@ -125,7 +125,7 @@ TEST_F(MonitorTest, SavingAMidiFileThatOutrunsTheCableAsksOnceAndNoWritesNothing
     form->SaveAs1Click();
     EXPECT_EQ(prompts.shown.size(), 2);
     // At a spacing that fits, no question either.
-    form->Settings.stepTick = 14;
+    form->Workspace.setStepTick(14);
     prompts.fileAnswer = Prompts::FileChoice{dir.filePath("slow.prt"), 3};
     form->SaveAs1Click();
     EXPECT_EQ(prompts.shown.size(), 2);
@@ -135,7 +135,7 @@ TEST_F(MonitorTest, SavingAMidiFileThatOutrunsTheCableAsksOnceAndNoWritesNothing
 TEST_F(MonitorTest, DrawingOrRecordingWhilePlayingStopsThePlayback)
 {
     for (int i = 0; i < 20; ++i)
-        form->Recording.appendFrame(frameWith(static_cast<std::uint8_t>(i)));
+        form->Workspace.document().recording.appendFrame(frameWith(static_cast<std::uint8_t>(i)));
     monitor().PlayClick();
     ASSERT_TRUE(monitor().player().playing());
     form->LcdOrange->setChecked(true);   // sends a colour
@@ -143,7 +143,7 @@ TEST_F(MonitorTest, DrawingOrRecordingWhilePlayingStopsThePlayback)
 
     monitor().PlayClick();
     ASSERT_TRUE(monitor().player().playing());
-    FXRecClick(form->Recording, {1, 2, 3});   // records without sending
+    FXRecClick(form->Workspace.document().recording, {1, 2, 3});   // records without sending
     EXPECT_FALSE(monitor().player().playing());
     EXPECT_EQ(monitor().StepText->text(), "ステップ 0 / 21");
 }
@@ -157,15 +157,15 @@ protected:
     FakeClock clock;
     MidiLink link{midi};
     DisplayModel display;
-    Recording recording;
-    Settings settings;
+    Document document;
+    Recording& recording = document.recording;
     std::unique_ptr<TMonitor> monitor;
 
     MonitorPlaybackTest()
     {
         midi.deviceNames = {"A"};
         link.openAtStartup(1);
-        monitor = std::make_unique<TMonitor>(display, link, recording, settings, prompts, store, clock);
+        monitor = std::make_unique<TMonitor>(display, link, document, prompts, store, clock);
         link.setObserver([this](std::span<const std::uint8_t> m) {
             display.apply(m);
             monitor->messageObserved();
@@ -244,7 +244,7 @@ TEST_F(MonitorPlaybackTest, TheTempoSpacesThePlaybackAndPacingShowsTheLag)
 {
     for (int i = 0; i < 3; ++i)
         recording.appendFrame(frameWith(static_cast<std::uint8_t>(i)));
-    settings.stepTick = 1;
+    document.stepTick = 1;
     monitor->Tempo->setValue(300);
     monitor->CablePace->setChecked(true);
     monitor->PlayClick();

@@ -5,7 +5,7 @@
 #include "dialogs/InformationWindow.h"
 #include "export/OpenCommand.h"
 #include "export/SaveCommand.h"
-#include "recording/Recorder.h"
+#include "document/Recorder.h"
 
 #include <QSpinBox>
 #include <QTemporaryDir>
@@ -52,7 +52,7 @@ TEST_F(OpenCommandTest, ReplacesTheRecordingAndSavesBackToTheSameFile)
     answerOpenWith(file);
     form->Open1Click();
     EXPECT_EQ(events(), bytes({0xF5, 0xF3, 0xF8}));
-    EXPECT_EQ(form->Recording.frameRecord(0)[0], 0x40);
+    EXPECT_EQ(form->Workspace.document().recording.frameRecord(0)[0], 0x40);
     EXPECT_EQ(form->SaveDialog1.fileName, file);
     EXPECT_EQ(form->SaveDialog1.typeIndex, 2);
     EXPECT_TRUE(prompts.lastFilter.startsWith("All supported(*.syx;*.mid;*.prt;*.exc)|"));
@@ -60,7 +60,7 @@ TEST_F(OpenCommandTest, ReplacesTheRecordingAndSavesBackToTheSameFile)
     EXPECT_EQ(form->Information->STEP->text(), "9996");
 
     // Recording goes on after the opened steps, and Save writes them back.
-    FXRecClick(form->Recording, {1, 1, 1});
+    FXRecClick(form->Workspace.document().recording, {1, 1, 1});
     prompts.fileAnswer = form->SaveDialog1;
     // Its frame step outruns a MIDI cable at 8 ticks: saving anyway is asked first.
     prompts.yesNoAnswer = true;
@@ -76,7 +76,7 @@ TEST_F(OpenCommandTest, ReplacesTheRecordingAndSavesBackToTheSameFile)
 // counts as saved, so opening another asks nothing.
 TEST_F(OpenCommandTest, AsksToSaveOnceTheFileIsGoodAndCancelKeepsTheRecording)
 {
-    LCD_Save(form->Recording, LcdColour::Red);
+    LCD_Save(form->Workspace.document().recording, LcdColour::Red);
     prompts.answers = {Prompts::Answer::Cancel};
     answerOpenWith(savedFile("a.syx", 1, 8));
     form->Open1Click();
@@ -98,7 +98,7 @@ TEST_F(OpenCommandTest, AsksToSaveOnceTheFileIsGoodAndCancelKeepsTheRecording)
 
 TEST_F(OpenCommandTest, RefusedFileLeavesTheRecordingAndTheSaveDialogAlone)
 {
-    LCD_Save(form->Recording, LcdColour::Orange);
+    LCD_Save(form->Workspace.document().recording, LcdColour::Orange);
     const QString file = path("broken.syx");
     // A green step, then another maker's message at byte 7.
     std::ofstream(file.toStdString(), std::ios::binary)
@@ -119,13 +119,13 @@ TEST_F(OpenCommandTest, TickOfTheFileBecomesTheSettingOnlyWhenTheUserAgrees)
     answerOpenWith(file);
     prompts.yesNoAnswer = false;
     form->Open1Click();
-    EXPECT_EQ(form->Settings.stepTick, 8);
+    EXPECT_EQ(form->settings().stepTick, 8);
     ASSERT_EQ(prompts.shown.size(), 1);
     EXPECT_TRUE(prompts.shown[0].contains("24"));
 
     prompts.yesNoAnswer = true;
     form->Open1Click();
-    EXPECT_EQ(form->Settings.stepTick, 24);
+    EXPECT_EQ(form->settings().stepTick, 24);
     EXPECT_EQ(form->FConfig->tick->value(), 24);
 
     // The same tick again asks nothing.
@@ -138,7 +138,7 @@ TEST_F(OpenCommandTest, CancelledOpenDialogChangesNothing)
 {
     form->Open1Click();
     EXPECT_EQ(prompts.fileDialogs, 1);
-    EXPECT_EQ(form->Recording.StepCount(), 0);
+    EXPECT_EQ(form->Workspace.document().recording.StepCount(), 0);
 }
 
 // Every kind of damaged file is refused with a message and leaves the
@@ -159,7 +159,7 @@ TEST_F(OpenCommandTest, DamagedFilesOfEveryFormatLeaveTheRecordingUnchanged)
         {"truncated.mid", std::string("MThd\x00\x00\x00\x06\x00\x00\x00\x01\x01\xE0MTrk\x00\x00\x01\x00", 22)},
         {"empty.mid", std::string()},
     };
-    LCD_Save(form->Recording, LcdColour::Red);
+    LCD_Save(form->Workspace.document().recording, LcdColour::Red);
     for (const auto& file : damaged) {
         const QString name = path(file.name);
         std::ofstream(name.toStdString(), std::ios::binary) << file.content;

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "MainFormHarness.h"
 
-#include "app/PaintBox.h"
+#include "widgets/PaintBox.h"
 #include "ns5r/Commands.h"
 #include "recording/Recording.h"
 
@@ -29,8 +29,8 @@ protected:
 
     void fillRecordingTo(int steps)
     {
-        while (form->Recording.StepCount() < steps)
-            form->Recording.appendColour(LcdColour::Green);
+        while (form->Workspace.document().recording.StepCount() < steps)
+            form->Workspace.document().recording.appendColour(LcdColour::Green);
     }
 };
 
@@ -66,7 +66,7 @@ TEST_F(PagesTest, ColourChoicesSendRepaintAndRecordWhenContinuous)
     form->LcdOrange->setChecked(true);
     EXPECT_EQ(midi.sent, std::vector<Bytes>{sysex({0x7D, 0x01})});
     EXPECT_EQ(previewPixelAwayFromDots(), qRgb(255, 128, 64));
-    EXPECT_EQ(form->Recording.StepCount(), 0);
+    EXPECT_EQ(form->Workspace.document().recording.StepCount(), 0);
 
     form->LCD_ck->setChecked(true);
     form->LcdRed->setChecked(true);
@@ -84,7 +84,7 @@ TEST_F(PagesTest, ChoosingTheSelectedColourAgainDoesNothing)
     form->LCD_ck->setChecked(true);
     QTest::mouseClick(form->LcdGreen, Qt::LeftButton);
     EXPECT_TRUE(midi.sent.empty());
-    EXPECT_EQ(form->Recording.StepCount(), 0);
+    EXPECT_EQ(form->Workspace.document().recording.StepCount(), 0);
 }
 
 TEST_F(PagesTest, ColourRecordButtonRecordsWithoutSending)
@@ -101,13 +101,13 @@ TEST_F(PagesTest, TypingSendsEveryKeystrokeAndRecordsWhenContinuous)
     QTest::keyClicks(form->LcdText, "abc");
     EXPECT_EQ(midi.sent, (std::vector<Bytes>{messageSysex("a", ""), messageSysex("ab", ""),
                                              messageSysex("abc", "")}));
-    EXPECT_EQ(form->Recording.StepCount(), 0);
+    EXPECT_EQ(form->Workspace.document().recording.StepCount(), 0);
 
     form->RecMoji->setChecked(true);
     QTest::keyClicks(form->LcdText2, "XY");
     EXPECT_EQ(midi.sent.back(), messageSysex("abc", "XY"));
     EXPECT_EQ(events(), bytes({0xF3, 0xF3}));
-    const auto record = form->Recording.messageRecord(1);
+    const auto record = form->Workspace.document().recording.messageRecord(1);
     EXPECT_EQ(record[0], 18);
 }
 
@@ -138,12 +138,12 @@ TEST_F(PagesTest, OnlyTheUsersOwnEntryIntoLineOneSendsTheMessageAgain)
     };
     for (const auto& c : cases) {
         midi.sent.clear();
-        const int steps = form->Recording.StepCount();
+        const int steps = form->Workspace.document().recording.StepCount();
         QFocusEvent focusIn(QEvent::FocusIn, c.reason);
         QApplication::sendEvent(form->LcdText, &focusIn);
         EXPECT_EQ(midi.sent, c.sends ? std::vector<Bytes>{messageSysex("", "low")} : std::vector<Bytes>{})
             << "focus reason " << c.reason;
-        EXPECT_EQ(form->Recording.StepCount(), steps + (c.sends ? 1 : 0)) << "focus reason " << c.reason;
+        EXPECT_EQ(form->Workspace.document().recording.StepCount(), steps + (c.sends ? 1 : 0)) << "focus reason " << c.reason;
     }
 }
 
@@ -153,7 +153,7 @@ TEST_F(PagesTest, AtTheStepLimitEveryChangeStillSendsAndSaysSo)
     QTest::keyClicks(form->LcdText, "ab");
     EXPECT_EQ(midi.sent.size(), 2u);
     EXPECT_EQ(prompts.shown, (QStringList{kFull, kFull}));
-    EXPECT_EQ(form->Recording.StepCount(), kStepLimit);
+    EXPECT_EQ(form->Workspace.document().recording.StepCount(), kStepLimit);
 
     form->SpeedButton3->click();
     EXPECT_EQ(prompts.shown.size(), 3);
@@ -165,8 +165,8 @@ TEST_F(PagesTest, OneStepBeforeTheLimitTheLastMessageIsRecorded)
     fillRecordingTo(kStepLimit - 1);
     form->RecMoji->setChecked(true);
     QTest::keyClicks(form->LcdText, "ab");
-    EXPECT_EQ(form->Recording.StepCount(), kStepLimit);
-    EXPECT_EQ(form->Recording.MessageCount(), 1);
+    EXPECT_EQ(form->Workspace.document().recording.StepCount(), kStepLimit);
+    EXPECT_EQ(form->Workspace.document().recording.MessageCount(), 1);
     EXPECT_EQ(prompts.shown, QStringList{kFull});
 }
 
@@ -206,7 +206,7 @@ TEST_F(PagesTest, EffectControlsShowTheNameAndSendTheirParameter)
     EXPECT_EQ(midi.sent.back(), sysex({0x08, 0x12, 0x00, 0x00, 0x00}));
     form->FX1Sel->setValue(47);
     EXPECT_EQ(midi.sent.back(), sysex({0x08, 0x08, 0x00, 0x2F, 0x00}));
-    EXPECT_EQ(form->Recording.StepCount(), 0);
+    EXPECT_EQ(form->Workspace.document().recording.StepCount(), 0);
 }
 
 TEST_F(PagesTest, EffectBarsTakeTheFocusAndMoveWithTheKeys)
@@ -233,7 +233,7 @@ TEST_F(PagesTest, EffectRecordButtonRecordsThePositionsWithoutSending)
     form->FXRec->click();
     EXPECT_TRUE(midi.sent.empty());
     EXPECT_EQ(events(), bytes({0xF8}));
-    const auto effects = form->Recording.effectStream();
+    const auto effects = form->Workspace.document().recording.effectStream();
     EXPECT_EQ(Bytes(effects.begin(), effects.end()), bytes({5, 20, 3}));
 }
 

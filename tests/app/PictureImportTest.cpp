@@ -78,13 +78,13 @@ protected:
         int n = 0;
         for (int x = x0; x <= x1; ++x)
             for (int y = y0; y <= y1; ++y)
-                n += form->VirtualArea.dot(x, y);
+                n += form->Workspace.document().plane.dot(x, y);
         return n;
     }
 
     Bytes frameDrawOfWindow() const
     {
-        const auto body = frameDrawBody(packWindow(form->VirtualArea, form->ScrollX(), form->ScrollY()));
+        const auto body = frameDrawBody(packWindow(form->Workspace.document().plane, form->ScrollX(), form->ScrollY()));
         Bytes out = bytes({0xF0, 0x42, 0x30, 0x42});
         out.insert(out.end(), body.begin(), body.end());
         out.push_back(0xF7);
@@ -105,7 +105,7 @@ TEST_F(PictureImportTest, APictureLandsAtTheWindowIsSentAndRecordedOnlyWithAutoR
     EXPECT_EQ(setDots(-20 + 8, 10 + 4, -20 + 11, 10 + 5), 8);
     ASSERT_EQ(midi.sent.size(), 1u);
     EXPECT_EQ(midi.sent[0], frameDrawOfWindow());
-    EXPECT_EQ(form->Recording.StepCount(), 0);
+    EXPECT_EQ(form->Workspace.document().recording.StepCount(), 0);
 
     form->AutoRec->setChecked(true);
     choose = [](TImportPreview& preview) {
@@ -113,23 +113,23 @@ TEST_F(PictureImportTest, APictureLandsAtTheWindowIsSentAndRecordedOnlyWithAutoR
         preview.PosX->setValue(preview.PosX->value() - 16);
     };
     form->ImportImage1->trigger();
-    EXPECT_EQ(events(), (std::vector<std::uint8_t>{kOpFrame}));
+    EXPECT_EQ(events(), (std::vector<std::uint8_t>{stepKindByte(StepKind::Frame)}));
     // Unscaled, the block's top-left pixel (16, 8) lands 16 dots right of the position.
     EXPECT_EQ(setDots(-20, 18, -13, 21), 32);
-    EXPECT_EQ(form->Recording.frameRecord(0), packWindow(form->VirtualArea, -20, 10));
+    EXPECT_EQ(form->Workspace.document().recording.frameRecord(0), packWindow(form->Workspace.document().plane, -20, 10));
 }
 
 TEST_F(PictureImportTest, ReplaceClearsTheDotsUnderThePictureAndAddKeepsThem)
 {
     startImporting();
-    form->VirtualArea.setDot(0, 0, 1);
+    form->Workspace.document().plane.setDot(0, 0, 1);
     chooseFiles({blockPng()});
     choose = [](TImportPreview& preview) { preview.Add->setChecked(true); };
     form->ImportImage1->trigger();
-    EXPECT_EQ(form->VirtualArea.dot(0, 0), 1);
+    EXPECT_EQ(form->Workspace.document().plane.dot(0, 0), 1);
     choose = nullptr;
     form->ImportImage1->trigger();
-    EXPECT_EQ(form->VirtualArea.dot(0, 0), 0);
+    EXPECT_EQ(form->Workspace.document().plane.dot(0, 0), 0);
     EXPECT_EQ(setDots(0, 0, 31, 15), 8);
 }
 
@@ -139,12 +139,12 @@ TEST_F(PictureImportTest, AnAnimationBecomesOneFrameStepPerFrame)
     chooseFiles({movingDotGif(5)});
     choose = [](TImportPreview& preview) { preview.ScaleSel->setCurrentIndex(0); };
     form->ImportImage1->trigger();
-    ASSERT_EQ(form->Recording.FrameCount(), 5);
+    ASSERT_EQ(form->Workspace.document().recording.FrameCount(), 5);
     EXPECT_EQ(midi.sent.size(), 5u);
     for (int k = 0; k < 5; ++k) {
         VirtualArea expected;
         expected.setDot(k, k, 1);
-        EXPECT_EQ(form->Recording.frameRecord(k), packWindow(expected, 0, 0)) << "frame " << k;
+        EXPECT_EQ(form->Workspace.document().recording.frameRecord(k), packWindow(expected, 0, 0)) << "frame " << k;
     }
     EXPECT_EQ(setDots(0, 0, 31, 15), 1) << "the last frame stays in the plane";
 }
@@ -161,7 +161,7 @@ TEST_F(PictureImportTest, EachImportIsOneUndoEntry)
     QCoreApplication::processEvents();
     EXPECT_EQ(form->Undo1->text(), "元に戻す(&U) 画像の読み込み");
     form->Undo1->trigger();   // the animation: its five frame steps and its dots
-    EXPECT_EQ(form->Recording.StepCount(), 0);
+    EXPECT_EQ(form->Workspace.document().recording.StepCount(), 0);
     EXPECT_EQ(setDots(8, 4, 11, 5), 8);
     form->Undo1->trigger();   // the picture
     EXPECT_EQ(setDots(-200, -100, 200, 100), 0);
@@ -180,24 +180,24 @@ TEST_F(PictureImportTest, SeveralFilesAreFramesInNameOrder)
     }
     chooseFiles(files);
     form->ImportImage1->trigger();
-    ASSERT_EQ(form->Recording.FrameCount(), 2);
+    ASSERT_EQ(form->Workspace.document().recording.FrameCount(), 2);
     VirtualArea first;
     first.setDot(9, 0, 1);
-    EXPECT_EQ(form->Recording.frameRecord(0), packWindow(first, 0, 0));
+    EXPECT_EQ(form->Workspace.document().recording.frameRecord(0), packWindow(first, 0, 0));
 }
 
 TEST_F(PictureImportTest, TooManyFramesForTheRecordingAreRefusedBeforeAnything)
 {
     startImporting();
     for (int k = 0; k < kStepLimit - 3; ++k)
-        form->Recording.appendColour(LcdColour::Green);
+        form->Workspace.document().recording.appendColour(LcdColour::Green);
     chooseFiles({movingDotGif(4)});
     form->ImportImage1->trigger();
     EXPECT_EQ(previews, 0);
     ASSERT_EQ(prompts.shown.size(), 1);
     EXPECT_TRUE(prompts.shown[0].contains("4 フレーム"));
     EXPECT_TRUE(prompts.shown[0].contains("あと 3 ステップ"));
-    EXPECT_EQ(form->Recording.StepCount(), kStepLimit - 3);
+    EXPECT_EQ(form->Workspace.document().recording.StepCount(), kStepLimit - 3);
     EXPECT_TRUE(midi.sent.empty());
 
     // Three fit exactly.
@@ -205,7 +205,7 @@ TEST_F(PictureImportTest, TooManyFramesForTheRecordingAreRefusedBeforeAnything)
     chooseFiles({movingDotGif(3)});
     form->ImportImage1->trigger();
     EXPECT_TRUE(prompts.shown.isEmpty());
-    EXPECT_EQ(form->Recording.StepCount(), kStepLimit);
+    EXPECT_EQ(form->Workspace.document().recording.StepCount(), kStepLimit);
 }
 
 TEST_F(PictureImportTest, CancelLeavesThePlaneAndTheRecordingAsTheyWere)
@@ -213,7 +213,7 @@ TEST_F(PictureImportTest, CancelLeavesThePlaneAndTheRecordingAsTheyWere)
     startImporting();
     form->AutoRec->setChecked(true);
     form->SpeedButton1->click();
-    form->VirtualArea.setDot(3, 3, 1);
+    form->Workspace.document().plane.setDot(3, 3, 1);
     midi.sent.clear();
     int asked = 0;
     form->importProgress = [&](int done, int total) {
@@ -224,15 +224,15 @@ TEST_F(PictureImportTest, CancelLeavesThePlaneAndTheRecordingAsTheyWere)
     chooseFiles({movingDotGif(6)});
     form->ImportImage1->trigger();
     EXPECT_EQ(asked, 3);
-    EXPECT_EQ(events(), (std::vector<std::uint8_t>{kOpFrame}));
+    EXPECT_EQ(events(), (std::vector<std::uint8_t>{stepKindByte(StepKind::Frame)}));
     EXPECT_EQ(setDots(0, 0, 31, 15), 1);
-    EXPECT_EQ(form->VirtualArea.dot(3, 3), 1);
+    EXPECT_EQ(form->Workspace.document().plane.dot(3, 3), 1);
     EXPECT_TRUE(midi.sent.empty());
 
     // Cancelling the preview changes nothing either.
     form->runModal = [](QDialog&) { return int(QDialog::Rejected); };
     form->ImportImage1->trigger();
-    EXPECT_EQ(form->Recording.StepCount(), 1);
+    EXPECT_EQ(form->Workspace.document().recording.StepCount(), 1);
     EXPECT_TRUE(midi.sent.empty());
 }
 
@@ -255,7 +255,7 @@ TEST_F(PictureImportTest, ThePreviewFollowsTheChoicesWithoutTouchingThePlane)
 {
     startImporting();
     GreyImage grey(32, 16, 128);
-    TImportPreview preview(grey, 1, form->VirtualArea, 0, 0, form->LcdColour);
+    TImportPreview preview(grey, 1, form->Workspace.document().plane, 0, 0, form->LcdColour());
     const auto blackCells = [&] {
         int n = 0;
         // The centre pixel of each 8-pixel cell.
@@ -282,19 +282,19 @@ TEST_F(PictureImportTest, ThePreviewFollowsTheChoicesWithoutTouchingThePlane)
 TEST_F(PictureImportTest, ThePlaneIsSavedOpenedAndKeptForTheNextRun)
 {
     startImporting();
-    form->VirtualArea.setDot(-100, 40, 1);
-    form->VirtualArea.setDot(VirtualArea::kMaxX, VirtualArea::kMinY, 1);
+    form->Workspace.document().plane.setDot(-100, 40, 1);
+    form->Workspace.document().plane.setDot(VirtualArea::kMaxX, VirtualArea::kMinY, 1);
     const QString path = folder.filePath("drawing.png");
     prompts.fileAnswer = Prompts::FileChoice{path, 1};
     form->SavePlane1->trigger();
     ASSERT_TRUE(QFile::exists(path));
 
-    form->VirtualArea.clearAll();
+    form->Workspace.document().plane.clearAll();
     form->XSc->setValue(7);
     midi.sent.clear();
     form->OpenPlane1->trigger();
-    EXPECT_EQ(form->VirtualArea.dot(-100, 40), 1) << "at the coordinates it was saved from";
-    EXPECT_EQ(form->VirtualArea.dot(VirtualArea::kMaxX, VirtualArea::kMinY), 1);
+    EXPECT_EQ(form->Workspace.document().plane.dot(-100, 40), 1) << "at the coordinates it was saved from";
+    EXPECT_EQ(form->Workspace.document().plane.dot(VirtualArea::kMaxX, VirtualArea::kMinY), 1);
     EXPECT_EQ(midi.sent.size(), 1u);
 
     form->close();
@@ -304,7 +304,7 @@ TEST_F(PictureImportTest, ThePlaneIsSavedOpenedAndKeptForTheNextRun)
     startImporting();
     EXPECT_EQ(setDots(-200, -100, 200, 100), 0);
     form->LastPlane1->trigger();
-    EXPECT_EQ(form->VirtualArea.dot(-100, 40), 1);
+    EXPECT_EQ(form->Workspace.document().plane.dot(-100, 40), 1);
 }
 
 TEST_F(PictureImportTest, AnEmptyPlaneDoesNotReplaceTheKeptOne)
@@ -313,14 +313,14 @@ TEST_F(PictureImportTest, AnEmptyPlaneDoesNotReplaceTheKeptOne)
     form->LastPlane1->trigger();
     ASSERT_EQ(prompts.shown.size(), 1);
     EXPECT_EQ(prompts.shown[0], QStringLiteral("前回の描画面はありません"));
-    form->VirtualArea.setDot(1, 1, 1);
+    form->Workspace.document().plane.setDot(1, 1, 1);
     form->close();
     const QString kept = form->keptPlaneFile();
     startImporting();
     form->close();
     startImporting();
     form->LastPlane1->trigger();
-    EXPECT_EQ(form->VirtualArea.dot(1, 1), 1);
+    EXPECT_EQ(form->Workspace.document().plane.dot(1, 1), 1);
     EXPECT_TRUE(QFile::exists(kept));
 }
 
@@ -363,7 +363,7 @@ TEST_F(PictureImportTest, TheCommandLineMakesTheWindowsFramesDotForDot)
         chooseFiles({gif});
         choose = c.choose;
         form->ImportImage1->trigger();
-        ASSERT_EQ(form->Recording.FrameCount(), 3) << c.options;
+        ASSERT_EQ(form->Workspace.document().recording.FrameCount(), 3) << c.options;
 
         const std::string out = folder.filePath("cli.syx").toStdString();
         const CommandRun run = runCommand(std::string(LUMIDOT_CONVERT) + " '" + gif.toStdString() +
@@ -374,7 +374,7 @@ TEST_F(PictureImportTest, TheCommandLineMakesTheWindowsFramesDotForDot)
         ASSERT_EQ(cli.recording.FrameCount(), 3);
         int setBits = 0;
         for (int k = 0; k < 3; ++k) {
-            EXPECT_EQ(cli.recording.frameRecord(k), form->Recording.frameRecord(k))
+            EXPECT_EQ(cli.recording.frameRecord(k), form->Workspace.document().recording.frameRecord(k))
                 << c.options << " frame " << k;
             for (const std::uint8_t b : cli.recording.frameRecord(k))
                 setBits += std::popcount(b);

@@ -49,7 +49,7 @@ TEST_F(PortLossTest, ALostPortIsToldOnceAfterTheHandlerAndRecordingGoesOn)
 
     form->SpeedButton1->click();
     form->LcdText->setText("x");
-    EXPECT_EQ(form->Recording.StepCount(), 1);
+    EXPECT_EQ(form->Workspace.document().recording.StepCount(), 1);
     QApplication::processEvents();
     EXPECT_EQ(prompts.shown.size(), 1);
 
@@ -67,7 +67,7 @@ TEST_F(PortLossTest, AStoredNameWinsOverAStaleEntry)
     store.put("MIDI_OUT_NAME", {'S', 'y', 'n', 't', 'h', ' ', 'B'});
     start();
     EXPECT_EQ(midi.openedIds, std::vector<int>{1});
-    EXPECT_EQ(form->Settings.midiOutIndex, 2);
+    EXPECT_EQ(form->settings().midiOutIndex, 2);
     EXPECT_EQ(form->windowTitle(), "Lumidot [Synth B]");
     EXPECT_EQ(form->FConfig->MIDI_Out->currentText(), "Synth B");
     EXPECT_EQ(form->Information->DEVNAME->text(), "Synth B");
@@ -92,8 +92,8 @@ TEST_F(PortLossTest, APortChangeFollowsTheNameWhenTheNumberingMoves)
     midi.deviceNames = {"Synth A", "Synth B", "Late C"};
     portChangeTo("Synth B", [this] { midi.deviceNames = {"Synth B", "Late C"}; });
     EXPECT_EQ(midi.openedIds.back(), 0);
-    EXPECT_EQ(form->Settings.midiOutIndex, 1);
-    EXPECT_EQ(form->Settings.midiOutName, "Synth B");
+    EXPECT_EQ(form->settings().midiOutIndex, 1);
+    EXPECT_EQ(form->settings().midiOutName, "Synth B");
     EXPECT_EQ(form->windowTitle(), "Lumidot [Synth B]");
     EXPECT_TRUE(form->MIDI_real->isChecked());
     EXPECT_TRUE(prompts.shown.isEmpty());

@@ -23,7 +23,7 @@ protected:
         int set = 0;
         for (int x = 0; x < kLcdCols; ++x)
             for (int y = 0; y < kLcdRows; ++y)
-                set += form->VirtualArea.dot(form->ScrollX() + x, form->ScrollY() + y);
+                set += form->Workspace.document().plane.dot(form->ScrollX() + x, form->ScrollY() + y);
         return set;
     }
 
@@ -37,14 +37,14 @@ protected:
 
 TEST_F(RegionCommandsTest, WindowMoveSendsShowsAndRecordsWhenContinuous)
 {
-    form->VirtualArea.setDot(6, 0, 1);
+    form->Workspace.document().plane.setDot(6, 0, 1);
     form->XSc->setValue(5);
     EXPECT_EQ(form->ScrollX(), 5);
     EXPECT_EQ(form->XReal->text(), "5");
     ASSERT_EQ(midi.sent.size(), 1u);
     EXPECT_EQ(midi.sent[0].size(), 89u);
     EXPECT_EQ(midi.sent[0][8], 0x20) << "dot (6, 0) is column 1 of the moved window";
-    EXPECT_EQ(form->Recording.StepCount(), 0);
+    EXPECT_EQ(form->Workspace.document().recording.StepCount(), 0);
 
     form->AutoRec->setChecked(true);
     form->YSc->setValue(-3);
@@ -58,27 +58,27 @@ TEST_F(RegionCommandsTest, WindowMoveSendsShowsAndRecordsWhenContinuous)
 
 TEST_F(RegionCommandsTest, ClearAllAtHomeClearsButSendsNothing)
 {
-    form->VirtualArea.setDot(3, 3, 1);
+    form->Workspace.document().plane.setDot(3, 3, 1);
     form->ToolButton3->click();
-    EXPECT_EQ(form->VirtualArea.dot(3, 3), 0);
+    EXPECT_EQ(form->Workspace.document().plane.dot(3, 3), 0);
     EXPECT_TRUE(midi.sent.empty());
 }
 
 TEST_F(RegionCommandsTest, ClearAllSendsOncePerMovedBarAndKeepsDotsOutsideItsRegion)
 {
     form->XSc->setMaximum(512);
-    form->VirtualArea.setDot(300, 0, 1);
+    form->Workspace.document().plane.setDot(300, 0, 1);
     form->XSc->setMaximum(128);
-    form->VirtualArea.setDot(-160, -80, 1);
-    form->VirtualArea.setDot(160, 80, 1);
+    form->Workspace.document().plane.setDot(-160, -80, 1);
+    form->Workspace.document().plane.setDot(160, 80, 1);
     moveTo(5, 0);
     form->AutoRec->setChecked(true);
     form->ToolButton3->click();
     EXPECT_EQ(midi.sent.size(), 2u) << "one move: its recorded frame and its send";
     EXPECT_EQ(events(), bytes({0xF5}));
-    EXPECT_EQ(form->VirtualArea.dot(-160, -80), 0);
-    EXPECT_EQ(form->VirtualArea.dot(160, 80), 0);
-    EXPECT_EQ(form->VirtualArea.dot(300, 0), 1);
+    EXPECT_EQ(form->Workspace.document().plane.dot(-160, -80), 0);
+    EXPECT_EQ(form->Workspace.document().plane.dot(160, 80), 0);
+    EXPECT_EQ(form->Workspace.document().plane.dot(300, 0), 1);
 
     form->AutoRec->setChecked(false);
     moveTo(5, 5);
@@ -96,22 +96,22 @@ TEST_F(RegionCommandsTest, HomeRecordsThreeFramesFromAwayAndOneFromHome)
     EXPECT_EQ(events(), bytes({0xF5, 0xF5, 0xF5}));
 
     form->ToolButton4->click();
-    EXPECT_EQ(form->Recording.StepCount(), 4);
+    EXPECT_EQ(form->Workspace.document().recording.StepCount(), 4);
 
     form->AutoRec->setChecked(false);
     midi.sent.clear();
     form->ToolButton4->click();
     EXPECT_EQ(midi.sent.size(), 1u);
-    EXPECT_EQ(form->Recording.StepCount(), 4);
+    EXPECT_EQ(form->Workspace.document().recording.StepCount(), 4);
 }
 
 TEST_F(RegionCommandsTest, InvertSetsTheWholeViewAndRecordsWhenContinuous)
 {
     form->ToolButton1->click();
     EXPECT_EQ(windowDotsSet(), kLcdCols * kLcdRows);
-    EXPECT_EQ(form->VirtualArea.dot(32, 0), 0);
+    EXPECT_EQ(form->Workspace.document().plane.dot(32, 0), 0);
     EXPECT_EQ(midi.sent.size(), 1u);
-    EXPECT_EQ(form->Recording.StepCount(), 0);
+    EXPECT_EQ(form->Workspace.document().recording.StepCount(), 0);
 
     form->AutoRec->setChecked(true);
     form->ToolButton1->click();
@@ -123,25 +123,25 @@ TEST_F(RegionCommandsTest, InvertAtTheSmallestCellReachesTheWholeView)
 {
     form->Zooms->setValue(1);
     form->ToolButton1->click();
-    EXPECT_EQ(form->VirtualArea.dot(63, 31), 1);
-    EXPECT_EQ(form->VirtualArea.dot(64, 0), 0);
+    EXPECT_EQ(form->Workspace.document().plane.dot(63, 31), 1);
+    EXPECT_EQ(form->Workspace.document().plane.dot(64, 0), 0);
 }
 
 TEST_F(RegionCommandsTest, MirrorAndFlipReverseTheViewTwiceBackAndNeverRecord)
 {
     form->AutoRec->setChecked(true);
-    form->VirtualArea.setDot(0, 0, 1);
+    form->Workspace.document().plane.setDot(0, 0, 1);
     form->ToolButton2->click();
-    EXPECT_EQ(form->VirtualArea.dot(31, 0), 1);
-    EXPECT_EQ(form->VirtualArea.dot(0, 0), 0);
+    EXPECT_EQ(form->Workspace.document().plane.dot(31, 0), 1);
+    EXPECT_EQ(form->Workspace.document().plane.dot(0, 0), 0);
     form->ToolButton5->click();
-    EXPECT_EQ(form->VirtualArea.dot(31, 15), 1);
+    EXPECT_EQ(form->Workspace.document().plane.dot(31, 15), 1);
     form->ToolButton5->click();
     form->ToolButton2->click();
-    EXPECT_EQ(form->VirtualArea.dot(0, 0), 1);
+    EXPECT_EQ(form->Workspace.document().plane.dot(0, 0), 1);
     EXPECT_EQ(windowDotsSet(), 1);
     EXPECT_EQ(midi.sent.size(), 4u);
-    EXPECT_EQ(form->Recording.StepCount(), 0);
+    EXPECT_EQ(form->Workspace.document().recording.StepCount(), 0);
 }
 
 // At the widest limits the settings dialog allows, the zoom-1 view reaches
@@ -157,23 +157,23 @@ TEST_F(RegionCommandsTest, FlipAndMirrorAtTheWidestLimitsRestoreEveryDot)
     for (int i = 0; i < 64; ++i)
         pattern.push_back({512 + i, 256 + (i * 7) % 32});
     for (const auto& [x, y] : pattern)
-        form->VirtualArea.setDot(x, y, 1);
+        form->Workspace.document().plane.setDot(x, y, 1);
     const auto viewDots = [this] {
         int set = 0;
         for (int x = 512; x < 576; ++x)
             for (int y = 256; y < 288; ++y)
-                set += form->VirtualArea.dot(x, y);
+                set += form->Workspace.document().plane.dot(x, y);
         return set;
     };
 
     form->ToolButton5->click();
-    EXPECT_EQ(form->VirtualArea.dot(512, 287), 1) << "the top row lands on the view's bottom row";
+    EXPECT_EQ(form->Workspace.document().plane.dot(512, 287), 1) << "the top row lands on the view's bottom row";
     form->ToolButton5->click();
     form->ToolButton2->click();
-    EXPECT_EQ(form->VirtualArea.dot(575, 256), 1);
+    EXPECT_EQ(form->Workspace.document().plane.dot(575, 256), 1);
     form->ToolButton2->click();
     for (const auto& [x, y] : pattern)
-        EXPECT_EQ(form->VirtualArea.dot(x, y), 1) << x << "," << y;
+        EXPECT_EQ(form->Workspace.document().plane.dot(x, y), 1) << x << "," << y;
     EXPECT_EQ(viewDots(), 64);
     ASSERT_EQ(midi.sent.size(), 4u);
     EXPECT_EQ(midi.sent.back().size(), 89u);
@@ -182,11 +182,11 @@ TEST_F(RegionCommandsTest, FlipAndMirrorAtTheWidestLimitsRestoreEveryDot)
 TEST_F(RegionCommandsTest, MirrorAtTheLargestCellTouchesOnlyTheTopLeftOfTheWindow)
 {
     form->Zooms->setValue(4);
-    form->VirtualArea.setDot(0, 0, 1);
-    form->VirtualArea.setDot(20, 10, 1);
+    form->Workspace.document().plane.setDot(0, 0, 1);
+    form->Workspace.document().plane.setDot(20, 10, 1);
     form->ToolButton2->click();
-    EXPECT_EQ(form->VirtualArea.dot(7, 0), 1);
-    EXPECT_EQ(form->VirtualArea.dot(20, 10), 1);
+    EXPECT_EQ(form->Workspace.document().plane.dot(7, 0), 1);
+    EXPECT_EQ(form->Workspace.document().plane.dot(20, 10), 1);
 }
 
 TEST_F(RegionCommandsTest, RecordButtonRefusesAtTheLimit)
@@ -194,8 +194,8 @@ TEST_F(RegionCommandsTest, RecordButtonRefusesAtTheLimit)
     form->SpeedButton1->click();
     EXPECT_EQ(events(), bytes({0xF5}));
     EXPECT_EQ(midi.sent.size(), 1u);
-    while (form->Recording.StepCount() < kStepLimit)
-        form->Recording.appendColour(LcdColour::Red);
+    while (form->Workspace.document().recording.StepCount() < kStepLimit)
+        form->Workspace.document().recording.appendColour(LcdColour::Red);
     midi.sent.clear();
     form->SpeedButton1->click();
     EXPECT_EQ(prompts.shown, QStringList{QStringLiteral("これ以上記録できません")});
@@ -214,8 +214,8 @@ TEST_F(RegionCommandsTest, TheLimitShowsOneBoxPerActionAndStopsAHeldArrow)
 {
     form->show();
     form->PC->setCurrentIndex(TMainForm::DotPage);
-    while (form->Recording.StepCount() < kStepLimit)
-        form->Recording.appendColour(LcdColour::Red);
+    while (form->Workspace.document().recording.StepCount() < kStepLimit)
+        form->Workspace.document().recording.appendColour(LcdColour::Red);
     form->AutoRec->setChecked(true);
     QScrollBar* bar = form->XSc;
     const QPoint rightArrow(bar->width() - 3, bar->height() / 2);

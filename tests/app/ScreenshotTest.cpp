@@ -40,9 +40,9 @@ TEST_F(ScreenshotTest, EveryPage)
 {
     form->LcdText->setText("Hello NS5R!");
     form->LcdText2->setText("Lumidot 1.13");
-    form->VirtualArea.setDot(1, 1, 1);
-    form->VirtualArea.setDot(2, 2, 1);
-    form->VirtualArea.setDot(30, 14, 1);
+    form->Workspace.document().plane.setDot(1, 1, 1);
+    form->Workspace.document().plane.setDot(2, 2, 1);
+    form->Workspace.document().plane.setDot(30, 14, 1);
     const char* names[] = {"page-lcd", "page-message", "page-dot", "page-effect"};
     for (int page = 0; page < 4; ++page) {
         form->PC->setCurrentIndex(page);

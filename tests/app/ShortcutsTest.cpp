@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "MainFormHarness.h"
 
-#include "app/PaintBox.h"
+#include "widgets/PaintBox.h"
 
 #include <QApplication>
 #include <QMenuBar>
@@ -44,18 +44,18 @@ TEST_F(ShortcutsTest, RecordKeyCollidesWithNoMenuAndEveryHintShowsItsKey)
 TEST_F(ShortcutsTest, SingleKeysPickToolsAndRunRegionCommandsOnTheView)
 {
     QTest::keyClick(form->PaintBox1, Qt::Key_E);
-    EXPECT_EQ(form->editor.tool(), DotTool::WhitePen);
+    EXPECT_EQ(form->editor().tool(), DotTool::WhitePen);
     QTest::keyClick(form->PaintBox1, Qt::Key_F);
-    EXPECT_EQ(form->editor.tool(), DotTool::FillSet);
+    EXPECT_EQ(form->editor().tool(), DotTool::FillSet);
     EXPECT_TRUE(form->Box2->isChecked());
     QTest::keyClick(form->PaintBox1, Qt::Key_I);
-    EXPECT_EQ(form->VirtualArea.dot(0, 0), 1);
+    EXPECT_EQ(form->Workspace.document().plane.dot(0, 0), 1);
     // The same key typed into a message line is text, not a command.
     form->PC->setCurrentIndex(TMainForm::MessagePage);
     form->LcdText->setFocus();
     QTest::keyClick(form->LcdText, Qt::Key_I);
     EXPECT_EQ(form->LcdText->text(), "i");
-    EXPECT_EQ(form->VirtualArea.dot(0, 0), 1);
+    EXPECT_EQ(form->Workspace.document().plane.dot(0, 0), 1);
 }
 
 TEST_F(ShortcutsTest, ZoomFollowsCtrlWheelAndCtrlPlusMinus)

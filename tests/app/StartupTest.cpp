@@ -31,7 +31,7 @@ TEST_F(StartupTest, FirstStartGreetsTheModuleThroughTheMapper)
     EXPECT_TRUE(form->MIDI_real->isEnabled());
     EXPECT_TRUE(form->MIDIPortM1->isEnabled());
     EXPECT_TRUE(prompts.shown.isEmpty());
-    EXPECT_EQ(form->Recording.StepCount(), 0);
+    EXPECT_EQ(form->Workspace.document().recording.StepCount(), 0);
 }
 
 TEST_F(StartupTest, StartsOnTheLcdPageWithDesignStateAndDefaults)
@@ -40,7 +40,7 @@ TEST_F(StartupTest, StartsOnTheLcdPageWithDesignStateAndDefaults)
     EXPECT_EQ(form->PC->currentIndex(), TMainForm::LcdPage);
     EXPECT_EQ(form->PC->size(), QSize(401, 137));
     EXPECT_EQ(form->size(), QSize(409, 183));
-    EXPECT_EQ(form->editor.cellSize(), 8);
+    EXPECT_EQ(form->editor().cellSize(), 8);
     EXPECT_EQ(form->FX1Name->text(), "01:Hall");
     EXPECT_EQ(form->FX2Name->text(), "20:Stereo Chorus 2");
     EXPECT_EQ(form->FXMode->text(), "Parallel-3");
@@ -49,7 +49,7 @@ TEST_F(StartupTest, StartsOnTheLcdPageWithDesignStateAndDefaults)
     EXPECT_EQ(form->YSc->minimum(), -64);
     EXPECT_EQ(form->YSc->maximum(), 64);
     EXPECT_EQ(form->XSc->singleStep(), 1);
-    EXPECT_EQ(form->Settings.stepTick, 8);
+    EXPECT_EQ(form->settings().stepTick, 8);
     EXPECT_EQ(form->minimumSize(), form->maximumSize()) << "the window is not resizable";
     EXPECT_FALSE(form->windowFlags() & Qt::WindowMaximizeButtonHint);
 }
@@ -140,7 +140,7 @@ TEST_F(StartupTest, WrongTypedStoredValueEndsTheCreationBeforeThePort)
     // The window still works: a later send without a port reaches nothing.
     form->LcdOrange->setChecked(true);
     EXPECT_TRUE(midi.sent.empty());
-    EXPECT_EQ(form->LcdColour, QColor(255, 128, 64));
+    EXPECT_EQ(form->LcdColour(), QColor(255, 128, 64));
 }
 
 TEST_F(StartupTest, SideWindowsAreCreatedAfterTheMainWindowAndHidden)

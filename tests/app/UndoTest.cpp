@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "MainFormHarness.h"
 
-#include "app/EditHistory.h"
 #include "app/StepListModel.h"
 #include "app/StepListWindow.h"
 #include "export/SaveCommand.h"
@@ -14,7 +13,6 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QTemporaryDir>
-#include <QUndoStack>
 
 namespace lumidot::testing {
 namespace {
@@ -26,7 +24,7 @@ protected:
     // The entries are made once the event that changed things is handled.
     static void settle() { QCoreApplication::processEvents(); }
 
-    QUndoStack& stack() { return form->History->stack(); }
+    const EditHistory& stack() { return form->Workspace.history(); }
 
     // A pen stroke across three cells of the default zoom.
     void stroke(int fromCol, int row)
@@ -47,7 +45,7 @@ protected:
         int n = 0;
         for (int x = x0; x <= x1; ++x)
             for (int y = y0; y <= y1; ++y)
-                n += form->VirtualArea.dot(x, y);
+                n += form->Workspace.document().plane.dot(x, y);
         return n;
     }
 };
@@ -144,18 +142,18 @@ TEST_F(UndoTest, RecordedStepsAreEntriesAndATypingRunIsOne)
 
 TEST_F(UndoTest, NewAndOpenAreEntriesThatBringTheStepsBack)
 {
-    form->VirtualArea.setDot(2, 2, 1);
+    form->Workspace.document().plane.setDot(2, 2, 1);
     form->SpeedButton1->click();
     form->FXRec->click();
     settle();
-    const Bytes before = FileSaveData(form->Recording);
+    const Bytes before = FileSaveData(form->Workspace.document().recording);
     prompts.answers = {Prompts::Answer::No};
     form->New1->trigger();
     settle();
-    EXPECT_EQ(form->Recording.StepCount(), 0);
+    EXPECT_EQ(form->Workspace.document().recording.StepCount(), 0);
     form->Undo1->trigger();
-    EXPECT_EQ(FileSaveData(form->Recording), before);
-    EXPECT_EQ(form->VirtualArea.dot(2, 2), 1) << "New's clearing of the plane is undone with it";
+    EXPECT_EQ(FileSaveData(form->Workspace.document().recording), before);
+    EXPECT_EQ(form->Workspace.document().plane.dot(2, 2), 1) << "New's clearing of the plane is undone with it";
 
     QTemporaryDir dir;
     Recording saved;
@@ -169,7 +167,7 @@ TEST_F(UndoTest, NewAndOpenAreEntriesThatBringTheStepsBack)
     EXPECT_EQ(events(), bytes({0xF2}));
     EXPECT_EQ(form->Undo1->text(), "元に戻す(&U) 開く");
     form->Undo1->trigger();
-    EXPECT_EQ(FileSaveData(form->Recording), before);
+    EXPECT_EQ(FileSaveData(form->Workspace.document().recording), before);
 }
 
 // Undo and redo that come back to the steps last saved need no question;
@@ -239,7 +237,7 @@ TEST_F(StepListTest, DeleteMoveDuplicateAndInsertAreUndoable)
 {
     form->StepList1->trigger();
     recordFiveSteps();
-    const Bytes start = FileSaveData(form->Recording);
+    const Bytes start = FileSaveData(form->Workspace.document().recording);
 
     list().selectSteps(1, 2);
     list().Delete1->trigger();
@@ -257,24 +255,24 @@ TEST_F(StepListTest, DeleteMoveDuplicateAndInsertAreUndoable)
     EXPECT_EQ(form->Undo1->text(), "元に戻す(&U) 挿入");
     for (int k = 0; k < 4; ++k)
         form->Undo1->trigger();
-    EXPECT_EQ(FileSaveData(form->Recording), start);
+    EXPECT_EQ(FileSaveData(form->Workspace.document().recording), start);
 }
 
 TEST_F(StepListTest, DoubleClickedFrameComesBackIntoTheWindowAsOneChange)
 {
-    form->VirtualArea.setDot(3, 4, 1);
+    form->Workspace.document().plane.setDot(3, 4, 1);
     form->SpeedButton1->click();
     form->ToolButton3->click();   // clear all
     settle();
-    const int entries = form->History->stack().count();
+    const int entries = form->Workspace.history().count();
     midi.sent.clear();
     list().onFrameChosen(0);
     settle();
-    EXPECT_EQ(form->VirtualArea.dot(3, 4), 1);
+    EXPECT_EQ(form->Workspace.document().plane.dot(3, 4), 1);
     EXPECT_EQ(midi.sent.size(), 1u);
-    EXPECT_EQ(form->History->stack().count(), entries + 1);
+    EXPECT_EQ(form->Workspace.history().count(), entries + 1);
     form->Undo1->trigger();
-    EXPECT_EQ(form->VirtualArea.dot(3, 4), 0);
+    EXPECT_EQ(form->Workspace.document().plane.dot(3, 4), 0);
 }
 
 TEST_F(StepListTest, PasteGoesBetweenWindowsAndIsRefusedAtTheLimit)
@@ -287,7 +285,7 @@ TEST_F(StepListTest, PasteGoesBetweenWindowsAndIsRefusedAtTheLimit)
     EXPECT_TRUE(mime->hasFormat(kStepsMimeType));
     EXPECT_TRUE(mime->hasFormat(kSysExMimeType));
     const QByteArray syx = mime->data(kSysExMimeType);
-    EXPECT_EQ(Bytes(syx.begin(), syx.end()), FileSaveData(recordingOf(form->Recording.copySteps(1, 3))));
+    EXPECT_EQ(Bytes(syx.begin(), syx.end()), FileSaveData(recordingOf(form->Workspace.document().recording.copySteps(1, 3))));
 
     // A second window of the program takes the steps.
     FakeMidiOutput otherMidi;
@@ -300,7 +298,7 @@ TEST_F(StepListTest, PasteGoesBetweenWindowsAndIsRefusedAtTheLimit)
     other.createSecondaryWindows();
     other.FXRec->click();
     ASSERT_TRUE(other.StepList->paste());
-    const auto otherEvents = other.Recording.eventStream();
+    const auto otherEvents = other.Workspace.document().recording.eventStream();
     EXPECT_EQ(Bytes(otherEvents.begin(), otherEvents.end()), bytes({0xF8, 0xF5, 0xF3, 0xF8}));
 
     // The plain form alone is taken as well.
@@ -311,23 +309,23 @@ TEST_F(StepListTest, PasteGoesBetweenWindowsAndIsRefusedAtTheLimit)
     ASSERT_TRUE(QApplication::clipboard()->mimeData()->hasFormat(kSysExMimeType))
         << QApplication::clipboard()->mimeData()->formats().join(",").toStdString();
     ASSERT_TRUE(other.StepList->paste());
-    EXPECT_EQ(other.Recording.StepCount(), 7);
+    EXPECT_EQ(other.Workspace.document().recording.StepCount(), 7);
 
     // A paste that would put a frame at step 9,999 or later is refused and
     // changes nothing; before it, it is taken, as recording it would be.
-    while (form->Recording.StepCount() < kStepLimit - 1)
-        form->Recording.appendColour(LcdColour::Green);
+    while (form->Workspace.document().recording.StepCount() < kStepLimit - 1)
+        form->Workspace.document().recording.appendColour(LcdColour::Green);
     list().selectSteps(1, 1);
     list().Copy1->trigger();
     list().selectSteps(kStepLimit - 2, 1);
     EXPECT_TRUE(list().paste());
-    EXPECT_EQ(form->Recording.StepCount(), kStepLimit);
+    EXPECT_EQ(form->Workspace.document().recording.StepCount(), kStepLimit);
     list().selectSteps(kStepLimit - 1, 1);
     prompts.shown.clear();
-    const int count = form->Recording.StepCount();
+    const int count = form->Workspace.document().recording.StepCount();
     EXPECT_TRUE(list().paste());
     EXPECT_EQ(prompts.shown, QStringList{"これ以上記録できません"});
-    EXPECT_EQ(form->Recording.StepCount(), count);
+    EXPECT_EQ(form->Workspace.document().recording.StepCount(), count);
 }
 
 } // namespace

@@ -145,5 +145,25 @@ TEST_F(VideoConvert, VideoOptionsAreCheckedAndOnlyForVideos)
     EXPECT_EQ(convert(mkv + " " + path("o.mid") + " --tempo 90 --start 0:00.1").exitCode, 0);
 }
 
+// FFmpeg's libraries are loaded with the decoders' module, and only for a
+// clip: converting a recording or a picture does not wait for them.
+TEST_F(VideoConvert, OnlyAClipLoadsTheVideoDecoders)
+{
+    const std::string mkv = clip("clip.mkv", atRate(kMjpegMkv, 10), countingFrames(3));
+    Recording one;
+    one.appendColour(LcdColour::Red);
+    writeFile(path("rec.syx"), FileSaveData(one));
+    // What the dynamic loader reports loading.
+    const auto loads = [&](const std::string& in) {
+        const CommandRun run = runCommand("LD_DEBUG=files " + std::string(LUMIDOT_CONVERT) + " " + in + " " +
+                                          path("o.mid"));
+        EXPECT_EQ(run.exitCode, 0) << in;
+        return std::pair{run.output.find("lumidot-video.so") != std::string::npos,
+                         run.output.find("libavcodec") != std::string::npos};
+    };
+    EXPECT_EQ(loads(path("rec.syx")), std::pair(false, false));
+    EXPECT_EQ(loads(mkv), std::pair(true, true));
+}
+
 } // namespace
 } // namespace lumidot

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "export/SmfWriter.h"
-#include "export/StepMessages.h"
+#include "ns5r/StepMessages.h"
 #include "export/ExportTestSupport.h"
 #include "support/RunCommand.h"
 
@@ -72,7 +72,7 @@ std::string expectedMidoReport(const Recording& r, int tick)
     std::ostringstream out;
     out << "0 480 1\nchannel_prefix 0\n";
     forEachStep(r, [&](const Step& step) {
-        out << "text " << tick << ' ' << StepLabel(step.opcode) << '\n';
+        out << "text " << tick << ' ' << StepLabel(step.kind) << '\n';
         int delta = tick;
         for (const SysExMessage& m : stepMessages(step)) {
             out << "sysex " << delta << ' ' << hex(m.bytes().subspan(1, m.size() - 2)) << '\n';

@@ -67,10 +67,10 @@ TEST(StepTiming, FollowsTheExportedFileTickForTick)
                 << "message " << i << " at tick spacing " << stepTick;
     }
     // At 8 ticks: green at 16; the effect group at 32..36; the frame at 52, the message at 68.
-    EXPECT_EQ(stepTicks(r.eventStream(), 8), (std::vector<std::int64_t>{16, 32, 52, 68}));
+    EXPECT_EQ(stepTicks(r.kinds(), 8), (std::vector<std::int64_t>{16, 32, 52, 68}));
     StepTickCounter counter(8);
-    for (const std::uint8_t op : r.eventStream())
-        counter.next(op);
+    for (const StepKind kind : r.kinds())
+        counter.next(kind);
     EXPECT_EQ(counter.endTick(), 68 + kEndOfTrackTicks);
 }
 

@@ -25,21 +25,23 @@ using namespace lumidot::testing;
 // One step as the user would record it: the model the edits are checked
 // against. Recording a list of these in order is the "direct recording".
 struct StepPlan {
-    std::uint8_t opcode;
+    StepKind kind;
     int seed = 0;
 };
 
 void record(Recording& r, const StepPlan& s)
 {
-    switch (s.opcode) {
-    case kOpFrame: r.appendFrame(patternFrame(s.seed)); break;
-    case kOpMessage: r.appendMessage("m" + std::to_string(s.seed), s.seed % 2 ? "odd" : ""); break;
-    case kOpEffect:
+    switch (s.kind) {
+    case StepKind::Frame: r.appendFrame(patternFrame(s.seed)); break;
+    case StepKind::Message: r.appendMessage("m" + std::to_string(s.seed), s.seed % 2 ? "odd" : ""); break;
+    case StepKind::Effect:
         r.appendEffect({static_cast<std::uint8_t>(s.seed % 48), static_cast<std::uint8_t>(s.seed * 7 % 48),
                         static_cast<std::uint8_t>(s.seed % 4)});
         break;
-    case kOpOff: r.appendColour(LcdColour::Off); break;
-    default: r.appendColour(static_cast<LcdColour>(s.opcode & 0x0F)); break;
+    case StepKind::Green:
+    case StepKind::Orange:
+    case StepKind::Red:
+    case StepKind::Off: r.appendColour(stepColour(s.kind)); break;
     }
 }
 
@@ -63,8 +65,8 @@ void expectSameExports(const Recording& edited, const Recording& direct)
 
 std::vector<StepPlan> mixedPlans()
 {
-    return {{kOpGreen}, {kOpFrame, 1}, {kOpMessage, 2}, {kOpEffect, 3}, {kOpFrame, 4},
-            {kOpOrange}, {kOpMessage, 5}, {kOpEffect, 6}, {kOpFrame, 7}, {kOpOff}, {kOpMessage, 8}};
+    return {{StepKind::Green}, {StepKind::Frame, 1}, {StepKind::Message, 2}, {StepKind::Effect, 3}, {StepKind::Frame, 4},
+            {StepKind::Orange}, {StepKind::Message, 5}, {StepKind::Effect, 6}, {StepKind::Frame, 7}, {StepKind::Off}, {StepKind::Message, 8}};
 }
 
 // Each edit done on the recording and on the model list.
@@ -109,9 +111,9 @@ TEST(StepEdits, EditedRecordingsExportAsTheSameStepsRecordedInThatOrder)
         c.model(model);
         expectSameExports(edited, recorded(model));
         // New steps recorded after the edit land at the end, with their payloads.
-        record(edited, {kOpMessage, 40});
-        record(edited, {kOpFrame, 41});
-        model.insert(model.end(), {{kOpMessage, 40}, {kOpFrame, 41}});
+        record(edited, {StepKind::Message, 40});
+        record(edited, {StepKind::Frame, 41});
+        model.insert(model.end(), {{StepKind::Message, 40}, {StepKind::Frame, 41}});
         expectSameExports(edited, recorded(model));
     }
 }
@@ -208,7 +210,7 @@ void randomAction(std::mt19937& rng, VirtualArea& area, Recording& r, std::optio
     case 2: invertView(area, view); break;
     case 3: mirrorView(area, view); break;
     case 4: flipView(area, view); break;
-    case 5: for (int k = pick(1, 4); k > 0; --k) record(r, {static_cast<std::uint8_t>(std::array{0xF0, 0xF3, 0xF5, 0xF7, 0xF8}[pick(0, 4)]), pick(0, 99)}); break;
+    case 5: for (int k = pick(1, 4); k > 0; --k) record(r, {std::array{StepKind::Green, StepKind::Message, StepKind::Frame, StepKind::Off, StepKind::Effect}[pick(0, 4)], pick(0, 99)}); break;
     case 6: deleteSteps(r, pick(0, n), pick(1, 4)); break;
     case 7: moveSteps(r, pick(0, n), pick(1, 3), pick(0, n)); break;
     case 8: clip = r.copySteps(pick(0, n), pick(1, 5)); break;
@@ -256,11 +258,11 @@ TEST(EditTracker, AppendsBecomeInsertionsThatARunOfTypingJoins)
     EditTracker tracker;
     VirtualArea area;
     tracker.takeChanges(area, r);
-    record(r, {kOpMessage, 50});
+    record(r, {StepKind::Message, 50});
     EditEntry first = tracker.takeChanges(area, r);
     ASSERT_TRUE(first.recording.insertsOnly());
     EXPECT_EQ(first.recording.at(), 11);
-    record(r, {kOpMessage, 51});
+    record(r, {StepKind::Message, 51});
     const EditEntry second = tracker.takeChanges(area, r);
     EXPECT_TRUE(first.recording.absorb(second.recording));
     EXPECT_EQ(first.recording.inserted().size(), 2);

@@ -4,6 +4,8 @@
 #include "platform/video/VideoSource.h"
 
 #include <algorithm>
+#include <cstring>
+#include <fstream>
 
 namespace lumidot {
 
@@ -20,9 +22,16 @@ std::int64_t truncationMargin(const VideoInfo& info)
 
 std::unique_ptr<VideoSource> openSource(const std::string& fileName, VideoProblem& problem)
 {
+    std::string error;
+    const VideoDecoders* decoders = videoDecoders(error);
+    if (!decoders) {
+        problem = VideoProblem(VideoFault::NoDecoders);
+        problem.reason = error;
+        return nullptr;
+    }
     if (isWebpFile(fileName)) {
         VideoProblem webp;
-        if (auto source = openWebpSource(fileName, webp))
+        if (auto source = decoders->openWebp(fileName, webp))
             return source;
         // A still WebP that libwebp refuses may still be one FFmpeg reads.
         if (webp.fault == VideoFault::FrameTooLarge) {
@@ -30,7 +39,7 @@ std::unique_ptr<VideoSource> openSource(const std::string& fileName, VideoProble
             return nullptr;
         }
     }
-    return openFfmpegSource(fileName, problem);
+    return decoders->openFfmpeg(fileName, problem);
 }
 
 // One reading of a grid: the frame on screen is held until the next one
@@ -217,6 +226,14 @@ bool isVideoFile(const std::string& fileName)
 {
     VideoProblem problem;
     return VideoFile::open(fileName, problem) != nullptr;
+}
+
+bool isWebpFile(const std::string& fileName)
+{
+    std::ifstream file(fileName, std::ios::binary);
+    char head[12] = {};
+    return file.read(head, sizeof head) && std::memcmp(head, "RIFF", 4) == 0 &&
+           std::memcmp(head + 8, "WEBP", 4) == 0;
 }
 
 } // namespace lumidot

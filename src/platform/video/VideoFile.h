@@ -25,6 +25,7 @@ enum class VideoFault {
     NotAVideo,       // no container or picture format FFmpeg knows
     NoVideoStream,   // a container without pictures (sound only, a cover picture)
     NoDecoder,       // pictures FFmpeg has no decoder for
+    NoDecoders,      // the program's video module cannot be loaded (reason: the loader's words)
     FrameTooLarge,   // frames beyond kLargestVideoSide
     TooMuchData,     // the range decodes to more than kLargestDecodedBytes
     TooManySteps,    // the range gives more frame steps than are left

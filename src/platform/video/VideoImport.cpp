@@ -88,8 +88,12 @@ VideoImport importVideo(VideoFile& file, const VideoImportChoices& choices, cons
     result.plane.copyFrom(plane);
     TimedFrameBuilder builder(grid.fps, choices.tempo);
     bool tooMany = false;
+    // The frames come already scaled to the conversion's size; scaling them
+    // again would shrink a percentage twice.
+    DotConversion atSize = choices.conversion;
+    atSize.scale = ScaleMode::None;
     const auto each = [&](const GreyImage& grey, std::int64_t samples) {
-        const DotImage dots = convertToDots(grey, choices.conversion);
+        const DotImage dots = convertToDots(grey, atSize);
         placeDots(result.plane, dots, choices.pictureX, choices.pictureY, choices.placement);
         builder.add(packWindow(result.plane, choices.windowX, choices.windowY), samples);
         if (builder.steps() > choices.remainingSteps) {
@@ -112,15 +116,6 @@ VideoImport importVideo(VideoFile& file, const VideoImportChoices& choices, cons
     result.endTick = builder.endTick();
     result.frames = builder.take();
     return result;
-}
-
-bool appendVideoFrames(Recording& recording, const std::vector<TimedFrame>& frames)
-{
-    if (static_cast<std::int64_t>(frames.size()) > kStepLimit - recording.StepCount())
-        return false;
-    for (const TimedFrame& frame : frames)
-        recording.appendFrame(frame.frame);
-    return true;
 }
 
 } // namespace lumidot

@@ -66,8 +66,4 @@ PictureSize videoFrameSize(const VideoInfo& info, const DotConversion& conversio
 VideoImport importVideo(VideoFile& file, const VideoImportChoices& choices, const VirtualArea& plane,
                         const VideoProgress& progress = {});
 
-// Appends the frame steps to a recording, one a step; false, changing
-// nothing, when they do not fit.
-bool appendVideoFrames(Recording& recording, const std::vector<TimedFrame>& frames);
-
 } // namespace lumidot

@@ -36,8 +36,20 @@ public:
     virtual std::unique_ptr<SourceFrame> next(VideoProblem& problem) = 0;
 };
 
-std::unique_ptr<VideoSource> openFfmpegSource(const std::string& fileName, VideoProblem& problem);
+// The decoders live in a module of their own (decoders/), loaded on the
+// first clip opened: FFmpeg's libraries and the hundred-odd libraries they
+// pull in cost a program a third of a second at every start, which a
+// conversion of pictures or recordings should not pay.
+struct VideoDecoders {
+    std::unique_ptr<VideoSource> (*openFfmpeg)(const std::string& fileName, VideoProblem& problem);
+    std::unique_ptr<VideoSource> (*openWebp)(const std::string& fileName, VideoProblem& problem);
+};
 
-std::unique_ptr<VideoSource> openWebpSource(const std::string& fileName, VideoProblem& problem);
+// The name of the function the module exports, returning its decoders.
+inline constexpr const char* kVideoDecodersEntry = "lumidot_video_decoders";
+
+// The decoders, loaded once for the process; null, with the loader's words,
+// when the module cannot be loaded.
+const VideoDecoders* videoDecoders(std::string& error);
 
 } // namespace lumidot

@@ -244,7 +244,7 @@ TEST_F(JackServerLoss, AServerKilledDuringABurstIsToldOnceAndARestartedOneIsFoun
     for (int frame = 0; frame < kBurstFrames; ++frame) {
         if (frame == kKillAtFrame)
             server.kill();
-        form->VirtualArea.setDot(frame % 32, (frame / 32) % 16, 1);
+        form->Workspace.document().plane.setDot(frame % 32, (frame / 32) % 16, 1);
         const auto before = Clock::now();
         form->FD_OUT();
         const auto took = Clock::now() - before;
@@ -284,7 +284,7 @@ TEST_F(JackServerLoss, AServerKilledDuringABurstIsToldOnceAndARestartedOneIsFoun
     // The window goes on: drawing and recording work as before.
     form->FD_OUT();
     form->SpeedButton1->click();
-    EXPECT_EQ(form->Recording.StepCount(), 1);
+    EXPECT_EQ(form->Workspace.document().recording.StepCount(), 1);
     QApplication::processEvents();
     EXPECT_EQ(prompts.shown.size(), 1);
 
@@ -313,7 +313,7 @@ TEST_F(JackServerLoss, AServerThatHangsFillsTheBufferAndThatIsALoss)
     Clock::duration worst{};
     int frames = 0;
     for (; frames < 10'000 && form->MIDI_real->isChecked(); ++frames) {
-        form->VirtualArea.setDot(frames % 32, (frames / 32) % 16, frames % 2);
+        form->Workspace.document().plane.setDot(frames % 32, (frames / 32) % 16, frames % 2);
         const auto before = Clock::now();
         form->FD_OUT();
         worst = std::max(worst, Clock::now() - before);
@@ -359,8 +359,8 @@ TEST_F(JackServerLoss, APortIsFoundByItsNameWhenTheNumberingMoves)
     EXPECT_EQ(second.receive(2), greeting());
     EXPECT_TRUE(form->MIDI_real->isChecked());
     EXPECT_EQ(form->windowTitle(), "Lumidot [LumidotCaptureB:capture]");
-    EXPECT_EQ(form->Settings.midiOutIndex, 1) << "its entry now that the first one is gone";
-    EXPECT_EQ(form->Settings.midiOutName, "LumidotCaptureB:capture");
+    EXPECT_EQ(form->settings().midiOutIndex, 1) << "its entry now that the first one is gone";
+    EXPECT_EQ(form->settings().midiOutName, "LumidotCaptureB:capture");
 
     // A client started later is offered by the next showing of the list.
     JackCapture later("LumidotCaptureC");

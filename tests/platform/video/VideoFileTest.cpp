@@ -338,6 +338,20 @@ TEST_F(VideoClips, GreyLevelsSpanTheFullRangeAtTheConversionsSize)
     }
 }
 
+// Frames are decoded at the size the scale gives; the conversion must not
+// scale them once more.
+TEST_F(VideoClips, EveryScaleIsAppliedOnce)
+{
+    const std::string file = clip("scaled.mkv", atRate(kMjpegMkv, 10), countingFrames(4));
+    VideoImportChoices half = atFps(10);
+    half.conversion.scale = ScaleMode::Percent;
+    half.conversion.percent = 50;
+    EXPECT_EQ(numbersOf(import(file, half)), upTo(4));
+    VideoImportChoices byHeight = atFps(10);
+    byHeight.conversion.scale = ScaleMode::FitHeight;
+    EXPECT_EQ(numbersOf(import(file, byHeight)), upTo(4));
+}
+
 TEST_F(VideoClips, CancellingStopsTheDecodingAndKeepsNothing)
 {
     const std::string file = clip("cancel.mkv", atRate(kMjpegMkv, 10), countingFrames(30));

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "recording/Recording.h"
+#include "ns5r/Commands.h"
+#include "ns5r/StepKind.h"
 
 #include <array>
 #include <cstddef>
@@ -29,7 +30,7 @@ private:
 
 // The messages that replay one recorded step, in the order every file format
 // writes them: one for a colour, off, message or frame step, the five-message
-// effect group for an effect step, none for an unknown opcode.
+// effect group for an effect step.
 struct StepMessages {
     std::array<SysExMessage, 5> messages;
     std::size_t count = 0;
@@ -40,15 +41,12 @@ struct StepMessages {
 
 StepMessages stepMessages(const Step& step);
 
-// How many messages a step of this opcode gives (5, 1 or 0), without building them.
-std::size_t stepMessageCount(std::uint8_t opcode);
+// How many messages a step of this kind gives (5 or 1), without building them.
+std::size_t stepMessageCount(StepKind kind);
 
 // The tick spacing the timed formats can hold, 1..127: a larger value would
 // not fit the one-byte delta of a Standard MIDI File nor a .prt tick byte,
 // so a value from outside is brought to the nearest end.
 std::uint8_t validStepTick(std::uint8_t stepTick);
-
-// The colour byte of a colour or off opcode (00, 01, 02 or 7F).
-std::uint8_t opcodeColourCode(std::uint8_t opcode);
 
 } // namespace lumidot

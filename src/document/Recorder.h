@@ -10,6 +10,9 @@ namespace lumidot {
 class MidiLink;
 class VirtualArea;
 
+// Packs the window at the scroll position and sends it as a Frame Draw command.
+void FD_OUT(MidiLink& link, const VirtualArea& area, int scrollX, int scrollY);
+
 // The record commands of the pages. Each takes the page's current state,
 // sends through the link where the command sends, and reports a refusal at
 // the step limit instead of showing anything; the window turns Full into

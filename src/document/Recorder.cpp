@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "recording/Recorder.h"
+#include "document/Recorder.h"
 
 #include "midi/MidiLink.h"
 #include "ns5r/Commands.h"
@@ -22,6 +22,11 @@ void sendMessageText(MidiLink& link, std::span<const std::uint8_t> text)
 }
 
 } // namespace
+
+void FD_OUT(MidiLink& link, const VirtualArea& area, int scrollX, int scrollY)
+{
+    link.EXC_Out(frameDrawBody(packWindow(area, scrollX, scrollY)));
+}
 
 void LCD_Save(Recording& recording, LcdColour selected)
 {

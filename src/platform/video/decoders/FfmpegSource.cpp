@@ -3,8 +3,8 @@
 // not a cover picture, decoded with frame threads; every other stream is
 // discarded by the demuxer, so sound is never even read into packets.
 
-#include "platform/video/FfmpegLog.h"
-#include "platform/video/GreyScaler.h"
+#include "platform/video/decoders/FfmpegLog.h"
+#include "platform/video/decoders/GreyScaler.h"
 #include "platform/video/VideoSource.h"
 
 extern "C" {

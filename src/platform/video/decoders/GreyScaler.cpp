@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/video/GreyScaler.h"
+#include "platform/video/decoders/GreyScaler.h"
 
 extern "C" {
 #include <libavutil/pixdesc.h>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/TextStamp.h"
+#include "widgets/TextStamp.h"
 
 #include "picture/VirtualArea.h"
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "export/StepMessages.h"
+#include "ns5r/StepMessages.h"
 
 #include <algorithm>
 
@@ -20,11 +20,6 @@ std::uint8_t validStepTick(std::uint8_t stepTick)
     return std::clamp<std::uint8_t>(stepTick, 1, 127);
 }
 
-std::uint8_t opcodeColourCode(std::uint8_t opcode)
-{
-    return opcode == kOpOff ? 0x7F : static_cast<std::uint8_t>(opcode & 0x0F);
-}
-
 namespace {
 
 SysExMessage showMessage(std::span<const std::uint8_t> text)
@@ -38,18 +33,18 @@ SysExMessage showMessage(std::span<const std::uint8_t> text)
 
 } // namespace
 
-std::size_t stepMessageCount(std::uint8_t opcode)
+std::size_t stepMessageCount(StepKind kind)
 {
-    switch (opcode) {
-    case kOpEffect: return 5;
-    case kOpGreen:
-    case kOpOrange:
-    case kOpRed:
-    case kOpOff:
-    case kOpMessage:
-    case kOpFrame: return 1;
-    default: return 0;
+    switch (kind) {
+    case StepKind::Effect: return 5;
+    case StepKind::Green:
+    case StepKind::Orange:
+    case StepKind::Red:
+    case StepKind::Off:
+    case StepKind::Message:
+    case StepKind::Frame: break;
     }
+    return 1;
 }
 
 StepMessages stepMessages(const Step& step)
@@ -58,30 +53,26 @@ StepMessages stepMessages(const Step& step)
     auto add = [&out](std::span<const std::uint8_t> body) {
         out.messages[out.count++] = SysExMessage(body);
     };
-    switch (step.opcode) {
-    case kOpGreen:
-    case kOpOrange:
-    case kOpRed:
-    case kOpOff: {
-        const std::array<std::uint8_t, 2> body{0x7D, opcodeColourCode(step.opcode)};
-        add(body);
+    switch (step.kind) {
+    case StepKind::Green:
+    case StepKind::Orange:
+    case StepKind::Red:
+    case StepKind::Off:
+        add(lcdColourBody(stepColour(step.kind)));
         break;
-    }
-    case kOpMessage:
+    case StepKind::Message:
         out.messages[out.count++] = showMessage(step.text);
         break;
-    case kOpFrame:
+    case StepKind::Frame:
         if (step.frame)
             add(frameDrawBody(*step.frame));
         break;
-    case kOpEffect:
+    case StepKind::Effect:
         add(modeSelectBody(kModeEffect));
         add(fxParameterBody(FxParam::Effect1, step.effect.effect1));
         add(fxParameterBody(FxParam::Effect2, step.effect.effect2));
         add(fxParameterBody(FxParam::Mode, step.effect.mode));
         add(modeSelectBody(kModeDisplay));
-        break;
-    default:
         break;
     }
     return out;

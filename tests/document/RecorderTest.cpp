@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "document/Recorder.h"
 #include "midi/MidiLink.h"
 #include "picture/VirtualArea.h"
-#include "recording/Recorder.h"
 #include "support/FakeMidiOutput.h"
 
 #include <gtest/gtest.h>
@@ -17,12 +17,12 @@ using Bytes = std::vector<std::uint8_t>;
 // The invariants that every writer relies on.
 void expectConsistent(const Recording& r)
 {
-    const auto events = r.eventStream();
+    const auto events = r.kinds();
     ASSERT_EQ(static_cast<int>(events.size()), r.StepCount());
-    EXPECT_EQ(std::count(events.begin(), events.end(), kOpFrame), r.FrameCount());
-    EXPECT_EQ(std::count(events.begin(), events.end(), kOpMessage), r.MessageCount());
+    EXPECT_EQ(std::count(events.begin(), events.end(), StepKind::Frame), r.FrameCount());
+    EXPECT_EQ(std::count(events.begin(), events.end(), StepKind::Message), r.MessageCount());
     EXPECT_EQ(r.effectStream().size(),
-              3u * static_cast<std::size_t>(std::count(events.begin(), events.end(), kOpEffect)));
+              3u * static_cast<std::size_t>(std::count(events.begin(), events.end(), StepKind::Effect)));
     EXPECT_LE(r.FrameCount(), kStepLimit);
     EXPECT_LE(r.MessageCount(), kStepLimit);
 }
@@ -199,7 +199,7 @@ TEST_F(Recorder, ClearingStartsTheNextRecordingAtItsFirstStep)
     std::vector<Step> steps;
     forEachStep(recording, [&](const Step& s) { steps.push_back(s); });
     ASSERT_EQ(steps.size(), 2u);
-    EXPECT_EQ(steps[0].opcode, kOpOrange);
+    EXPECT_EQ(steps[0].kind, StepKind::Orange);
     EXPECT_EQ(steps[1].effect, (EffectSetting{9, 9, 0}));
     expectConsistent(recording);
 }
@@ -215,10 +215,10 @@ TEST_F(Recorder, RecordingGoesOnWhileLiveSendingIsOff)
 
 TEST(RecordingOpcodes, ColourOpcodesCarryTheColourByte)
 {
-    EXPECT_EQ(colourOpcode(LcdColour::Green) & 0x0F, colourCode(LcdColour::Green));
-    EXPECT_EQ(colourOpcode(LcdColour::Orange) & 0x0F, colourCode(LcdColour::Orange));
-    EXPECT_EQ(colourOpcode(LcdColour::Red) & 0x0F, colourCode(LcdColour::Red));
-    EXPECT_EQ(colourOpcode(LcdColour::Off), kOpOff);
+    EXPECT_EQ(stepKindByte(colourStepKind(LcdColour::Green)) & 0x0F, colourCode(LcdColour::Green));
+    EXPECT_EQ(stepKindByte(colourStepKind(LcdColour::Orange)) & 0x0F, colourCode(LcdColour::Orange));
+    EXPECT_EQ(stepKindByte(colourStepKind(LcdColour::Red)) & 0x0F, colourCode(LcdColour::Red));
+    EXPECT_EQ(colourStepKind(LcdColour::Off), StepKind::Off);
 }
 
 } // namespace

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/MonitorView.h"
+#include "widgets/MonitorView.h"
 
 #include "ns5r/MonitorPicture.h"
 

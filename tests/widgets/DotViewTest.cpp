@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/DotView.h"
+#include "widgets/DotView.h"
 
 #include "picture/DotEditor.h"
 #include "picture/VirtualArea.h"

@@ -3,7 +3,7 @@
 // still WebP pictures. The decoder composes every frame onto the canvas as
 // a browser shows it, with its time in milliseconds.
 
-#include "platform/video/GreyScaler.h"
+#include "platform/video/decoders/GreyScaler.h"
 #include "platform/video/VideoSource.h"
 
 #include <webp/demux.h>
@@ -204,13 +204,6 @@ std::unique_ptr<SourceFrame> WebpSource::next(VideoProblem& problem)
 }
 
 } // namespace
-
-bool isWebpFile(const std::string& fileName)
-{
-    std::ifstream file(fileName, std::ios::binary);
-    std::vector<std::uint8_t> head(12);
-    return file.read(reinterpret_cast<char*>(head.data()), 12) && hasWebpSignature(head);
-}
 
 std::unique_ptr<VideoSource> openWebpSource(const std::string& fileName, VideoProblem& problem)
 {

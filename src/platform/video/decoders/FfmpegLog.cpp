@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/video/FfmpegLog.h"
+#include "platform/video/decoders/FfmpegLog.h"
 
 extern "C" {
 #include <libavutil/error.h>

@@ -1,0 +1,284 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "document/Workspace.h"
+
+#include "picture/RegionOps.h"
+
+#include <algorithm>
+
+namespace lumidot {
+
+Workspace::Workspace(MidiOutput& output)
+    : link_(output)
+    , history_(document_.plane, document_.recording)
+{
+    document_.recording.setStepCountListener([this](int) {
+        history_.noteRecordingChanged();
+        if (onStepsChanged)
+            onStepsChanged();
+    });
+    link_.setObserver([this](std::span<const std::uint8_t> message) {
+        display_.apply(message);
+        if (onMessage)
+            onMessage();
+    });
+    history_.afterApply = [this](bool plane) {
+        if (plane)
+            sendWindow();
+    };
+    // Undo or redo back to what was last saved or opened: nothing to ask.
+    history_.onRecordingAtSavedState = [this] { document_.recording.markSaved(); };
+    history_.onChanged = [this] { noteChange(DocumentChange::History); };
+}
+
+Workspace::Transaction::Transaction(Workspace& workspace, const std::string& label, bool typing)
+    : workspace_(workspace)
+{
+    workspace_.history_.open(label, typing);
+}
+
+Workspace::Transaction::~Transaction()
+{
+    workspace_.history_.close();
+    if (!workspace_.history_.inTransaction())
+        workspace_.publish();
+}
+
+bool Workspace::firstRefusalOfAction()
+{
+    if (!history_.inTransaction())
+        return true;
+    if (refusalAction_ == history_.actionNumber())
+        return false;
+    refusalAction_ = history_.actionNumber();
+    return true;
+}
+
+void Workspace::addObserver(Observer observer)
+{
+    observers_.push_back(std::move(observer));
+}
+
+void Workspace::noteChange(DocumentChange change)
+{
+    pending_.add(change);
+    if (!history_.inTransaction())
+        publish();
+}
+
+void Workspace::publish()
+{
+    if (pending_.empty())
+        return;
+    const DocumentChanges changes = pending_;
+    pending_ = {};
+    for (const Observer& observer : observers_)
+        observer(changes);
+}
+
+MidiLink::SendResult Workspace::send(std::span<const std::uint8_t> body)
+{
+    return link_.EXC_Out(body);
+}
+
+void Workspace::sendWindow()
+{
+    FD_OUT(link_, document_.plane, document_.window.x, document_.window.y);
+}
+
+RecordResult Workspace::windowChanged(bool continuous)
+{
+    const Transaction action = transaction({});
+    sendWindow();
+    return continuous ? recordWindow() : RecordResult::NothingToRecord;
+}
+
+void Workspace::recordColour()
+{
+    const Transaction action = transaction({});
+    LCD_Save(document_.recording, document_.colour);
+}
+
+RecordResult Workspace::recordLines()
+{
+    const Transaction action = transaction({});
+    return SM_Save(document_.recording, link_, document_.lines.line1, document_.lines.line2);
+}
+
+RecordResult Workspace::recordWindow()
+{
+    const Transaction action = transaction({});
+    return DotSave(document_.recording, link_, document_.plane, document_.window.x,
+                   document_.window.y);
+}
+
+void Workspace::recordEffect()
+{
+    const Transaction action = transaction({});
+    FXRecClick(document_.recording, document_.effect);
+}
+
+std::optional<StepClip> Workspace::stepFrom(StepSource source) const
+{
+    Recording one;
+    switch (source) {
+    case StepSource::Colour:
+        one.appendColour(document_.colour);
+        break;
+    case StepSource::Lines:
+        if (document_.lines.line1.empty() && document_.lines.line2.empty())
+            return std::nullopt;
+        one.appendMessage(document_.lines.line1, document_.lines.line2);
+        break;
+    case StepSource::Window:
+        one.appendFrame(packWindow(document_.plane, document_.window.x, document_.window.y));
+        break;
+    case StepSource::Effect:
+        one.appendEffect(document_.effect);
+        break;
+    }
+    return allSteps(one);
+}
+
+MessageSendResult Workspace::setLines(MessageLines lines, bool continuous)
+{
+    const Transaction action = transaction({});
+    if (lines != document_.lines) {
+        document_.lines = std::move(lines);
+        noteChange(DocumentChange::Lines);
+    }
+    return sendMessageLines(document_.recording, link_, document_.lines.line1,
+                            document_.lines.line2, continuous);
+}
+
+void Workspace::setColour(LcdColour colour, bool continuous)
+{
+    const Transaction action = transaction({});
+    document_.colour = colour;
+    noteChange(DocumentChange::Colour);
+    if (continuous)
+        recordColour();
+    send(lcdColourBody(colour));
+}
+
+void Workspace::setEffect(FxParam param, std::uint8_t value)
+{
+    const Transaction action = transaction({});
+    switch (param) {
+    case FxParam::Effect1: document_.effect.effect1 = value; break;
+    case FxParam::Effect2: document_.effect.effect2 = value; break;
+    case FxParam::Mode: document_.effect.mode = value; break;
+    }
+    noteChange(DocumentChange::Effect);
+    send(fxParameterBody(param, value));
+}
+
+RecordResult Workspace::moveWindow(WindowPosition to, bool continuous)
+{
+    const Transaction action = transaction({});
+    document_.window = to;
+    noteChange(DocumentChange::Window);
+    const RecordResult recorded = continuous ? recordWindow() : RecordResult::NothingToRecord;
+    sendWindow();
+    return recorded;
+}
+
+void Workspace::setStepTick(std::uint8_t stepTick)
+{
+    if (stepTick == document_.stepTick)
+        return;
+    const Transaction action = transaction({});
+    document_.stepTick = stepTick;
+    noteChange(DocumentChange::StepTick);
+}
+
+RecordResult Workspace::invert(const View& view, bool continuous)
+{
+    const Transaction action = transaction({});
+    invertView(document_.plane, view);
+    return windowChanged(continuous);
+}
+
+void Workspace::mirror(const View& view)
+{
+    const Transaction action = transaction({});
+    mirrorView(document_.plane, view);
+    sendWindow();
+}
+
+void Workspace::flip(const View& view)
+{
+    const Transaction action = transaction({});
+    flipView(document_.plane, view);
+    sendWindow();
+}
+
+void Workspace::clear(const Region& region)
+{
+    const Transaction action = transaction({});
+    fillRegion(document_.plane, region, 0);
+}
+
+bool Workspace::takeFrame(int step)
+{
+    const auto kinds = document_.recording.kinds();
+    if (step < 0 || step >= static_cast<int>(kinds.size()) || kinds[step] != StepKind::Frame)
+        return false;
+    const Transaction action = transaction({});
+    const auto frame = std::count(kinds.begin(), kinds.begin() + step, StepKind::Frame);
+    unpackWindow(document_.plane, document_.window.x, document_.window.y,
+                 document_.recording.frameRecord(static_cast<int>(frame)));
+    sendWindow();
+    return true;
+}
+
+void Workspace::clearRecording()
+{
+    const Transaction action = transaction({});
+    ClearRecording(document_.recording);
+}
+
+void Workspace::replaceRecording(Recording&& recording)
+{
+    const Transaction action = transaction({});
+    document_.recording.replaceSteps(std::move(recording));
+    markSaved();
+}
+
+SaveResult Workspace::saveRecording(int typeIndex, const std::string& fileName)
+{
+    const SaveResult saved = lumidot::saveRecording(typeIndex, fileName, document_.recording,
+                                                    document_.stepTick);
+    if (saved.ok)
+        markSaved();
+    return saved;
+}
+
+bool Workspace::isModified() const
+{
+    return document_.recording.StepCount() > 0 && document_.recording.isModified();
+}
+
+void Workspace::markSaved()
+{
+    document_.recording.markSaved();
+    history_.markClean();
+}
+
+EditResult Workspace::editSteps(const std::string& label,
+                                const std::function<StepEdit(Recording&)>& edit)
+{
+    const Transaction action = transaction({});
+    return history_.edit(label, [&] { return edit(document_.recording); });
+}
+
+void Workspace::undo()
+{
+    history_.undo();
+}
+
+void Workspace::redo()
+{
+    history_.redo();
+}
+
+} // namespace lumidot
