@@ -111,6 +111,16 @@ RecordResult Workspace::recordWindow()
                    document_.window.y);
 }
 
+RecordResult Workspace::recordClip(std::span<const TimedFrame> frames, const VirtualArea& plane)
+{
+    const Transaction action = transaction({});
+    if (!appendTimedFrames(document_.recording, frames))
+        return RecordResult::Full;
+    document_.plane.copyFrom(plane);
+    sendWindow();
+    return RecordResult::Recorded;
+}
+
 void Workspace::recordEffect()
 {
     const Transaction action = transaction({});

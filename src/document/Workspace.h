@@ -10,6 +10,7 @@
 #include "recording/Document.h"
 #include "recording/StepClip.h"
 #include "recording/StepEdits.h"
+#include "recording/VideoTiming.h"
 
 #include <cstdint>
 #include <functional>
@@ -128,6 +129,11 @@ public:
     // is on, then sends it.
     RecordResult moveWindow(WindowPosition to, bool continuous);
     void setStepTick(std::uint8_t stepTick);
+
+    // An imported clip: its frame steps, each at its time, appended, and the
+    // plane as the last frame leaves it, sent. Full, changing nothing, when
+    // the steps do not fit.
+    RecordResult recordClip(std::span<const TimedFrame> frames, const VirtualArea& plane);
 
     // The region commands on the window's view.
     RecordResult invert(const View& view, bool continuous);
