@@ -149,7 +149,7 @@ void BM_PaintOneScreenOfTheStepList(benchmark::State& state)
     QApplication::processEvents();
     QWidget* viewport = w.form.StepList->List->viewport();
     QImage screen(viewport->size(), QImage::Format_ARGB32_Premultiplied);
-    w.form.StepList->List->scrollTo(w.form.StepList->Model->index(5000));
+    w.form.StepList->List->scrollTo(w.form.StepList->Model->index(5000, 0));
     for (auto _ : state) {
         viewport->render(&screen);
         benchmark::DoNotOptimize(screen.bits());

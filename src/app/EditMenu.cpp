@@ -76,18 +76,65 @@ void TMainForm::createStepList()
                   to, count);
     };
     StepList->onDuplicate = [this](int first, int count) {
-        editSteps(QStringLiteral("複製"),
-                  [=](Recording& r) { return duplicateSteps(r, first, count); }, first + count, count);
+        const auto action = Workspace.transaction(QStringLiteral("複製").toStdString());
+        showStepEdit(Workspace.duplicateSteps(first, count), first + count, count);
     };
     StepList->onPaste = [this](int at, const StepClip& steps) {
         editSteps(QStringLiteral("貼り付け"), [&](Recording& r) { return insertSteps(r, at, steps); },
                   at, steps.size());
     };
     StepList->onInsertHere = [this](int at) { insertCurrentPageStep(at); };
+    connectStepTiming();
     StepList->onFrameChosen = [this](int step) { takeFrameIntoWindow(step); };
-    // The times follow the monitor's tempo.
-    connect(Monitor, &TMonitor::tempoChanged, StepList,
-            [this](int tempo) { StepList->setTiming(Workspace.document().stepTick, tempo); });
+}
+
+// The step list's timing edits, each one entry under the command's name.
+void TMainForm::connectStepTiming()
+{
+    StepList->onSetLength = [this](int first, int count, std::int64_t ticks) {
+        const auto action = Workspace.transaction(tr("長さ").toStdString());
+        showStepEdit(Workspace.setStepLengths(first, count, ticks), first, count);
+    };
+    StepList->onAskLength = [this](int first, int count) { askStepLength(first, count); };
+    StepList->onScaleLength = [this](int first, int count, bool doubling) {
+        const auto action =
+            Workspace.transaction((doubling ? tr("長さを倍に") : tr("長さを半分に")).toStdString());
+        showStepEdit(Workspace.scaleStepLengths(first, count, doubling), first, count);
+    };
+    StepList->onResetLength = [this](int first, int count) {
+        const auto action = Workspace.transaction(tr("間隔に戻す").toStdString());
+        showStepEdit(Workspace.resetStepLengths(first, count), first, count);
+    };
+    StepList->onNudge = [this](int first, int count, int ticks) {
+        const auto action = Workspace.transaction((ticks < 0 ? tr("前へ") : tr("後へ")).toStdString());
+        showStepEdit(Workspace.nudgeSteps(first, count, ticks), first, count);
+    };
+    StepList->onHold = [this](int first, int count, int unit) {
+        const auto action = Workspace.transaction(tr("保持").toStdString());
+        showStepEdit(Workspace.holdFrames(first, count, unit), first, count);
+    };
+    StepList->onAskStart = [this] { askStart(); };
+}
+
+// The length dialog opens at the first selected step's length.
+void TMainForm::askStepLength(int first, int count)
+{
+    const auto action = Workspace.transaction(tr("長さ").toStdString());
+    std::int64_t length = Workspace.stepLength(first);
+    if (prompts_.askStepLength(length, Workspace.shortestLength(first), length))
+        showStepEdit(Workspace.setStepLengths(first, count, length), first, count);
+}
+
+// The start dialog shows where the first step starts without a start of
+// its own, so that the user sees what "as recorded" means.
+void TMainForm::askStart()
+{
+    const auto action = Workspace.transaction(tr("開始位置").toStdString());
+    std::optional<int> start;
+    if (!prompts_.askStart(Workspace.document().recording.startOffset(), Workspace.recordedStart(), start))
+        return;
+    const auto [first, count] = StepList->selection();
+    showStepEdit(Workspace.setStartOffset(start), first, count);
 }
 
 // Every change of the recording's steps: the figures and the list follow.
@@ -103,6 +150,12 @@ void TMainForm::documentChanged(DocumentChanges changes)
 {
     if (changes.has(DocumentChange::History))
         showUndoState();
+    // The list's starts and times follow the spacing and the tempo.
+    if (changes.has(DocumentChange::StepTick) || changes.has(DocumentChange::Tempo)) {
+        if (StepList)
+            StepList->setTiming(Workspace.document().stepTick, monitorTempo());
+        InfoMake();
+    }
 }
 
 void TMainForm::showUndoState()
@@ -117,7 +170,11 @@ void TMainForm::showUndoState()
 void TMainForm::editSteps(const QString& name, const std::function<StepEdit(Recording&)>& edit,
                           int selectFirst, int selectCount)
 {
-    const EditResult result = Workspace.editSteps(name.toStdString(), edit);
+    showStepEdit(Workspace.editSteps(name.toStdString(), edit), selectFirst, selectCount);
+}
+
+void TMainForm::showStepEdit(EditResult result, int selectFirst, int selectCount)
+{
     if (result == EditResult::Full)
         showRecordingFull();
     if (result == EditResult::Done)

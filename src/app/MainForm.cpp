@@ -130,7 +130,10 @@ void TMainForm::createSecondaryWindows()
     Information = new TInformation(this);
     Monitor = new TMonitor(Workspace.display(), Workspace.link(), Workspace.document(), prompts_,
                            store_, playbackClock_, this);
-    connect(Monitor, &TMonitor::tempoChanged, this, &TMainForm::InfoMake);
+    // The document keeps the monitor's tempo: the song plays, saves and
+    // imports pictures at it.
+    Workspace.setTempo(Monitor->tempo());
+    connect(Monitor, &TMonitor::tempoChanged, this, [this](int tempo) { Workspace.setTempo(tempo); });
     createStepList();
     InfoMake();
 }
@@ -448,15 +451,16 @@ bool TMainForm::isModified() const
 // has been shown when this returns.
 TMainForm::SaveOutcome TMainForm::runSaveDialog()
 {
-    if (!prompts_.saveFile(QString::fromLatin1(kSaveFilter.data(), kSaveFilter.size()), SaveDialog1))
+    if (!prompts_.saveFileWithOption(QString::fromLatin1(kSaveFilter.data(), kSaveFilter.size()),
+                                     SaveDialog1, tr("テンポを書き込む (Standard MIDI)"), saveTempo_))
         return SaveOutcome::Cancelled;
     const SaveTarget target =
         saveTargetFor(QFile::encodeName(SaveDialog1.fileName).toStdString(), SaveDialog1.typeIndex);
     SaveDialog1 = {QFile::decodeName(target.fileName.c_str()), target.typeIndex};
-    if (!cableQuestionAllows(SaveDialog1.typeIndex))
+    if (!timingFitsOrMayGo(SaveDialog1.typeIndex) || !cableQuestionAllows(SaveDialog1.typeIndex))
         return SaveOutcome::Failed;
     const SaveResult saved = Workspace.saveRecording(
-        SaveDialog1.typeIndex, QFile::encodeName(SaveDialog1.fileName).toStdString());
+        SaveDialog1.typeIndex, QFile::encodeName(SaveDialog1.fileName).toStdString(), saveTempo_);
     if (!saved.ok) {
         prompts_.information(fromUtf8(saved.message));
         return SaveOutcome::Failed;
@@ -478,9 +482,30 @@ bool TMainForm::cableQuestionAllows(int typeIndex)
            prompts_.askYesNo(cableSaveQuestion(check, monitorTempo(), document.stepTick));
 }
 
+// .syx and .exc hold no time: a recording with timing of its own loses it
+// there, which the user is asked about once. A .prt holds waits of 1..127
+// ticks only: one outside is named and nothing is written.
+bool TMainForm::timingFitsOrMayGo(int typeIndex)
+{
+    const SaveConcerns concerns = Workspace.saveConcerns(typeIndex);
+    if (concerns.prtWait.refused()) {
+        prompts_.information(tr("ステップ %1 の待ち時間 (%2 Tick) は Recomposer98 形式に入りません "
+                                "(1〜127 Tick)。\nStandard MIDI (.mid) で保存してください。")
+                                 .arg(concerns.prtWait.step + 1)
+                                 .arg(concerns.prtWait.ticks));
+        return false;
+    }
+    if (!concerns.dropsTiming)
+        return true;
+    return prompts_.askYesNo(tr("%1 形式には時間が入らないため、ステップの長さと開始位置は保存されません。\n"
+                                "タイミングを捨てて保存しますか？")
+                                 .arg(typeIndex == kTypeSyx ? QStringLiteral("System Exclusive")
+                                                            : QStringLiteral("Singer Song Writer 4")));
+}
+
 int TMainForm::monitorTempo() const
 {
-    return Monitor ? Monitor->tempo() : kDefaultTempo;
+    return Workspace.document().tempo;
 }
 
 // Reads a saved recording back in place of the current one; Save then

@@ -17,6 +17,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 class QAction;
 class QButtonGroup;
@@ -318,9 +319,14 @@ private:
                    int selectFirst, int selectCount);
     void insertCurrentPageStep(int at);
     void takeFrameIntoWindow(int step);
+    void connectStepTiming();
+    void showStepEdit(EditResult result, int selectFirst, int selectCount);
+    void askStepLength(int first, int count);
+    void askStart();
     void buildPictureMenu();
     void importImages(const QStringList& files);
-    bool importAnimation(const ImageFrames& frames, int count, const TImportPreview& preview);
+    bool importAnimation(const ImageFrames& frames, int count, const TImportPreview& preview,
+                         std::vector<std::int64_t> durations);
     static QString importOpenFilter();
     bool importClip(const QString& fileName);
     void importClip(std::unique_ptr<VideoFile> file);
@@ -353,6 +359,7 @@ private:
     enum class SaveOutcome { Saved, Cancelled, Failed };
     SaveOutcome runSaveDialog();
     bool cableQuestionAllows(int typeIndex);
+    bool timingFitsOrMayGo(int typeIndex);
     int monitorTempo() const;
     void storeScrollSettings();
     QString deviceNameForInfo() const;
@@ -370,6 +377,8 @@ private:
     // True while the save question, or the save dialog it opened, is up:
     // close requests that arrive then are ignored.
     bool closing_ = false;
+    // The save dialog's "テンポを書き込む", kept between saves as the dialog keeps its type.
+    bool saveTempo_ = false;
 };
 
 } // namespace lumidot

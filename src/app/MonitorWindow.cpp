@@ -30,6 +30,9 @@ namespace lumidot {
 namespace {
 
 constexpr int kPositionRefreshMs = 33;
+// The slider counts milliseconds, or coarser steps for a recording so long
+// that it would have more positions than this.
+constexpr std::int64_t kSliderPositions = 1000000;
 
 constexpr std::string_view kOpenFilter =
     "All supported(*.syx;*.mid;*.prt;*.exc)|*.syx;*.mid;*.prt;*.exc|";
@@ -314,12 +317,21 @@ void TMonitor::StepBackClick()
     showPosition();
 }
 
+int TMonitor::sliderValue(std::int64_t micros) const
+{
+    return static_cast<int>(std::max<std::int64_t>(0, micros) / sliderUnit_);
+}
+
+// The slider seeks the step shown at its time.
 void TMonitor::PositionMoved(int value)
 {
     if (showingPosition_)
         return;
     ensureSchedule();
-    player_.seek(value - 1);
+    // A position stands for the whole stretch of time up to the next one.
+    const int step = player_.schedule().stepAt((value + std::int64_t{1}) * sliderUnit_ - 1);
+    if (step != player_.shownStep() || player_.playing())
+        player_.seek(step);
     if (player_.playing())
         startDriver();
     showPosition();
@@ -360,16 +372,21 @@ void TMonitor::showPosition()
     const std::int64_t length = scheduleStale_ ? recordingLength(source, stepTick, prefs_.tempo)
                                                : player_.schedule().length;
     const int shown = std::min(player_.shownStep(), total - 1);
+    std::int64_t at = 0;
+    if (!scheduleStale_)
+        at = player_.position();
+    else if (shown >= 0)
+        at = stepTimes(source, stepTick, prefs_.tempo)[static_cast<std::size_t>(shown)];
+    sliderUnit_ = std::max<std::int64_t>(1000, length / kSliderPositions + 1);
     showingPosition_ = true;
-    Position->setRange(0, total);
-    Position->setValue(shown + 1);
+    Position->setRange(0, sliderValue(length));
+    Position->setValue(sliderValue(at));
     showingPosition_ = false;
     Source->setText(file_ ? QFileInfo(fileChoice_.fileName).fileName() + QStringLiteral(" (%1 Tick)").arg(stepTick)
                           : QStringLiteral("記録中のデータ (%1 Tick)").arg(stepTick));
     UseRecording->setEnabled(file_ != nullptr);
     StepText->setText(QStringLiteral("ステップ %1 / %2").arg(shown + 1).arg(total));
-    TimeText->setText(timeText(scheduleStale_ ? 0 : player_.position()) + QStringLiteral(" / ") +
-                      timeText(length));
+    TimeText->setText(timeText(at) + QStringLiteral(" / ") + timeText(length));
     Play->setIcon(style()->standardIcon(player_.playing() ? QStyle::SP_MediaStop
                                                           : QStyle::SP_MediaPlay));
     CableLag->setText(player_.pacedToCable()

@@ -52,6 +52,10 @@ public:
     void showPosition();
 
     int tempo() const { return prefs_.tempo; }
+    // The slider's position of a time of the recording: the slider runs
+    // through the recording's time, so that a step's place on it is when it
+    // plays.
+    int sliderValue(std::int64_t micros) const;
     const MonitorSettings& preferences() const { return prefs_; }
     Player& player() { return player_; }
 
@@ -118,6 +122,7 @@ private:
     bool scheduleStale_ = true;
     bool sendingPlayed_ = false;
     bool showingPosition_ = false;
+    std::int64_t sliderUnit_ = 1000;   // microseconds a slider position
 };
 
 } // namespace lumidot

@@ -8,6 +8,7 @@
 #include "picture/PixelDots.h"
 #include "platform/images/ImageFrames.h"
 #include "platform/images/PlaneImage.h"
+#include "recording/TimingEdits.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -19,6 +20,7 @@
 #include <QStandardPaths>
 
 #include <memory>
+#include <numeric>
 #include <vector>
 
 namespace lumidot {
@@ -101,12 +103,18 @@ void TMainForm::importImages(const QStringList& files)
         prompts_.information(tooManyFrames(count, remaining));
         return;
     }
+    std::vector<std::int64_t> durations;
+    if (animation && !frames.durations(durations, error)) {
+        prompts_.information(error.message());
+        return;
+    }
     TImportPreview preview(first, count, Workspace.document().plane, ScrollX(), ScrollY(),
                            LcdColour(), this);
+    preview.setShortFrames(thinForCable(durations).dropped);
     if (runModal(preview) != QDialog::Accepted)
         return;
     if (animation) {
-        importAnimation(frames, count, preview);
+        importAnimation(frames, count, preview, std::move(durations));
         return;
     }
     placeDots(Workspace.document().plane, convertToDots(first, preview.conversion()),
@@ -115,7 +123,11 @@ void TMainForm::importImages(const QStringList& files)
     report(Workspace.windowChanged(AutoRec->isChecked()));
 }
 
-bool TMainForm::importAnimation(const ImageFrames& frames, int count, const TImportPreview& preview)
+// Every frame step lasts its frame's delay at the monitor's tempo. Thinned
+// for the cable, only the frames the cable can carry become steps, each
+// lasting until the next one kept.
+bool TMainForm::importAnimation(const ImageFrames& frames, int count, const TImportPreview& preview,
+                                std::vector<std::int64_t> durations)
 {
     std::unique_ptr<QProgressDialog> progressDialog;
     std::function<bool(int, int)> progress = importProgress;
@@ -152,17 +164,28 @@ bool TMainForm::importAnimation(const ImageFrames& frames, int count, const TImp
         prompts_.information(error.message());
         return false;
     }
-    const int frameCount = static_cast<int>(converted.size());
+    std::vector<int> kept(converted.size());
+    std::iota(kept.begin(), kept.end(), 0);
+    if (preview.thinForCable()) {
+        ThinnedFrames thinned = thinForCable(durations);
+        kept = std::move(thinned.kept);
+        durations = std::move(thinned.micros);
+    }
+    const int frameCount = static_cast<int>(kept.size());
     const int remaining = kStepLimit - Workspace.document().recording.StepCount();
     if (frameCount > remaining) {
         prompts_.information(tooManyFrames(frameCount, remaining));
         return false;
     }
-    for (const DotImage& dots : converted) {
-        placeDots(Workspace.document().plane, dots, preview.position().x(), preview.position().y(),
-                  preview.placement());
+    const int firstStep = Workspace.document().recording.StepCount();
+    for (const int frame : kept) {
+        if (static_cast<std::size_t>(frame) >= converted.size())
+            break;
+        placeDots(Workspace.document().plane, converted[static_cast<std::size_t>(frame)],
+                  preview.position().x(), preview.position().y(), preview.placement());
         DotSave();
     }
+    Workspace.timeSteps(firstStep, durations);
     Disp_FD();
     return true;
 }

@@ -2,8 +2,12 @@
 #include "app/QtPrompts.h"
 
 #include "dialogs/StampFontDialog.h"
+#include "dialogs/StartDialog.h"
+#include "dialogs/StepLengthDialog.h"
 
+#include <QCheckBox>
 #include <QFileDialog>
+#include <QGridLayout>
 #include <QMessageBox>
 
 namespace lumidot {
@@ -64,10 +68,19 @@ bool QtPrompts::askYesNo(const QString& text)
 }
 
 bool QtPrompts::runFileDialog(bool saving, const QString& filter, FileChoice& choice,
-                              QStringList* several)
+                              QStringList* several, const QString& option, bool* checked)
 {
     const QStringList filters = qtNameFilters(filter);
     QFileDialog dialog(owner_, kTitle);
+    QCheckBox* box = nullptr;
+    if (checked) {
+        // Only Qt's own dialog takes a widget of the program's.
+        dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+        box = new QCheckBox(option, &dialog);
+        box->setChecked(*checked);
+        if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout()))
+            grid->addWidget(box, grid->rowCount(), 0, 1, grid->columnCount());
+    }
     dialog.setAcceptMode(saving ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(saving    ? QFileDialog::AnyFile
                        : several ? QFileDialog::ExistingFiles
@@ -85,6 +98,32 @@ bool QtPrompts::runFileDialog(bool saving, const QString& filter, FileChoice& ch
     if (several)
         *several = dialog.selectedFiles();
     choice.typeIndex = static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1;
+    if (box)
+        *checked = box->isChecked();
+    return true;
+}
+
+bool QtPrompts::saveFileWithOption(const QString& filter, FileChoice& choice, const QString& option,
+                                   bool& checked)
+{
+    return runFileDialog(true, filter, choice, nullptr, option, &checked);
+}
+
+bool QtPrompts::askStepLength(std::int64_t current, int shortest, std::int64_t& length)
+{
+    TStepLengthDialog dialog(current, shortest, owner_);
+    if (runModal(dialog) != QDialog::Accepted)
+        return false;
+    length = dialog.length();
+    return true;
+}
+
+bool QtPrompts::askStart(std::optional<int> current, std::int64_t recorded, std::optional<int>& start)
+{
+    TStartDialog dialog(current, recorded, owner_);
+    if (runModal(dialog) != QDialog::Accepted)
+        return false;
+    start = dialog.start();
     return true;
 }
 

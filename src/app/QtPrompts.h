@@ -18,8 +18,8 @@ public:
     // Boxes and dialogs are centred over this window when it is set.
     void setOwner(QWidget* owner) { owner_ = owner; }
 
-    // How the font dialog is run: exec() in the program; tests accept or
-    // reject it in place.
+    // How the font, length and start dialogs are run: exec() in the
+    // program; tests accept or reject them in place.
     std::function<int(QDialog&)> runModal = [](QDialog& dialog) { return dialog.exec(); };
 
     void information(const QString& text) override;
@@ -30,10 +30,15 @@ public:
     bool openFile(const QString& filter, FileChoice& choice) override;
     bool openFiles(const QString& filter, FileChoice& choice, QStringList& files) override;
     bool chooseFont(QFont& font) override;
+    bool saveFileWithOption(const QString& filter, FileChoice& choice, const QString& option,
+                            bool& checked) override;
+    bool askStepLength(std::int64_t current, int shortest, std::int64_t& length) override;
+    bool askStart(std::optional<int> current, std::int64_t recorded, std::optional<int>& start) override;
 
 private:
     bool runFileDialog(bool saving, const QString& filter, FileChoice& choice,
-                       QStringList* several = nullptr);
+                       QStringList* several = nullptr, const QString& option = {},
+                       bool* checked = nullptr);
 
     QWidget* owner_ = nullptr;
 };

@@ -13,29 +13,14 @@ namespace lumidot {
 
 namespace {
 
-constexpr int kNumberWidth = 48;
-constexpr int kTimeWidth = 72;
 constexpr int kKindWidth = 62;
+constexpr int kPictureWidth = 240;
 constexpr int kDotScale = 2;
 
 QColor colourOf(StepKind kind)
 {
     const Rgb rgb = colourRgb(stepColour(kind));
     return QColor(rgb.r, rgb.g, rgb.b);
-}
-
-QString kindText(StepKind kind)
-{
-    switch (kind) {
-    case StepKind::Green:
-    case StepKind::Orange:
-    case StepKind::Red: return QStringLiteral("色");
-    case StepKind::Off: return QStringLiteral("消灯");
-    case StepKind::Message: return QStringLiteral("メッセージ");
-    case StepKind::Frame: return QStringLiteral("フレーム");
-    case StepKind::Effect: return QStringLiteral("エフェクト");
-    }
-    return QStringLiteral("?");
 }
 
 void paintFrame(QPainter& p, const QRect& area, const PackedFrame& frame)
@@ -109,7 +94,6 @@ void StepDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
 {
     const auto* model = static_cast<const StepListModel*>(index.model());
     const StepListModel::Row& row = model->row(index.row());
-    const Recording& recording = model->recording();
     QPainter& p = *painter;
     p.save();
     const bool selected = option.state & QStyle::State_Selected;
@@ -119,16 +103,27 @@ void StepDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
     const QColor text = selected ? option.palette.color(QPalette::HighlightedText)
                                  : option.palette.color(QPalette::Text);
     p.setPen(text);
-    p.setFont(option.font);
+    QFont font = option.font;
+    // A start that is the step's own, not the spacing's, stands out.
+    font.setBold(index.column() == StepListModel::StartColumn && row.ownWait);
+    p.setFont(font);
     QRect cell = option.rect.adjusted(4, 0, -4, 0);
-    p.drawText(cell.adjusted(0, 0, kNumberWidth - cell.width(), 0), Qt::AlignRight | Qt::AlignVCenter,
-               QString::number(index.row() + 1));
-    cell.setLeft(cell.left() + kNumberWidth + 8);
-    p.drawText(cell.adjusted(0, 0, kTimeWidth - cell.width(), 0), Qt::AlignLeft | Qt::AlignVCenter,
-               stepTimeText(row.micros));
-    cell.setLeft(cell.left() + kTimeWidth);
+    if (index.column() == StepListModel::StepColumn)
+        paintStep(p, cell, model->recording(), row);
+    else
+        p.drawText(cell, Qt::AlignRight | Qt::AlignVCenter, model->text(index.row(), index.column()));
+    if (option.state & QStyle::State_HasFocus) {
+        p.setPen(QPen(text, 1, Qt::DotLine));
+        p.drawRect(option.rect.adjusted(0, 0, -1, -1));
+    }
+    p.restore();
+}
+
+void StepDelegate::paintStep(QPainter& p, QRect cell, const Recording& recording,
+                             const StepListModel::Row& row)
+{
     p.drawText(cell.adjusted(0, 0, kKindWidth - cell.width(), 0), Qt::AlignLeft | Qt::AlignVCenter,
-               kindText(row.kind));
+               stepKindText(row.kind));
     cell.setLeft(cell.left() + kKindWidth + 4);
     switch (row.kind) {
     case StepKind::Frame: paintFrame(p, cell, recording.frameRecord(row.payload)); break;
@@ -139,16 +134,14 @@ void StepDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
     case StepKind::Red:
     case StepKind::Off: paintColour(p, cell, row.kind); break;
     }
-    if (option.state & QStyle::State_HasFocus) {
-        p.setPen(QPen(text, 1, Qt::DotLine));
-        p.drawRect(option.rect.adjusted(0, 0, -1, -1));
-    }
-    p.restore();
 }
 
-QSize StepDelegate::sizeHint(const QStyleOptionViewItem&, const QModelIndex&) const
+QSize StepDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const
 {
-    return {kNumberWidth + kTimeWidth + kKindWidth + 240, kRowHeight};
+    if (index.column() == StepListModel::StepColumn)
+        return {kKindWidth + kPictureWidth, kRowHeight};
+    const auto* model = static_cast<const StepListModel*>(index.model());
+    return {option.fontMetrics.horizontalAdvance(model->text(index.row(), index.column())) + 16, kRowHeight};
 }
 
 } // namespace lumidot

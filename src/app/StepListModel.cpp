@@ -5,6 +5,7 @@
 #include "recording/StepClip.h"
 #include "recording/StepTiming.h"
 
+#include <QCoreApplication>
 #include <QMimeData>
 
 #include <algorithm>
@@ -13,18 +14,23 @@ namespace lumidot {
 
 namespace {
 
-const char* kindName(StepKind kind)
+QString translated(const char* text)
 {
-    switch (kind) {
-    case StepKind::Green: return "Green";
-    case StepKind::Orange: return "Orange";
-    case StepKind::Red: return "Red";
-    case StepKind::Off: return "Off";
-    case StepKind::Message: return "Message";
-    case StepKind::Frame: return "Frame";
-    case StepKind::Effect: return "Effect";
+    return QCoreApplication::translate("StepList", text);
+}
+
+QString noteName(std::int64_t ticks)
+{
+    switch (ticks) {
+    case kTicksPerSixteenth: return QStringLiteral("1/16");
+    case 2 * kTicksPerSixteenth: return QStringLiteral("1/8");
+    case kTicksPerBeat: return QStringLiteral("1/4");
+    case 2 * kTicksPerBeat: return QStringLiteral("1/2");
+    case kTicksPerBar: return translated("1小節");
+    case 2 * kTicksPerBar: return translated("2小節");
+    case 4 * kTicksPerBar: return translated("4小節");
+    default: return {};
     }
-    return "?";
 }
 
 } // namespace
@@ -34,8 +40,28 @@ QString stepTimeText(std::int64_t micros)
     return QString::fromStdString(formatPlaybackTime(micros));
 }
 
+QString stepLengthText(std::int64_t ticks)
+{
+    const QString note = noteName(ticks);
+    return note.isEmpty() ? QString::number(ticks) : QStringLiteral("%1 (%2)").arg(ticks).arg(note);
+}
+
+QString stepKindText(StepKind kind)
+{
+    switch (kind) {
+    case StepKind::Green:
+    case StepKind::Orange:
+    case StepKind::Red: return translated("色");
+    case StepKind::Off: return translated("消灯");
+    case StepKind::Message: return translated("メッセージ");
+    case StepKind::Frame: return translated("フレーム");
+    case StepKind::Effect: return translated("エフェクト");
+    }
+    return QStringLiteral("?");
+}
+
 StepListModel::StepListModel(const Recording& recording, QObject* parent)
-    : QAbstractListModel(parent)
+    : QAbstractTableModel(parent)
     , recording_(recording)
 {
     refresh();
@@ -53,14 +79,17 @@ void StepListModel::refresh()
     beginResetModel();
     const auto kinds = recording_.kinds();
     rows_.resize(kinds.size());
-    const std::vector<std::int64_t> times = stepTimes(recording_, stepTick_, tempo_);
+    const StepLayout layout = stepLayout(recording_, stepTick_);
     int frame = 0;
     int message = 0;
     int effect = 0;
     for (std::size_t k = 0; k < kinds.size(); ++k) {
         Row& row = rows_[k];
         row.kind = kinds[k];
-        row.micros = k < times.size() ? times[k] : 0;
+        row.ownWait = !recording_.waits()[k].followsSpacing();
+        row.start = layout.starts[k];
+        row.length = layout.length(static_cast<int>(k));
+        row.micros = ticksToMicroseconds(row.start, tempo_);
         row.payload = 0;
         switch (row.kind) {
         case StepKind::Frame: row.payload = frame++; break;
@@ -83,19 +112,48 @@ int StepListModel::rowCount(const QModelIndex& parent) const
     return parent.isValid() ? 0 : static_cast<int>(rows_.size());
 }
 
-// The display text is what screen readers and tool tips get; the row's
+int StepListModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+QString StepListModel::text(int index, int column) const
+{
+    const Row& r = row(index);
+    switch (column) {
+    case NumberColumn: return QString::number(index + 1);
+    case StartColumn: return QString::fromStdString(formatBarBeatTick(r.start));
+    case LengthColumn: return stepLengthText(r.length);
+    case TimeColumn: return stepTimeText(r.micros);
+    default: return stepKindText(r.kind);
+    }
+}
+
+// The display text is what screen readers and tool tips get; the step's
 // picture is painted by the delegate.
 QVariant StepListModel::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid() || index.row() >= rowCount())
         return {};
-    const Row& r = row(index.row());
     if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole)
-        return QStringLiteral("%1  %2  %3")
-            .arg(index.row() + 1)
-            .arg(stepTimeText(r.micros))
-            .arg(QLatin1String(kindName(r.kind)));
+        return text(index.row(), index.column());
+    if (role == Qt::TextAlignmentRole && index.column() != StepColumn)
+        return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
     return {};
+}
+
+QVariant StepListModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+        return {};
+    switch (section) {
+    case NumberColumn: return QStringLiteral("#");
+    case StartColumn: return translated("開始 (小節:拍:Tick)");
+    case LengthColumn: return translated("長さ (Tick)");
+    case TimeColumn: return translated("時刻");
+    case StepColumn: return translated("ステップ");
+    default: return {};
+    }
 }
 
 Qt::ItemFlags StepListModel::flags(const QModelIndex& index) const

@@ -5,15 +5,25 @@
 #include "app/StepListModel.h"
 #include "export/StepClipboard.h"
 
+#include "recording/StepTiming.h"
+#include "recording/TimingEdits.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QCoreApplication>
 #include <QDropEvent>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
 #include <QMenu>
 #include <QMimeData>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <array>
+#include <optional>
 
 namespace lumidot {
 
@@ -52,14 +62,23 @@ StepListWindow::StepListWindow(const Recording& recording, QWidget* parent)
     , recording_(recording)
 {
     setWindowTitle(QStringLiteral("ステップ一覧"));
-    resize(460, 420);
+    resize(640, 420);
     List = new StepListView(this);
     Model = new StepListModel(recording_, this);
     delegate_ = new StepDelegate(this);
     List->setModel(Model);
     List->setItemDelegate(delegate_);
-    List->setUniformItemSizes(true);
+    List->setRootIsDecorated(false);
+    List->setItemsExpandable(false);
+    List->setUniformRowHeights(true);
+    List->setAllColumnsShowFocus(true);
+    List->setSelectionBehavior(QAbstractItemView::SelectRows);
     List->setSelectionMode(QAbstractItemView::ContiguousSelection);
+    List->header()->setSectionsMovable(false);
+    List->header()->setStretchLastSection(true);
+    for (const int column : {StepListModel::NumberColumn, StepListModel::StartColumn,
+                             StepListModel::LengthColumn, StepListModel::TimeColumn})
+        List->header()->setSectionResizeMode(column, QHeaderView::ResizeToContents);
     List->setAlternatingRowColors(true);
     List->setDragEnabled(true);
     List->setAcceptDrops(true);
@@ -67,8 +86,15 @@ StepListWindow::StepListWindow(const Recording& recording, QWidget* parent)
     List->setDragDropMode(QAbstractItemView::DragDrop);
     List->setDefaultDropAction(Qt::MoveAction);
     List->setContextMenuPolicy(Qt::CustomContextMenu);
+    StartText = new QLabel(this);
+    StartButton = new QToolButton(this);
+    auto* startRow = new QHBoxLayout;
+    startRow->setContentsMargins(6, 4, 6, 0);
+    startRow->addWidget(StartText, 1);
+    startRow->addWidget(StartButton);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
+    layout->addLayout(startRow);
     layout->addWidget(List);
 
     Delete1 = addEdit(QStringLiteral("削除(&D)"), QKeySequence::Delete, &StepListWindow::deleteSelection);
@@ -85,6 +111,7 @@ StepListWindow::StepListWindow(const Recording& recording, QWidget* parent)
     menu_->addActions({Cut1, Copy1, Paste1, Duplicate1, Delete1});
     menu_->addSeparator();
     menu_->addActions({MoveUp1, MoveDown1});
+    buildTimingActions();
 
     connect(List, &QWidget::customContextMenuRequested, this, &StepListWindow::showMenu);
     connect(List->selectionModel(), &QItemSelectionModel::selectionChanged, this,
@@ -105,7 +132,7 @@ StepListWindow::StepListWindow(const Recording& recording, QWidget* parent)
 }
 
 QAction* StepListWindow::addEdit(const QString& text, const QKeySequence& key,
-                                 void (StepListWindow::*slot)())
+                                 const std::function<void()>& slot)
 {
     auto* action = new QAction(text, this);
     action->setShortcut(key);
@@ -113,6 +140,113 @@ QAction* StepListWindow::addEdit(const QString& text, const QKeySequence& key,
     addAction(action);
     connect(action, &QAction::triggered, this, slot);
     return action;
+}
+
+QAction* StepListWindow::addEdit(const QString& text, const QKeySequence& key,
+                                 void (StepListWindow::*slot)())
+{
+    return addEdit(text, key, std::function<void()>([this, slot] { (this->*slot)(); }));
+}
+
+namespace {
+
+QString translated(const char* text)
+{
+    return QCoreApplication::translate("StepList", text);
+}
+
+} // namespace
+
+// The timing edits: lengths by note value, by the dialog and by keys, the
+// nudges by a sixteenth, the holds and the start.
+void StepListWindow::buildTimingActions()
+{
+    Length1 = new QMenu(translated("長さ(&L)"), this);
+    const std::array<const char*, kNoteLengths.size()> names{
+        QT_TRANSLATE_NOOP("StepList", "16分音符"), QT_TRANSLATE_NOOP("StepList", "8分音符"),
+        QT_TRANSLATE_NOOP("StepList", "4分音符"), QT_TRANSLATE_NOOP("StepList", "2分音符"),
+        QT_TRANSLATE_NOOP("StepList", "1小節"), QT_TRANSLATE_NOOP("StepList", "2小節"),
+        QT_TRANSLATE_NOOP("StepList", "4小節")};
+    for (std::size_t k = 0; k < kNoteLengths.size(); ++k) {
+        const std::int64_t ticks = kNoteLengths[k];
+        QAction* note = Length1->addAction(QStringLiteral("%1 (%2 Tick)").arg(translated(names[k])).arg(ticks));
+        connect(note, &QAction::triggered, this, [this, ticks] {
+            onSelection([&](int first, int count) {
+                if (onSetLength)
+                    onSetLength(first, count, ticks);
+            });
+        });
+    }
+    Length1->addSeparator();
+    AskLength1 = addEdit(translated("長さを指定(&T)..."), QKeySequence(QStringLiteral("Ctrl+T")), [this] {
+        onSelection([this](int first, int count) {
+            if (onAskLength)
+                onAskLength(first, count);
+        });
+    });
+    ResetLength1 = addEdit(translated("間隔に戻す(&R)"), QKeySequence(), [this] {
+        onSelection([this](int first, int count) {
+            if (onResetLength)
+                onResetLength(first, count);
+        });
+    });
+    HalveLength1 = addEdit(translated("長さを半分に"), QKeySequence(QStringLiteral("Alt+Left")), [this] {
+        onSelection([this](int first, int count) {
+            if (onScaleLength)
+                onScaleLength(first, count, false);
+        });
+    });
+    DoubleLength1 = addEdit(translated("長さを倍に"), QKeySequence(QStringLiteral("Alt+Right")), [this] {
+        onSelection([this](int first, int count) {
+            if (onScaleLength)
+                onScaleLength(first, count, true);
+        });
+    });
+    Length1->addActions({AskLength1, ResetLength1, HalveLength1, DoubleLength1});
+    const auto nudge = [this](int ticks) {
+        onSelection([&](int first, int count) {
+            if (onNudge)
+                onNudge(first, count, ticks);
+        });
+    };
+    Earlier1 = addEdit(translated("16分音符前へ"), QKeySequence(QStringLiteral("Alt+Up")),
+                       [nudge] { nudge(-kTicksPerSixteenth); });
+    Later1 = addEdit(translated("16分音符後へ"), QKeySequence(QStringLiteral("Alt+Down")),
+                     [nudge] { nudge(kTicksPerSixteenth); });
+    const auto hold = [this](int unit) {
+        onSelection([&](int first, int count) {
+            if (onHold)
+                onHold(first, count, unit);
+        });
+    };
+    HoldBeat1 = addEdit(translated("次の拍まで保持(&B)"), QKeySequence(), [hold] { hold(kTicksPerBeat); });
+    HoldBar1 = addEdit(translated("次の小節まで保持(&M)"), QKeySequence(), [hold] { hold(kTicksPerBar); });
+    Start1 = addEdit(translated("開始位置(&S)..."), QKeySequence(), [this] {
+        if (onAskStart)
+            onAskStart();
+    });
+    StartButton->setDefaultAction(Start1);
+    menu_->addSeparator();
+    menu_->addMenu(Length1);
+    menu_->addActions({Earlier1, Later1, HoldBeat1, HoldBar1});
+    menu_->addSeparator();
+    menu_->addAction(Start1);
+}
+
+void StepListWindow::onSelection(const std::function<void(int first, int count)>& edit)
+{
+    const auto [first, count] = selection();
+    if (count > 0)
+        edit(first, count);
+}
+
+void StepListWindow::showStart()
+{
+    const std::optional<int> offset = recording_.startOffset();
+    const std::int64_t first = Model->rowCount() > 0 ? Model->row(0).start : 0;
+    StartText->setText(offset ? translated("開始位置: %1").arg(QString::fromStdString(formatBarBeatTick(*offset)))
+                              : translated("開始位置: %1（記録どおり）")
+                                    .arg(QString::fromStdString(formatBarBeatTick(first))));
 }
 
 void StepListWindow::showEvent(QShowEvent* event)
@@ -133,6 +267,7 @@ void StepListWindow::recordingChanged()
     const bool followEnd = !List->currentIndex().isValid()
                            || List->currentIndex().row() >= Model->rowCount() - 1;
     Model->refresh();
+    showStart();
     if (followEnd && Model->rowCount() > 0)
         List->scrollToBottom();
 }
@@ -140,11 +275,12 @@ void StepListWindow::recordingChanged()
 void StepListWindow::setTiming(int stepTick, int tempo)
 {
     Model->setTiming(stepTick, tempo);
+    showStart();
 }
 
 std::pair<int, int> StepListWindow::selection() const
 {
-    const QModelIndexList rows = List->selectionModel()->selectedIndexes();
+    const QModelIndexList rows = List->selectionModel()->selectedRows();
     if (rows.isEmpty())
         return {0, 0};
     int first = rows.front().row();
@@ -166,18 +302,20 @@ void StepListWindow::selectSteps(int first, int count)
     if (count <= 0 || first >= Model->rowCount())
         return;
     const int last = std::min(first + count, Model->rowCount()) - 1;
-    List->setCurrentIndex(Model->index(first));
-    List->selectionModel()->select(QItemSelection(Model->index(first), Model->index(last)),
-                                   QItemSelectionModel::ClearAndSelect);
-    List->scrollTo(Model->index(first));
+    List->setCurrentIndex(Model->index(first, 0));
+    List->selectionModel()->select(QItemSelection(Model->index(first, 0), Model->index(last, 0)),
+                                   QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    List->scrollTo(Model->index(first, 0));
 }
 
 void StepListWindow::updateActions()
 {
     const auto [first, count] = selection();
     const bool any = count > 0;
-    for (QAction* action : {Delete1, Duplicate1, Cut1, Copy1})
+    for (QAction* action : {Delete1, Duplicate1, Cut1, Copy1, AskLength1, ResetLength1, HalveLength1,
+                            DoubleLength1, Earlier1, Later1, HoldBeat1, HoldBar1})
         action->setEnabled(any);
+    Length1->setEnabled(any);
     MoveUp1->setEnabled(any && first > 0);
     MoveDown1->setEnabled(any && first + count < Model->rowCount());
 }

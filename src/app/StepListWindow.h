@@ -3,26 +3,29 @@
 
 #include "recording/StepClip.h"
 
-#include <QListView>
+#include <QTreeView>
 #include <QWidget>
 
+#include <cstdint>
 #include <functional>
 
 class QAction;
+class QLabel;
 class QMenu;
+class QToolButton;
 
 namespace lumidot {
 
 class StepDelegate;
 class StepListModel;
 
-// The list view of the step list: a drag of selected steps inside it asks
-// for a move instead of letting the view shuffle rows itself.
-class StepListView : public QListView {
+// The table of the step list: a drag of selected steps inside it asks for a
+// move instead of letting the view shuffle rows itself.
+class StepListView : public QTreeView {
     Q_OBJECT
 
 public:
-    using QListView::QListView;
+    using QTreeView::QTreeView;
     std::function<void(int to)> onDropAt;
 
 protected:
@@ -53,6 +56,14 @@ public:
     std::function<void(int at, const StepClip& steps)> onPaste;
     std::function<void(int at)> onInsertHere;
     std::function<void(int step)> onFrameChosen;
+    // The timing edits asked of the owner.
+    std::function<void(int first, int count, std::int64_t ticks)> onSetLength;
+    std::function<void(int first, int count)> onAskLength;
+    std::function<void(int first, int count, bool doubling)> onScaleLength;
+    std::function<void(int first, int count)> onResetLength;
+    std::function<void(int first, int count, int ticks)> onNudge;
+    std::function<void(int first, int count, int unit)> onHold;
+    std::function<void()> onAskStart;
 
     StepListView* List = nullptr;
     StepListModel* Model = nullptr;
@@ -64,6 +75,18 @@ public:
     QAction* Copy1 = nullptr;
     QAction* Paste1 = nullptr;
     QAction* InsertHere1 = nullptr;
+    QMenu* Length1 = nullptr;
+    QAction* AskLength1 = nullptr;
+    QAction* ResetLength1 = nullptr;
+    QAction* HalveLength1 = nullptr;
+    QAction* DoubleLength1 = nullptr;
+    QAction* Earlier1 = nullptr;
+    QAction* Later1 = nullptr;
+    QAction* HoldBeat1 = nullptr;
+    QAction* HoldBar1 = nullptr;
+    QAction* Start1 = nullptr;
+    QLabel* StartText = nullptr;
+    QToolButton* StartButton = nullptr;
 
     // Copies the selected steps to the clipboard in both forms.
     void copySelection();
@@ -75,6 +98,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    QAction* addEdit(const QString& text, const QKeySequence& key, const std::function<void()>& slot);
     QAction* addEdit(const QString& text, const QKeySequence& key, void (StepListWindow::*slot)());
     void deleteSelection();
     void moveUp();
@@ -83,6 +107,10 @@ private:
     void cutSelection();
     void pasteClipboard();
     void insertHere();
+    void buildTimingActions();
+    // Runs a timing edit on the selection, when there is one.
+    void onSelection(const std::function<void(int first, int count)>& edit);
+    void showStart();
     void updateActions();
     void showMenu(const QPoint& at);
 

@@ -139,7 +139,7 @@ void TMainForm::importClip(std::unique_ptr<VideoFile> file)
             prompts_.information(text);
         return;
     }
-    const RecordResult recorded = Workspace.recordClip(imported.frames, imported.plane);
+    const RecordResult recorded = Workspace.recordClip(imported.frames, imported.endTick, imported.plane);
     Disp_FD();
     if (recorded == RecordResult::Full) {
         VideoProblem full(VideoFault::TooManySteps);

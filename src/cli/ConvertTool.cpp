@@ -11,6 +11,9 @@
 #include "export/SswWriter.h"
 #include "export/SyxWriter.h"
 #include "platform/video/VideoFile.h"
+#include "recording/CableLimit.h"
+#include "recording/StepTiming.h"
+#include "recording/TimingEdits.h"
 #include "Version.h"
 
 #include <algorithm>
@@ -29,32 +32,40 @@ namespace {
 constexpr int kDefaultTick = 8;
 
 constexpr std::string_view kUsage =
-    "usage: lumidot-convert IN OUT [--tick N]\n"
+    "usage: lumidot-convert IN OUT [--tick N] [--tempo BPM]\n"
     "       lumidot-convert IN OUT.gif [--tick N] [--tempo BPM] [--scale S]\n"
     "       lumidot-convert PICTURE... OUT [--threshold N | --dither fs|bayer]\n"
-    "                       [--fit window|height|none] [--invert] [--tick N]\n"
+    "                       [--fit window|height|none] [--invert] [--tick N] [--tempo BPM]\n"
     "       lumidot-convert VIDEO OUT [--fps N] [--tempo BPM] [--start S] [--end S]\n"
-    "                       [--threshold N | --dither fs|bayer] [--fit ...] [--invert]\n"
-    "       lumidot-convert --list IN\n"
+    "                       [--threshold N | --dither fs|bayer] [--fit ...] [--invert] [--tick N]\n"
+    "       lumidot-convert --list IN [--tick N]\n"
     "       lumidot-convert --version\n"
     "Converts a recording of NS5R display steps between .syx, .mid, .prt and .exc.\n"
     "IN is recognised by its content, OUT's format by its extension. --tick sets\n"
     "the tick spacing of the steps in .mid and .prt output, 1..127; without it the\n"
-    "spacing found in a .mid or .prt input is kept, otherwise 8.\n"
+    "spacing found in a .mid or .prt input is kept, otherwise 8. Steps with waits\n"
+    "of their own keep them; .syx and .exc hold no time and drop them.\n"
+    "--tempo BPM, 20..300 (default 120), is the tempo the steps are played at: a\n"
+    ".mid gets it as a tempo event with a 4/4 time signature, the check that the\n"
+    "steps fit a MIDI cable uses it, and so do the two below.\n"
     "An OUT ending in .gif renders the display monitor's picture of the recording\n"
-    "as an animated GIF at playback timing: --tempo in BPM, 20..300 (default 120),\n"
-    "--scale the pixels a dot, 1..8 (default 4).\n"
+    "as an animated GIF at playback timing; --scale the pixels a dot, 1..8\n"
+    "(default 4).\n"
     "Pictures (PNG, GIF, BMP, JPEG, ...) become frame steps, one a frame, in the\n"
     "order given: dark pixels set dots, converted at --threshold N (0..255, levels\n"
     "up to N are dark; without it chosen for each frame) or dithered; --fit scales\n"
-    "them to the 32 x 16 window (the default), to its height, or not at all.\n"
+    "them to the 32 x 16 window (the default), to its height, or not at all. An\n"
+    "animation's frames last their own delays at the tempo.\n"
     "A VIDEO (MP4, WebM, MKV, AVI, animated WebP, anything FFmpeg decodes) becomes\n"
     "frame steps converted as pictures are: a frame is taken --fps times a second\n"
     "(1..35; default the video's own rate, at most what a MIDI cable carries at the\n"
     "tempo), each the one showing at its time, from --start to --end (seconds, or\n"
-    "m:ss.s). Equal frames in a row become one step. --tempo (default 120) bounds\n"
-    "the default rate by what the cable carries at that tempo.\n"
-    "--list prints the steps of IN, one a line.\n";
+    "m:ss.s). Equal frames in a row become one step. Each step waits to start at\n"
+    "its time in the video at the tempo (default 120 BPM), the last lasting to the\n"
+    "end of the range.\n"
+    "--list prints the steps of IN, one a line: the number, the start as\n"
+    "bar:beat:tick (4/4, 480 ticks a quarter), the wait before it in ticks, and\n"
+    "the step.\n";
 
 enum class Format { Syx, Mid, Prt, Exc, Gif };
 enum class InputKind { Recording, Pictures, Video };
@@ -209,11 +220,21 @@ int listSteps(const Request& request, std::ostream& out, std::ostream& err)
         err << "lumidot-convert: " << request.files[0] << ": " << loaded.error << "\n";
         return kExitFailed;
     }
+    const int tick = request.tick ? request.tick : loaded.stepTick ? loaded.stepTick : kDefaultTick;
+    StepTickCounter counter = tickCounterFor(loaded.recording, tick);
     int number = 0;
-    forEachStep(loaded.recording, [&](const Step& step) {
-        out << ++number << ' ' << describeStep(step) << '\n';
+    forEachStep(loaded.recording, [&](const Step& step, StepWait wait) {
+        const std::int64_t previous = counter.lastTick();
+        const std::int64_t start = counter.next(step.kind, wait);
+        out << ++number << ' ' << formatBarBeatTick(start) << ' ' << counter.textTick() - previous << ' '
+            << describeStep(step) << '\n';
     });
     return kExitOk;
+}
+
+int tempoOf(const Request& request)
+{
+    return request.tempo ? request.tempo : kDefaultTempo;
 }
 
 ExportResult exportAs(Format format, const Recording& recording, std::uint8_t tick,
@@ -221,13 +242,16 @@ ExportResult exportAs(Format format, const Recording& recording, std::uint8_t ti
 {
     switch (format) {
     case Format::Gif:
-        return EXPORT_GIF(recording, {tick, request.tempo ? request.tempo : kDefaultTempo,
-                                      request.scale ? request.scale : 4});
+        return EXPORT_GIF(recording, {tick, tempoOf(request), request.scale ? request.scale : 4});
     case Format::Syx: return {FileSaveData(recording), {}};
-    case Format::Mid: return {EXPORT_SMF(recording, tick), {}};
+    case Format::Mid: return {EXPORT_SMF(recording, tick, {request.tempo}), {}};
     case Format::Prt: {
         ExportResult result = Export_PRT(recording, tick);
-        if (!result.ok())
+        if (const PrtWaitRefusal wait = prtWaitRefusal(recording, tick); wait.refused())
+            result.refusal = "step " + std::to_string(wait.step + 1) + " waits " +
+                             std::to_string(wait.ticks) +
+                             " ticks, which .prt cannot hold (1..127); write .mid instead";
+        else if (!result.ok())
             result.refusal = "the recording is too long for .prt (its event block would pass "
                              "65,535 bytes)";
         return result;
@@ -246,6 +270,7 @@ ExportResult exportAs(Format format, const Recording& recording, std::uint8_t ti
 struct Input {
     InputKind kind = InputKind::Recording;
     LoadResult loaded;
+    std::vector<std::int64_t> durations;   // pictures: each frame's own delay
     std::unique_ptr<VideoFile> video;
     std::string error;   // English; empty when the input can be read
 };
@@ -285,8 +310,6 @@ std::string misplacedOption(const Request& request, InputKind kind, Format forma
 {
     if (request.scale && format != Format::Gif)
         return "--scale applies to .gif output only";
-    if (request.tempo && format != Format::Gif && kind != InputKind::Video)
-        return "--tempo applies to .gif output and to videos only";
     if (kind != InputKind::Pictures && request.files.size() != 2)
         return "expected an input file and an output file";
     if (kind == InputKind::Recording && request.pictureOptions)
@@ -320,14 +343,16 @@ bool readInput(const Request& request, Input& input, std::ostream& err)
     case InputKind::Recording: return true;
     case InputKind::Pictures: {
         const std::vector<std::string> inputs(request.files.begin(), request.files.end() - 1);
-        if (!picturesToRecording(inputs, request.picture, input.loaded.recording, error)) {
+        if (!picturesToRecording(inputs, request.picture, input.loaded.recording, error) ||
+            !pictureDurations(inputs, input.durations, error)) {
             err << "lumidot-convert: " << error << "\n";
             return false;
         }
         break;
     }
     case InputKind::Video:
-        if (!videoToRecording(*input.video, videoChoices(request), input.loaded.recording, error, warning)) {
+        if (!videoToRecording(*input.video, videoChoices(request), request.tick ? request.tick : kDefaultTick,
+                              input.loaded.recording, error, warning)) {
             err << "lumidot-convert: " << in << ": " << error << "\n";
             return false;
         }
@@ -336,6 +361,30 @@ bool readInput(const Request& request, Input& input, std::ostream& err)
         break;
     }
     return input.loaded.ok = true;
+}
+
+// What the output will not carry, or where it would come late, said on
+// standard error; the file is written all the same.
+void warnAboutTiming(Format format, const Recording& recording, int tick, const Request& request,
+                     std::ostream& err)
+{
+    const std::string& outName = request.files.back();
+    if ((format == Format::Syx || format == Format::Exc) && recording.hasOwnTiming())
+        err << "lumidot-convert: " << outName
+            << ": the format holds no time; the steps' own waits, start and end were dropped\n";
+    if (format != Format::Mid && format != Format::Prt)
+        return;
+    const CableCheck check = checkCable(recording, tick, tempoOf(request));
+    if (!check.outruns)
+        return;
+    err << "lumidot-convert: warning: at " << tempoOf(request) << " BPM and " << tick
+        << " ticks, step " << check.firstLateStep + 1
+        << " and later come late on a MIDI cable (3,125 bytes a second); ";
+    if (check.smallestStepTick)
+        err << "a spacing of " << check.smallestStepTick << " ticks (--tick " << check.smallestStepTick
+            << ") fits\n";
+    else
+        err << "no spacing up to 127 ticks fits at this tempo\n";
 }
 
 int convert(const Request& request, std::ostream& err)
@@ -362,6 +411,7 @@ int convert(const Request& request, std::ostream& err)
         return kExitFailed;
     }
     const int tick = request.tick ? request.tick : loaded.stepTick ? loaded.stepTick : kDefaultTick;
+    timeSteps(input.loaded.recording, 0, input.durations, tempoOf(request), tick);
     const ExportResult file =
         exportAs(*format, loaded.recording, static_cast<std::uint8_t>(tick), request);
     if (!file.ok()) {
@@ -384,6 +434,7 @@ int convert(const Request& request, std::ostream& err)
             << ": " << std::strerror(written.error) << "\n";
         return kExitFailed;
     }
+    warnAboutTiming(*format, loaded.recording, tick, request, err);
     return kExitOk;
 }
 
@@ -446,8 +497,8 @@ int runConvertTool(const std::vector<std::string>& args, std::ostream& out, std:
         }
     }
     if (request.list) {
-        if (request.files.size() != 1 || request.tick || request.pictureOptions || request.tempo ||
-            request.scale || request.videoOptions())
+        if (request.files.size() != 1 || request.pictureOptions || request.tempo || request.scale ||
+            request.videoOptions())
             return usageError(err, "--list takes exactly one input file");
         return listSteps(request, out, err);
     }

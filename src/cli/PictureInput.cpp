@@ -62,4 +62,14 @@ bool picturesToRecording(const std::vector<std::string>& fileNames, const DotCon
     return true;
 }
 
+bool pictureDurations(const std::vector<std::string>& fileNames, std::vector<std::int64_t>& micros,
+                      std::string& error)
+{
+    ImageReadError failure;
+    if (ImageFrames(qtNames(fileNames)).durations(micros, failure))
+        return true;
+    error = QFile::encodeName(failure.fileName).toStdString() + ": " + failure.reason.toStdString();
+    return false;
+}
+
 } // namespace lumidot

@@ -4,6 +4,7 @@
 #include "picture/PixelDots.h"
 #include "recording/Recording.h"
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -19,5 +20,10 @@ bool isPictureInput(const std::string& fileName);
 // cannot be read or the frames would pass the recording's limit.
 bool picturesToRecording(const std::vector<std::string>& fileNames, const DotConversion& conversion,
                          Recording& recording, std::string& error);
+
+// How long each frame of the pictures is shown, in microseconds (0 for a
+// still picture). False with an English error when a file cannot be read.
+bool pictureDurations(const std::vector<std::string>& fileNames, std::vector<std::int64_t>& micros,
+                      std::string& error);
 
 } // namespace lumidot

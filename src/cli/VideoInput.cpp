@@ -100,7 +100,7 @@ std::string videoProblemText(const VideoProblem& problem)
     return "unknown problem";
 }
 
-bool videoToRecording(VideoFile& file, const VideoImportChoices& choices, Recording& recording,
+bool videoToRecording(VideoFile& file, const VideoImportChoices& choices, int stepTick, Recording& recording,
                       std::string& error, std::string& warning)
 {
     const VirtualArea clear;
@@ -111,7 +111,7 @@ bool videoToRecording(VideoFile& file, const VideoImportChoices& choices, Record
     }
     if (imported.problem.keepsFrames())
         warning = videoProblemText(imported.problem);
-    if (!appendTimedFrames(recording, imported.frames)) {
+    if (!appendTimedFrames(recording, imported.frames, imported.endTick, stepTick)) {
         error = "more frames than a recording holds (" + std::to_string(kStepLimit) + ")";
         return false;
     }

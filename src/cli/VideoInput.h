@@ -23,7 +23,8 @@ std::string videoProblemText(const VideoProblem& problem);
 // clear plane with the picture and the window at the plane's home (0, 0).
 // False with the English error when the clip is refused. A damaged or
 // truncated clip keeps the steps before the damage and says so in warning.
-bool videoToRecording(VideoFile& file, const VideoImportChoices& choices, Recording& recording,
+// The steps are timed at the tick spacing stepTick.
+bool videoToRecording(VideoFile& file, const VideoImportChoices& choices, int stepTick, Recording& recording,
                       std::string& error, std::string& warning);
 
 } // namespace lumidot

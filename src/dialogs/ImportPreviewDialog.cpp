@@ -125,6 +125,11 @@ void TImportPreview::buildControls()
     Invert = new QCheckBox(QStringLiteral("反転"), dots);
     dotsGrid->addWidget(Invert);
     layout->addWidget(dots);
+    ThinFrames = new QCheckBox(tr("ケーブルに収まるように間引く"), this);
+    ThinFrames->setToolTip(tr("MIDIケーブル (毎秒3,125バイト) が前のフレームを送り終える前に来るフレームを除きます。"
+                              "除いたフレームの時間は前のフレームが表示し続けます"));
+    ThinFrames->setVisible(false);
+    layout->addWidget(ThinFrames);
 
     Buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     Buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("キャンセル"));
@@ -163,6 +168,18 @@ DotConversion TImportPreview::conversion() const
 QPoint TImportPreview::position() const
 {
     return {PosX->value(), PosY->value()};
+}
+
+void TImportPreview::setShortFrames(int count)
+{
+    shortFrames_ = count;
+    ThinFrames->setVisible(count > 0);
+    updatePreview();
+}
+
+bool TImportPreview::thinForCable() const
+{
+    return shortFrames_ > 0 && ThinFrames->isChecked();
 }
 
 Placement TImportPreview::placement() const
@@ -204,12 +221,15 @@ GreyImage TImportPreview::frameAt(PictureSize size)
 
 QString TImportPreview::describe(const DotImage& dots) const
 {
-    return QStringLiteral("%1 x %2 ピクセル → %3 x %4 ドット、%5 フレーム")
-        .arg(source_.width)
-        .arg(source_.height)
-        .arg(dots.width)
-        .arg(dots.height)
-        .arg(frames_);
+    QString facts = QStringLiteral("%1 x %2 ピクセル → %3 x %4 ドット、%5 フレーム")
+                        .arg(source_.width)
+                        .arg(source_.height)
+                        .arg(dots.width)
+                        .arg(dots.height)
+                        .arg(frames_);
+    if (shortFrames_ > 0)
+        facts += tr("、うち %1 フレームはケーブルに間に合いません").arg(shortFrames_);
+    return facts;
 }
 
 void TImportPreview::addSection(QWidget* section)

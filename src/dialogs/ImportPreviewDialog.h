@@ -38,6 +38,11 @@ public:
     QPoint position() const;
     Placement placement() const;
 
+    // An animation's frames that come sooner than a MIDI cable carries a
+    // frame: counted in the facts line, and offered to be dropped.
+    void setShortFrames(int count);
+    bool thinForCable() const;
+
     // The window as the import would leave it, 256 x 128 pixels.
     const QImage& preview() const { return preview_; }
 
@@ -53,6 +58,7 @@ public:
     QCheckBox* AutoThreshold = nullptr;
     QLabel* ThresholdValue = nullptr;
     QCheckBox* Invert = nullptr;
+    QCheckBox* ThinFrames = nullptr;
     QRadioButton* Replace = nullptr;
     QRadioButton* Add = nullptr;
     QLabel* Picture = nullptr;
@@ -87,6 +93,7 @@ private:
     PictureSize source_;
     int frames_;
     QVBoxLayout* layout_ = nullptr;
+    int shortFrames_ = 0;
     const VirtualArea& area_;
     int windowX_;
     int windowY_;

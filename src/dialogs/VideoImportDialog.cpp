@@ -73,6 +73,9 @@ void TVideoImport::buildVideoControls()
     Time = new QSlider(Qt::Horizontal, video);
     Time->setRange(0, known ? static_cast<int>(info.durationUs / 1000) : 0);
     Time->setEnabled(known);
+    // Arrow keys step a tenth of a second, a click beside the handle a second.
+    Time->setSingleStep(100);
+    Time->setPageStep(1000);
     Time->setToolTip(tr("プレビューに表示するフレームの時刻"));
     TimeValue = new QLabel(video);
     TimeValue->setMinimumWidth(64);

@@ -59,7 +59,7 @@ EditResult EditHistory::edit(const std::string& label, const std::function<StepE
     StepEdit done = run();
     applying_ = false;
     if (done.result == EditResult::Done && !done.change.empty())
-        push({label, tracker_.adopt(std::move(done.change)), false});
+        push({label.empty() ? label_ : label, tracker_.adopt(std::move(done.change)), false});
     return done.result;
 }
 

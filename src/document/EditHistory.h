@@ -58,7 +58,8 @@ public:
     // transaction.
     void flush();
     // Runs a step edit and makes it one entry as it is (a move stays a move).
-    // What changed before it becomes an entry of its own first.
+    // What changed before it becomes an entry of its own first. An edit
+    // without a name takes the name of the transaction it runs in.
     EditResult edit(const std::string& label, const std::function<StepEdit()>& run);
 
     void undo();

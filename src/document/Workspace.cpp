@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "document/Workspace.h"
 
+#include "export/OpenCommand.h"
 #include "picture/RegionOps.h"
+#include "recording/StepTiming.h"
+#include "recording/TimingEdits.h"
 
 #include <algorithm>
 
@@ -111,10 +114,11 @@ RecordResult Workspace::recordWindow()
                    document_.window.y);
 }
 
-RecordResult Workspace::recordClip(std::span<const TimedFrame> frames, const VirtualArea& plane)
+RecordResult Workspace::recordClip(std::span<const TimedFrame> frames, std::int64_t endTick,
+                                   const VirtualArea& plane)
 {
     const Transaction action = transaction({});
-    if (!appendTimedFrames(document_.recording, frames))
+    if (!appendTimedFrames(document_.recording, frames, endTick, document_.stepTick))
         return RecordResult::Full;
     document_.plane.copyFrom(plane);
     sendWindow();
@@ -201,6 +205,16 @@ void Workspace::setStepTick(std::uint8_t stepTick)
     noteChange(DocumentChange::StepTick);
 }
 
+void Workspace::setTempo(int tempo)
+{
+    tempo = validTempo(tempo);
+    if (tempo == document_.tempo)
+        return;
+    const Transaction action = transaction({});
+    document_.tempo = tempo;
+    noteChange(DocumentChange::Tempo);
+}
+
 RecordResult Workspace::invert(const View& view, bool continuous)
 {
     const Transaction action = transaction({});
@@ -254,10 +268,22 @@ void Workspace::replaceRecording(Recording&& recording)
     markSaved();
 }
 
-SaveResult Workspace::saveRecording(int typeIndex, const std::string& fileName)
+// .syx and .exc hold no time; a .prt holds waits of 1..127 ticks only.
+SaveConcerns Workspace::saveConcerns(int typeIndex) const
+{
+    SaveConcerns concerns;
+    if (typeIndex == kTypePrt)
+        concerns.prtWait = prtWaitRefusal(document_.recording, document_.stepTick);
+    concerns.dropsTiming =
+        (typeIndex == kTypeSyx || typeIndex == kTypeExc) && document_.recording.hasOwnTiming();
+    return concerns;
+}
+
+SaveResult Workspace::saveRecording(int typeIndex, const std::string& fileName, bool withTempo)
 {
     const SaveResult saved = lumidot::saveRecording(typeIndex, fileName, document_.recording,
-                                                    document_.stepTick);
+                                                    document_.stepTick,
+                                                    withTempo ? document_.tempo : 0);
     if (saved.ok)
         markSaved();
     return saved;
@@ -279,6 +305,85 @@ EditResult Workspace::editSteps(const std::string& label,
 {
     const Transaction action = transaction({});
     return history_.edit(label, [&] { return edit(document_.recording); });
+}
+
+EditResult Workspace::editTiming(const std::function<StepEdit(Recording&, int stepTick)>& edit)
+{
+    const Transaction action = transaction({});
+    return history_.edit({}, [&] { return edit(document_.recording, document_.stepTick); });
+}
+
+EditResult Workspace::duplicateSteps(int first, int count)
+{
+    return editTiming([=](Recording& r, int stepTick) {
+        return lumidot::duplicateSteps(r, first, count, stepTick);
+    });
+}
+
+EditResult Workspace::setStepLengths(int first, int count, std::int64_t length)
+{
+    return editTiming([=](Recording& r, int stepTick) {
+        return lumidot::setStepLengths(r, first, count, length, stepTick);
+    });
+}
+
+EditResult Workspace::scaleStepLengths(int first, int count, bool doubling)
+{
+    return editTiming([=](Recording& r, int stepTick) {
+        return lumidot::scaleStepLengths(r, first, count, doubling, stepTick);
+    });
+}
+
+EditResult Workspace::resetStepLengths(int first, int count)
+{
+    return editTiming([=](Recording& r, int) { return lumidot::resetStepLengths(r, first, count); });
+}
+
+EditResult Workspace::nudgeSteps(int first, int count, int ticks)
+{
+    return editTiming([=](Recording& r, int stepTick) {
+        return lumidot::nudgeSteps(r, first, count, ticks, stepTick);
+    });
+}
+
+EditResult Workspace::holdFrames(int first, int count, int unit)
+{
+    return editTiming([=](Recording& r, int stepTick) {
+        return lumidot::holdFrames(r, first, count, unit, stepTick);
+    });
+}
+
+EditResult Workspace::setStartOffset(std::optional<int> tick)
+{
+    return editTiming([=](Recording& r, int) { return lumidot::setStartOffset(r, tick); });
+}
+
+// Inside the import's transaction the tracker finds the waits changed with
+// the frames, so the import stays one entry.
+void Workspace::timeSteps(int first, std::span<const std::int64_t> micros)
+{
+    const Transaction action = transaction({});
+    lumidot::timeSteps(document_.recording, first, micros, document_.tempo, document_.stepTick);
+}
+
+std::int64_t Workspace::stepLength(int step) const
+{
+    return stepLayout(document_.recording, document_.stepTick).length(step);
+}
+
+int Workspace::shortestLength(int step) const
+{
+    return lumidot::shortestLength(document_.recording, step, document_.stepTick);
+}
+
+// Where the first step starts when no start of its own is set.
+std::int64_t Workspace::recordedStart() const
+{
+    const Recording& recording = document_.recording;
+    if (recording.StepCount() == 0)
+        return 0;
+    StepTickCounter counter(document_.stepTick);
+    return counter.next(recording.kinds()[0], recording.wait(0));
 }
 
 void Workspace::undo()

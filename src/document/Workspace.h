@@ -3,6 +3,7 @@
 
 #include "document/EditHistory.h"
 #include "document/Recorder.h"
+#include "export/PrtWriter.h"
 #include "export/SaveCommand.h"
 #include "midi/MidiLink.h"
 #include "ns5r/DisplayModel.h"
@@ -31,6 +32,7 @@ enum class DocumentChange : std::uint8_t {
     Effect = 1 << 3,
     Window = 1 << 4,
     StepTick = 1 << 5,
+    Tempo = 1 << 6,
 };
 
 class DocumentChanges {
@@ -41,6 +43,13 @@ public:
 
 private:
     std::uint8_t bits_ = 0;
+};
+
+// What a file type cannot hold of the recording's timing, for the window to
+// show or ask about before it saves.
+struct SaveConcerns {
+    PrtWaitRefusal prtWait;     // .prt: the first step whose wait is outside 1..127
+    bool dropsTiming = false;   // .syx, .exc: waits, a start or an end of their own are lost
 };
 
 // The record button of which page a step is made as: the colour, the message
@@ -129,11 +138,14 @@ public:
     // is on, then sends it.
     RecordResult moveWindow(WindowPosition to, bool continuous);
     void setStepTick(std::uint8_t stepTick);
+    // The song's tempo, as the monitor plays it (quarter notes a minute).
+    void setTempo(int tempo);
 
-    // An imported clip: its frame steps, each at its time, appended, and the
-    // plane as the last frame leaves it, sent. Full, changing nothing, when
-    // the steps do not fit.
-    RecordResult recordClip(std::span<const TimedFrame> frames, const VirtualArea& plane);
+    // An imported clip: its frame steps appended, each at its time at the
+    // tick spacing and the last lasting to endTick, and the plane as the
+    // last frame leaves it, sent. Full, changing nothing, when the steps do
+    // not fit.
+    RecordResult recordClip(std::span<const TimedFrame> frames, std::int64_t endTick, const VirtualArea& plane);
 
     // The region commands on the window's view.
     RecordResult invert(const View& view, bool continuous);
@@ -149,7 +161,10 @@ public:
     // A recording read from a file takes the place of the steps; it is the
     // saved state.
     void replaceRecording(Recording&& recording);
-    SaveResult saveRecording(int typeIndex, const std::string& fileName);
+    SaveConcerns saveConcerns(int typeIndex) const;
+    // Writes the recording in file type 1..4; withTempo puts the tempo and
+    // 4/4 into a .mid.
+    SaveResult saveRecording(int typeIndex, const std::string& fileName, bool withTempo = false);
     // True when the recording holds steps that were recorded, or changed,
     // since the last save or open.
     bool isModified() const;
@@ -158,11 +173,33 @@ public:
     // The step list's edits: each one entry as it is.
     EditResult editSteps(const std::string& label, const std::function<StepEdit(Recording&)>& edit);
 
+    // Duplicates the count steps from first at the tick spacing, each copy
+    // as long as its original; one entry under the transaction's name.
+    EditResult duplicateSteps(int first, int count);
+    // The step list's timing edits at the tick spacing (recording/TimingEdits.h),
+    // each one entry under the name of the transaction it is in.
+    EditResult setStepLengths(int first, int count, std::int64_t length);
+    EditResult scaleStepLengths(int first, int count, bool doubling);
+    EditResult resetStepLengths(int first, int count);
+    EditResult nudgeSteps(int first, int count, int ticks);
+    EditResult holdFrames(int first, int count, int unit);
+    // Where the first step starts; none: after its wait, as recorded.
+    EditResult setStartOffset(std::optional<int> tick);
+    // An imported animation's frame delays, at the tempo, as the lengths of
+    // the steps from first: part of the import's entry, not one of its own.
+    void timeSteps(int first, std::span<const std::int64_t> micros);
+    // What the length and start dialogs show: a step's length and the
+    // shortest it can have, and where the first step starts as recorded.
+    std::int64_t stepLength(int step) const;
+    int shortestLength(int step) const;
+    std::int64_t recordedStart() const;
+
     void undo();
     void redo();
 
 private:
     void noteChange(DocumentChange change);
+    EditResult editTiming(const std::function<StepEdit(Recording&, int stepTick)>& edit);
     void publish();
 
     Document document_;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "export/PrtReader.h"
 
+#include "export/FileTiming.h"
 #include "export/StepDecoder.h"
 
 #include <algorithm>
@@ -33,7 +34,8 @@ LoadResult readPrt(std::span<const std::uint8_t> bytes)
                          "event block not a whole number of 4-byte events");
 
     StepDecoder decoder;
-    int tick = 0;
+    std::vector<std::uint8_t> stepTicks;   // the tick of each step's first message
+    std::uint8_t tick = 0;
     std::vector<std::uint8_t> message;   // empty between messages
     std::size_t messageOffset = 0;
     for (std::size_t pos = kHeaderSize; pos < bytes.size(); pos += 4) {
@@ -42,12 +44,17 @@ LoadResult readPrt(std::span<const std::uint8_t> bytes)
             if (event[0] != kExclusiveStart || event[1] != 0x00 || event[3] != 0x00)
                 return refusedAt(ReadFault::BrokenStructure, pos,
                                  "expected an exclusive start event (98 00 tick 00)");
-            if (event[2] < 1 || event[2] > 127 || (tick != 0 && event[2] != tick))
+            // Every message of a step carries the step's wait.
+            const bool inGroup = decoder.inGroup();
+            if (event[2] < 1 || event[2] > 127 || (inGroup && event[2] != tick))
                 return refusedAt(ReadFault::BadValue, pos + 2,
-                                 "tick spacing " + std::to_string(event[2]) +
-                                     (tick ? " differs from the first, " + std::to_string(tick)
-                                           : std::string(" outside 1..127")));
+                                 "tick " + std::to_string(event[2]) +
+                                     (inGroup ? " inside an effect group differs from its first, " +
+                                                    std::to_string(tick)
+                                              : std::string(" outside 1..127")));
             tick = event[2];
+            if (!inGroup)
+                stepTicks.push_back(tick);
             message.assign({0xF0});
             messageOffset = pos;
             continue;
@@ -76,7 +83,7 @@ LoadResult readPrt(std::span<const std::uint8_t> bytes)
     LoadResult result;
     result.ok = true;
     result.recording = decoder.takeRecording();
-    result.stepTick = tick;
+    result.stepTick = applyPrtTiming(result.recording, stepTicks);
     result.typeIndex = kTypePrt;
     return result;
 }

@@ -2,7 +2,9 @@
 #include "export/PrtWriter.h"
 
 #include "ns5r/StepMessages.h"
+#include "recording/StepTiming.h"
 
+#include <algorithm>
 #include <array>
 
 namespace lumidot {
@@ -49,11 +51,42 @@ std::uint8_t* writeMessage(std::uint8_t* out, const SysExMessage& message, std::
     return out;
 }
 
+// The tick byte of each step: its wait after the previous step's last
+// event, or the first step that does not fit 1..127.
+PrtWaitRefusal prtTicks(const Recording& recording, std::uint8_t stepTick,
+                        std::vector<std::uint8_t>& ticks)
+{
+    StepTickCounter counter = tickCounterFor(recording, stepTick);
+    ticks.reserve(static_cast<std::size_t>(recording.StepCount()));
+    int index = 0;
+    PrtWaitRefusal refusal;
+    forEachStep(recording, [&](const Step& step, StepWait stepWait) {
+        const std::int64_t previous = counter.lastTick();
+        counter.next(step.kind, stepWait);
+        const std::int64_t wait = counter.textTick() - previous;
+        if (!refusal.refused() && (wait < kPrtShortestWait || wait > kPrtLongestWait))
+            refusal = {index, wait};
+        ticks.push_back(static_cast<std::uint8_t>(std::clamp<std::int64_t>(wait, 0, 0x7F)));
+        ++index;
+    });
+    return refusal;
+}
+
 } // namespace
 
 ExportResult Export_PRT(const Recording& recording, std::uint8_t stepTick)
 {
     ExportResult result;
+    stepTick = validStepTick(stepTick);
+    std::vector<std::uint8_t> ticks;
+    const PrtWaitRefusal wait = prtTicks(recording, stepTick, ticks);
+    if (wait.refused()) {
+        result.refusal = "ステップ " + std::to_string(wait.step + 1) + " の待ち時間 (" +
+                         std::to_string(wait.ticks) +
+                         " Tick) は Recomposer98 形式に入りません (1〜127 Tick)。"
+                         "Standard MIDI (.mid) で保存してください";
+        return result;
+    }
     // Sized first, so that a recording the length field cannot state is
     // refused before anything is built.
     const std::size_t block = blockSize(recording);
@@ -68,12 +101,19 @@ ExportResult Export_PRT(const Recording& recording, std::uint8_t stepTick)
     file[6] = static_cast<std::uint8_t>(block & 0xFF);
     file[7] = static_cast<std::uint8_t>(block >> 8);
     std::uint8_t* out = file.data() + kHeaderSize;
-    stepTick = validStepTick(stepTick);
+    std::size_t index = 0;
     forEachStep(recording, [&](const Step& step) {
         for (const SysExMessage& message : stepMessages(step))
-            out = writeMessage(out, message, stepTick);
+            out = writeMessage(out, message, ticks[index]);
+        ++index;
     });
     return result;
+}
+
+PrtWaitRefusal prtWaitRefusal(const Recording& recording, std::uint8_t stepTick)
+{
+    std::vector<std::uint8_t> ticks;
+    return prtTicks(recording, validStepTick(stepTick), ticks);
 }
 
 } // namespace lumidot

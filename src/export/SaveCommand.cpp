@@ -43,11 +43,11 @@ std::string errorMessage(int error)
     }
 }
 
-ExportResult build(int typeIndex, const Recording& recording, std::uint8_t stepTick)
+ExportResult build(int typeIndex, const Recording& recording, std::uint8_t stepTick, int tempo)
 {
     switch (typeIndex) {
     case kSyx: return {FileSaveData(recording), {}};
-    case kMid: return {EXPORT_SMF(recording, stepTick), {}};
+    case kMid: return {EXPORT_SMF(recording, stepTick, {tempo}), {}};
     case kPrt: return Export_PRT(recording, stepTick);
     default: return EXPORT_SSW(recording);
     }
@@ -84,14 +84,14 @@ SaveTarget saveTargetFor(const std::string& fileName, int filterIndex)
 }
 
 SaveResult saveRecording(int typeIndex, const std::string& fileName, const Recording& recording,
-                         std::uint8_t stepTick)
+                         std::uint8_t stepTick, int tempo)
 {
     if (typeIndex < kSyx || typeIndex > kExc)
         return {};
     if (recording.StepCount() == 0)
         return failure("エクスポートするデータがありません");
 
-    const ExportResult file = build(typeIndex, recording, stepTick);
+    const ExportResult file = build(typeIndex, recording, stepTick, tempo);
     if (!file.ok())
         return failure(file.refusal);
     // What Open could not read back is not written.

@@ -34,8 +34,9 @@ struct SaveResult {
 
 // Writes the recording with the writer of file-type index 1..4 (1 .syx, 2 .mid,
 // 3 .prt, 4 .exc) to fileName exactly as given (no extension added). Any other
-// index writes nothing and returns ok.
+// index writes nothing and returns ok. A tempo (quarter notes a minute) goes
+// into a .mid with a 4/4 time signature; 0 writes none.
 SaveResult saveRecording(int typeIndex, const std::string& fileName, const Recording& recording,
-                         std::uint8_t stepTick);
+                         std::uint8_t stepTick, int tempo = 0);
 
 } // namespace lumidot

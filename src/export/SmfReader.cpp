@@ -1,11 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "export/SmfReader.h"
 
+#include "export/FileTiming.h"
+#include "export/SmfWriter.h"
 #include "export/StepDecoder.h"
+#include "recording/StepTiming.h"
 
 #include <algorithm>
 #include <array>
 #include <functional>
+#include <map>
+#include <optional>
 #include <queue>
 #include <utility>
 #include <vector>
@@ -17,14 +22,26 @@ namespace {
 constexpr std::array<std::uint8_t, 4> kHeaderId{'M', 'T', 'h', 'd'};
 constexpr std::array<std::uint8_t, 4> kTrackId{'M', 'T', 'r', 'k'};
 
-// One NS5R message found in a track, with where and when it was. The bytes
+// One NS5R message found in a track, with where and when it was, and the
+// time of the step label (a text event as Lumidot writes before each step)
+// that came in its track since the NS5R message before it. The bytes
 // belong to the track reader and stay valid until its next message.
 struct FoundMessage {
     std::uint64_t time = 0;
     std::size_t offset = 0;
-    std::uint32_t delta = 0;
     std::span<const std::uint8_t> bytes;
+    std::optional<std::uint64_t> labelTime;
 };
+
+bool isStepLabel(std::span<const std::uint8_t> text)
+{
+    const std::string_view asText(reinterpret_cast<const char*>(text.data()), text.size());
+    for (const StepKind kind : {StepKind::Green, StepKind::Orange, StepKind::Red, StepKind::Message,
+                                StepKind::Frame, StepKind::Off, StepKind::Effect})
+        if (asText == StepLabel(kind))
+            return true;
+    return false;
+}
 
 // Walks the events of one track and yields its NS5R messages one at a time,
 // so that reading a file needs memory for one message per track, not for
@@ -40,6 +57,8 @@ public:
     // (then failed() is true).
     bool next(FoundMessage& found);
     bool failed() const { return failed_; }
+    // After the last message: the time of the track's end.
+    std::uint64_t time() const { return time_; }
     LoadResult takeRefusal() { return std::move(refusal_); }
 
 private:
@@ -52,7 +71,7 @@ private:
     bool readQuantity(std::uint32_t& value);
     // One System Exclusive event (F0 or F7 form); true when it completed a
     // message, which is then in message_.
-    bool sysExEvent(std::uint8_t kind, std::size_t eventOffset, std::uint32_t delta, bool& complete);
+    bool sysExEvent(std::uint8_t kind, std::size_t eventOffset, bool& complete);
     bool skipMeta(std::size_t eventOffset, bool& endOfTrack);
     bool skipChannelEvent(std::size_t eventOffset);
     bool isNs5r() const
@@ -73,8 +92,8 @@ private:
     std::vector<std::uint8_t> message_;
     bool pending_ = false;
     std::size_t messageOffset_ = 0;
-    std::uint32_t messageDelta_ = 0;
     std::uint64_t messageTime_ = 0;
+    std::optional<std::uint64_t> labelTime_;
 };
 
 bool TrackReader::readQuantity(std::uint32_t& value)
@@ -96,8 +115,7 @@ bool TrackReader::readQuantity(std::uint32_t& value)
 // none pending, an F7 event that holds a message from its F0 on (the
 // "escape" form other programs write) is that message, and any other is
 // refused, since its bytes belong to no message.
-bool TrackReader::sysExEvent(std::uint8_t kind, std::size_t eventOffset, std::uint32_t delta,
-                             bool& complete)
+bool TrackReader::sysExEvent(std::uint8_t kind, std::size_t eventOffset, bool& complete)
 {
     ++pos_;
     std::uint32_t length = 0;
@@ -121,7 +139,6 @@ bool TrackReader::sysExEvent(std::uint8_t kind, std::size_t eventOffset, std::ui
             message_.push_back(0xF0);
         pending_ = true;
         messageOffset_ = eventOffset;
-        messageDelta_ = delta;
         messageTime_ = time_;
     }
     message_.insert(message_.end(), data.begin(), data.end());
@@ -142,6 +159,8 @@ bool TrackReader::skipMeta(std::size_t eventOffset, bool& endOfTrack)
         return false;
     if (length > end_ - pos_)
         return fail(ReadFault::Truncated, eventOffset, "meta event longer than its track");
+    if (type == 0x01 && isStepLabel(bytes_.subspan(pos_, length)))
+        labelTime_ = time_;
     pos_ += length;
     status_ = 0;
     endOfTrack = type == 0x2F;
@@ -183,10 +202,11 @@ bool TrackReader::next(FoundMessage& found)
         const std::uint8_t byte = bytes_[pos_];
         if (byte == 0xF0 || byte == 0xF7) {
             bool complete = false;
-            if (!sysExEvent(byte, eventOffset, delta, complete))
+            if (!sysExEvent(byte, eventOffset, complete))
                 return false;
             if (complete && isNs5r()) {
-                found = {messageTime_, messageOffset_, messageDelta_, message_};
+                found = {messageTime_, messageOffset_, message_, labelTime_};
+                labelTime_.reset();
                 return true;
             }
             continue;
@@ -235,8 +255,11 @@ private:
         return false;
     }
     bool read32(std::size_t at, std::uint32_t& value) const;
+    // A file's time in ticks at 480 a quarter, rounded to the nearest.
+    std::int64_t scaled(std::uint64_t time) const;
 
     std::span<const std::uint8_t> bytes_;
+    std::uint64_t division_ = kTicksPerQuarter;
     LoadResult refusal_;
     std::vector<TrackRange> tracks_;
 };
@@ -264,6 +287,9 @@ bool SmfParser::parse()
     if (bytes_[12] & 0x80)
         return fail(ReadFault::Unsupported, 12,
                     "time code division (only ticks per quarter note are read)");
+    division_ = static_cast<std::uint64_t>(bytes_[12] << 8 | bytes_[13]);
+    if (division_ == 0)
+        return fail(ReadFault::BadValue, 12, "division of 0 ticks per quarter note");
 
     std::size_t pos = 8 + std::size_t{headerSize};
     while (pos < bytes_.size()) {
@@ -293,6 +319,15 @@ bool SmfParser::parse()
     return true;
 }
 
+std::int64_t SmfParser::scaled(std::uint64_t time) const
+{
+    if (division_ == kTicksPerQuarter)
+        return static_cast<std::int64_t>(time);
+    // A file of at most 64 MiB holds fewer than 2^24 events of at most 2^28
+    // ticks each, so the product stays far inside 64 bits.
+    return static_cast<std::int64_t>((time * kTicksPerQuarter + division_ / 2) / division_);
+}
+
 // Feeds the messages of all tracks to the decoder in time order; messages
 // at the same time go track by track, then as written.
 LoadResult SmfParser::decode()
@@ -311,15 +346,17 @@ LoadResult SmfParser::decode()
     }
 
     StepDecoder decoder;
-    bool first = true;
-    int stepTick = 0;
+    std::vector<FileStepTimes> steps;
     while (!order.empty()) {
         const std::size_t k = order.top().second;
         order.pop();
         const FoundMessage& message = heads[k];
-        if (first && message.delta >= 1 && message.delta <= 127)
-            stepTick = static_cast<int>(message.delta);
-        first = false;
+        const std::int64_t time = scaled(message.time);
+        // A message outside an effect group begins a step.
+        if (!decoder.inGroup())
+            steps.push_back({message.labelTime ? std::optional(scaled(*message.labelTime)) : std::nullopt,
+                             time, time, message.offset});
+        steps.back().last = time;
         if (!decoder.add(message.bytes, message.offset))
             return decoder.refusal();
         if (readers[k].next(heads[k]))
@@ -327,11 +364,17 @@ LoadResult SmfParser::decode()
     }
     if (!decoder.finish())
         return decoder.refusal();
+    std::uint64_t end = 0;
+    for (const TrackReader& reader : readers)
+        end = std::max(end, reader.time());
     LoadResult result;
-    result.ok = true;
     result.recording = decoder.takeRecording();
+    FileTimingResult timing = applySmfTiming(result.recording, steps, scaled(end));
+    if (timing.refusal)
+        return std::move(*timing.refusal);
+    result.ok = true;
     result.typeIndex = kTypeSmf;
-    result.stepTick = stepTick;
+    result.stepTick = timing.stepTick;
     return result;
 }
 

@@ -22,6 +22,8 @@ public:
     bool add(std::span<const std::uint8_t> message, std::size_t offset);
     // Refuses an effect group that the file ends inside of.
     bool finish();
+    // Inside an effect group: the next message continues the step begun.
+    bool inGroup() const { return groupPosition_ > 0; }
 
     const std::string& error() const { return error_; }
     // The refusal, for a reader to return, once add or finish has refused.

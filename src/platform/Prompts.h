@@ -5,6 +5,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <cstdint>
+#include <optional>
+
 namespace lumidot {
 
 // Everything that asks the user and waits: message boxes, the file dialogs
@@ -53,6 +56,34 @@ public:
     }
     // Font dialog starting at font; on confirmation replaces it.
     virtual bool chooseFont(QFont& font) = 0;
+    // Save dialog with a check box under it (option the box's text,
+    // checked its state, in and out). Prompts that cannot show the box run
+    // the plain dialog and leave checked alone.
+    virtual bool saveFileWithOption(const QString& filter, FileChoice& choice, const QString& option,
+                                    bool& checked)
+    {
+        (void)option;
+        (void)checked;
+        return saveFile(filter, choice);
+    }
+    // The length dialog, opened at current, offering shortest and up (ticks);
+    // on OK sets length. Prompts without it answer Cancel.
+    virtual bool askStepLength(std::int64_t current, int shortest, std::int64_t& length)
+    {
+        (void)current;
+        (void)shortest;
+        (void)length;
+        return false;
+    }
+    // The start dialog: the start set (none: as recorded) and where the
+    // first step starts as recorded; on OK sets start.
+    virtual bool askStart(std::optional<int> current, std::int64_t recorded, std::optional<int>& start)
+    {
+        (void)current;
+        (void)recorded;
+        (void)start;
+        return false;
+    }
 };
 
 // The desktop's "open" of a web address, a mail address or a document.

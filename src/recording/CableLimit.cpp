@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <vector>
 
 namespace lumidot {
@@ -35,56 +36,67 @@ StepSizes sizesOf(const Step& step)
     return {};
 }
 
+// What the check reads of a recording: each step's message sizes and its
+// timing, gathered once for the search over spacings.
+struct CableSteps {
+    std::vector<StepSizes> sizes;
+    std::vector<StepKind> kinds;
+    std::vector<StepWait> waits;
+    std::optional<int> startOffset;
+
+    explicit CableSteps(const Recording& recording)
+        : kinds(recording.kinds().begin(), recording.kinds().end())
+        , waits(recording.waits().begin(), recording.waits().end())
+        , startOffset(recording.startOffset())
+    {
+        sizes.reserve(kinds.size());
+        forEachStep(recording, [&](const Step& step) { sizes.push_back(sizesOf(step)); });
+    }
+};
+
 // Times here are in microseconds x tempo, so that ticks (125,000 each) and
 // bytes (320 x tempo each) compare exactly, without rounding.
-int lateStep(const std::vector<StepSizes>& steps, std::span<const StepKind> kinds, int stepTick,
-             int tempo)
+int lateStep(const CableSteps& steps, int stepTick, int tempo)
 {
     const std::int64_t byteUnits = kCableMicrosecondsPerByte * validTempo(tempo);
     constexpr std::int64_t kTickUnits = 125000;
-    StepTickCounter counter(stepTick);
+    StepTickCounter counter(stepTick, steps.startOffset);
     std::int64_t wireFree = 0;
-    for (std::size_t k = 0; k < steps.size(); ++k) {
-        std::int64_t at = counter.next(kinds[k]) * kTickUnits;
-        for (std::size_t m = 0; m < steps[k].count; ++m, at += kTickUnits) {
+    for (std::size_t k = 0; k < steps.sizes.size(); ++k) {
+        std::int64_t at = counter.next(steps.kinds[k], steps.waits[k]) * kTickUnits;
+        const StepSizes& sizes = steps.sizes[k];
+        for (std::size_t m = 0; m < sizes.count; ++m, at += kTickUnits) {
             if (m == 0 && wireFree > at)
                 return static_cast<int>(k);
-            wireFree = std::max(wireFree, at) + steps[k].bytes[m] * byteUnits;
+            wireFree = std::max(wireFree, at) + sizes.bytes[m] * byteUnits;
         }
     }
     return -1;
-}
-
-std::vector<StepSizes> stepSizes(const Recording& recording)
-{
-    std::vector<StepSizes> sizes;
-    sizes.reserve(static_cast<std::size_t>(recording.StepCount()));
-    forEachStep(recording, [&](const Step& step) { sizes.push_back(sizesOf(step)); });
-    return sizes;
 }
 
 } // namespace
 
 int firstLateStep(const Recording& recording, int stepTick, int tempo)
 {
-    return lateStep(stepSizes(recording), recording.kinds(), stepTick, tempo);
+    return lateStep(CableSteps(recording), stepTick, tempo);
 }
 
 CableCheck checkCable(const Recording& recording, int stepTick, int tempo)
 {
-    const auto kinds = recording.kinds();
-    const std::vector<StepSizes> sizes = stepSizes(recording);
+    const CableSteps steps(recording);
     CableCheck check;
-    check.firstLateStep = lateStep(sizes, kinds, stepTick, tempo);
+    check.firstLateStep = lateStep(steps, stepTick, tempo);
     check.outruns = check.firstLateStep >= 0;
-    // A wider spacing only ever moves steps further apart, so the spacings
-    // that fit form a range up to 127 and its start can be searched for.
-    if (lateStep(sizes, kinds, kLargestStepTick, tempo) >= 0)
+    // A wider spacing only ever moves steps further apart (waits of their
+    // own stay, but each message still follows its text event by the
+    // spacing), so the spacings that fit form a range up to 127 and its
+    // start can be searched for.
+    if (lateStep(steps, kLargestStepTick, tempo) >= 0)
         return check;
     int low = 1, high = kLargestStepTick;
     while (low < high) {
         const int middle = (low + high) / 2;
-        if (lateStep(sizes, kinds, middle, tempo) >= 0)
+        if (lateStep(steps, middle, tempo) >= 0)
             low = middle + 1;
         else
             high = middle;

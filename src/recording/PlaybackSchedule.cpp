@@ -3,6 +3,8 @@
 
 #include "recording/StepTiming.h"
 
+#include <algorithm>
+
 namespace lumidot {
 
 PlaybackSchedule buildSchedule(const Recording& recording, int stepTick, int tempo)
@@ -12,10 +14,10 @@ PlaybackSchedule buildSchedule(const Recording& recording, int stepTick, int tem
     schedule.stepTimes.reserve(steps);
     schedule.stepFirstMessage.reserve(steps + 1);
     schedule.messages.reserve(steps + 4 * static_cast<std::size_t>(recording.effectStream().size() / 3));
-    StepTickCounter counter(stepTick);
+    StepTickCounter counter = tickCounterFor(recording, stepTick);
     int index = 0;
-    forEachStep(recording, [&](const Step& step) {
-        std::int64_t tick = counter.next(step.kind);
+    forEachStep(recording, [&](const Step& step, StepWait wait) {
+        std::int64_t tick = counter.next(step.kind, wait);
         schedule.stepTimes.push_back(ticksToMicroseconds(tick, tempo));
         schedule.stepFirstMessage.push_back(schedule.messages.size());
         for (const SysExMessage& message : stepMessages(step))
@@ -23,8 +25,14 @@ PlaybackSchedule buildSchedule(const Recording& recording, int stepTick, int tem
         ++index;
     });
     schedule.stepFirstMessage.push_back(schedule.messages.size());
-    schedule.length = ticksToMicroseconds(counter.endTick(), tempo);
+    schedule.length = ticksToMicroseconds(counter.endTick(recording.endWait()), tempo);
     return schedule;
+}
+
+int PlaybackSchedule::stepAt(std::int64_t time) const
+{
+    const auto after = std::upper_bound(stepTimes.begin(), stepTimes.end(), time);
+    return static_cast<int>(after - stepTimes.begin()) - 1;
 }
 
 } // namespace lumidot

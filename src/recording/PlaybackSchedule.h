@@ -17,7 +17,8 @@ struct ScheduledMessage {
     SysExMessage message;
 };
 
-// Every message of a recording at the export's timing and a tempo, in order.
+// Every message of a recording at the export's timing (each step's wait
+// taken in) and a tempo, in order.
 struct PlaybackSchedule {
     std::vector<ScheduledMessage> messages;
     std::vector<std::int64_t> stepTimes;          // each step's first message
@@ -25,6 +26,9 @@ struct PlaybackSchedule {
     std::int64_t length = 0;                      // the end of the track
 
     int stepCount() const { return static_cast<int>(stepTimes.size()); }
+    // The step shown at a time: the last one whose first message has come
+    // by then, -1 before the first.
+    int stepAt(std::int64_t time) const;
 };
 
 PlaybackSchedule buildSchedule(const Recording& recording, int stepTick, int tempo);

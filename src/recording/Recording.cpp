@@ -34,6 +34,7 @@ Recording::Recording()
     // Room for every step up to the limit, so frame and message steps never
     // allocate; only colour and effect steps past it grow the lists.
     events_.reserve(kStepLimit + 1);
+    waits_.reserve(kStepLimit + 1);
     effects_.reserve(3 * 1024);
 }
 
@@ -68,6 +69,7 @@ void Recording::stepAdded()
 void Recording::appendColour(LcdColour colour)
 {
     events_.push_back(colourStepKind(colour));
+    waits_.emplace_back();
     stepAdded();
 }
 
@@ -77,6 +79,7 @@ RecordResult Recording::appendFrame(const PackedFrame& frame)
         return RecordResult::Full;
     frames_[frameCount_++] = frame;
     events_.push_back(StepKind::Frame);
+    waits_.emplace_back();
     stepAdded();
     return RecordResult::Recorded;
 }
@@ -103,6 +106,7 @@ RecordResult Recording::commitMessage()
     messages_[messageCount_][0] = static_cast<std::uint8_t>(builtTextSize_);
     ++messageCount_;
     events_.push_back(StepKind::Message);
+    waits_.emplace_back();
     stepAdded();
     return RecordResult::Recorded;
 }
@@ -118,6 +122,7 @@ RecordResult Recording::appendMessage(std::string_view line1, std::string_view l
 void Recording::appendEffect(const EffectSetting& effect)
 {
     events_.push_back(StepKind::Effect);
+    waits_.emplace_back();
     effects_.insert(effects_.end(), {effect.effect1, effect.effect2, effect.mode});
     stepAdded();
 }
@@ -125,10 +130,13 @@ void Recording::appendEffect(const EffectSetting& effect)
 void Recording::clear()
 {
     // Emptying an empty recording changes nothing that could be lost.
-    if (events_.empty() && effects_.empty())
+    if (events_.empty() && effects_.empty() && !startOffset_ && endWait_ == kEndOfTrackTicks)
         return;
     events_.clear();
     effects_.clear();
+    waits_.clear();
+    startOffset_.reset();
+    endWait_ = kEndOfTrackTicks;
     frameCount_ = 0;
     messageCount_ = 0;
     builtTextSize_ = 0;
@@ -147,6 +155,65 @@ void Recording::replaceSteps(Recording&& other)
     stepAdded();
 }
 
+StepWait Recording::wait(int step) const
+{
+    if (step < 0 || step >= StepCount())
+        return {};
+    return waits_[static_cast<std::size_t>(step)];
+}
+
+void Recording::setWait(int step, StepWait wait)
+{
+    const WaitAt one{step, wait};
+    setWaits({&one, 1});
+}
+
+void Recording::setWaits(std::span<const WaitAt> waits)
+{
+    bool changed = false;
+    for (const WaitAt& change : waits) {
+        if (change.step < 0 || change.step >= StepCount())
+            continue;
+        // Through ticks() again, so that a wait never leaves its range.
+        const StepWait wait = change.wait.followsSpacing() ? StepWait::spacing()
+                                                           : StepWait::ticks(change.wait.ownTicks());
+        StepWait& held = waits_[static_cast<std::size_t>(change.step)];
+        changed = changed || held != wait;
+        held = wait;
+    }
+    if (changed)
+        stepAdded();
+}
+
+void Recording::setStartOffset(std::optional<int> tick)
+{
+    setEdgeTiming({tick, endWait_});
+}
+
+void Recording::setEndWait(int ticks)
+{
+    setEdgeTiming({startOffset_, ticks});
+}
+
+void Recording::setEdgeTiming(const EdgeTiming& edges)
+{
+    EdgeTiming held = edges;
+    if (held.startOffset)
+        held.startOffset = std::clamp(*held.startOffset, 0, kMaxWait);
+    held.endWait = std::clamp(held.endWait, 0, kMaxWait);
+    if (held == edgeTiming())
+        return;
+    startOffset_ = held.startOffset;
+    endWait_ = held.endWait;
+    stepAdded();
+}
+
+bool Recording::hasOwnTiming() const
+{
+    return startOffset_ || endWait_ != kEndOfTrackTicks ||
+           std::ranges::any_of(waits_, [](StepWait wait) { return !wait.followsSpacing(); });
+}
+
 void Recording::setStepCountListener(std::function<void(int)> listener)
 {
     listener_ = std::move(listener);
@@ -162,6 +229,7 @@ bool StepReader::next(Step& step)
     if (stepIndex_ >= recording_.StepCount())
         return false;
     step = Step{};
+    wait_ = recording_.waits()[static_cast<std::size_t>(stepIndex_)];
     step.kind = recording_.kinds()[stepIndex_++];
     switch (step.kind) {
     case StepKind::Message:

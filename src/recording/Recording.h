@@ -3,12 +3,15 @@
 
 #include "ns5r/Commands.h"
 #include "ns5r/StepKind.h"
+#include "recording/StepWait.h"
 
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 namespace lumidot {
@@ -23,13 +26,33 @@ enum class RecordResult { Recorded, Full, NothingToRecord };
 
 struct StepClip;
 
+// One step's new wait, for changing several at once.
+struct WaitAt {
+    int step = 0;
+    StepWait wait;
+};
+
+// The timing around the steps: where the first one starts (none: after its
+// wait, as recorded) and how long the end lasts after the last one.
+struct EdgeTiming {
+    std::optional<int> startOffset;
+    int endWait = kEndOfTrackTicks;
+
+    bool operator==(const EdgeTiming&) const = default;
+};
+
 // The recording of an animation: one kind per step, effect bytes three per
 // effect step, and fixed tables of frame and message records. The k-th frame
 // step owns frame record k, the k-th message step message record k.
 //
+// Each step has a wait before it (StepWait.h), recorded steps the spacing.
+// The recording also knows where its first step starts when the user set
+// that, and how long its end lasts after the last step.
+//
 // Invariants after every operation: the event stream holds StepCount()
-// kinds; FrameCount() and MessageCount() equal the numbers of frame and
-// message steps; the effect stream holds three bytes per effect step.
+// kinds and there is one wait per kind; FrameCount() and MessageCount()
+// equal the numbers of frame and message steps; the effect stream holds
+// three bytes per effect step.
 class Recording {
 public:
     Recording();
@@ -86,6 +109,28 @@ public:
     // The count steps from first end up starting at step to.
     void moveSteps(int first, int count, int to);
 
+    // The timing. A step's wait, held to 0..kMaxWait; steps out of range
+    // are passed over.
+    StepWait wait(int step) const;
+    std::span<const StepWait> waits() const { return waits_; }
+    void setWait(int step, StepWait wait);
+    // Several waits with one notice to the listener.
+    void setWaits(std::span<const WaitAt> waits);
+    // Where the first step's first message comes, in ticks from the start;
+    // none: after the first step's wait, as recorded. While it is set, the
+    // first step's own wait is not used.
+    std::optional<int> startOffset() const { return startOffset_; }
+    void setStartOffset(std::optional<int> tick);
+    // The ticks from the last step's last event to the end of the track.
+    int endWait() const { return endWait_; }
+    void setEndWait(int ticks);
+    EdgeTiming edgeTiming() const { return {startOffset_, endWait_}; }
+    void setEdgeTiming(const EdgeTiming& edges);
+    // True when any of the timing is not what recording gives: a wait of
+    // its own, a start offset or an end of its own. The formats without
+    // time (.syx, .exc) lose it.
+    bool hasOwnTiming() const;
+
     // Called after every change of StepCount(), with the new count, and
     // after every step edit.
     void setStepCountListener(std::function<void(int)> listener);
@@ -103,6 +148,9 @@ private:
 
     std::vector<StepKind> events_;
     std::vector<std::uint8_t> effects_;
+    std::vector<StepWait> waits_;
+    std::optional<int> startOffset_;
+    int endWait_ = kEndOfTrackTicks;
     using MessageRecord = std::array<std::uint8_t, kMessageRecordSize>;
     struct FreeTable {
         void operator()(void* table) const;
@@ -124,6 +172,8 @@ public:
     explicit StepReader(const Recording& recording);
     // The next step, or false after the last one.
     bool next(Step& step);
+    // The wait before the step read last.
+    StepWait wait() const { return wait_; }
 
 private:
     const Recording& recording_;
@@ -131,16 +181,22 @@ private:
     int frameIndex_ = 0;
     int messageIndex_ = 0;
     std::size_t effectOffset_ = 0;
+    StepWait wait_;
 };
 
-// Runs fn(step) for every step in order.
+// Runs fn(step) for every step in order; a writer that keeps time takes
+// fn(step, wait), the wait before the step.
 template <class Fn>
 void forEachStep(const Recording& recording, Fn&& fn)
 {
     StepReader reader(recording);
     Step step;
-    while (reader.next(step))
-        fn(step);
+    while (reader.next(step)) {
+        if constexpr (std::is_invocable_v<Fn&, const Step&, StepWait>)
+            fn(step, reader.wait());
+        else
+            fn(step);
+    }
 }
 
 } // namespace lumidot

@@ -24,36 +24,73 @@ RecordingChange RecordingChange::moving(int first, int count, int to)
     return change;
 }
 
+RecordingChange RecordingChange::retiming(std::vector<WaitChange> waits, EdgeTiming before,
+                                          EdgeTiming after)
+{
+    RecordingChange change;
+    change.waits_ = std::move(waits);
+    change.edgesBefore_ = before;
+    change.edgesAfter_ = after;
+    return change;
+}
+
+void RecordingChange::setEdges(EdgeTiming before, EdgeTiming after)
+{
+    edgesBefore_ = before;
+    edgesAfter_ = after;
+}
+
 bool RecordingChange::empty() const
 {
+    if (edgesBefore_ != edgesAfter_)
+        return false;
     if (moves_)
         return count_ == 0 || first_ == to_;
-    return removed_.empty() && inserted_.empty();
+    return removed_.empty() && inserted_.empty() &&
+           std::ranges::all_of(waits_, [](const WaitChange& c) { return c.before == c.after; });
 }
 
 std::size_t RecordingChange::bytes() const
 {
-    return sizeof(*this) + removed_.bytes() + inserted_.bytes();
+    return sizeof(*this) + removed_.bytes() + inserted_.bytes() +
+           waits_.capacity() * sizeof(WaitChange);
+}
+
+void RecordingChange::applyWaits(Recording& recording, bool after) const
+{
+    if (waits_.empty())
+        return;
+    std::vector<WaitAt> waits;
+    waits.reserve(waits_.size());
+    for (const WaitChange& change : waits_)
+        waits.push_back({change.step, after ? change.after : change.before});
+    recording.setWaits(waits);
 }
 
 void RecordingChange::undo(Recording& recording) const
 {
     if (moves_) {
         recording.moveSteps(to_, count_, first_);
-        return;
+    } else if (waits_.empty()) {
+        recording.removeSteps(at_, inserted_.size());
+        recording.insertSteps(at_, removed_);
     }
-    recording.removeSteps(at_, inserted_.size());
-    recording.insertSteps(at_, removed_);
+    applyWaits(recording, false);
+    if (edgesBefore_ != edgesAfter_)
+        recording.setEdgeTiming(edgesBefore_);
 }
 
 void RecordingChange::redo(Recording& recording) const
 {
     if (moves_) {
         recording.moveSteps(first_, count_, to_);
-        return;
+    } else if (waits_.empty()) {
+        recording.removeSteps(at_, removed_.size());
+        recording.insertSteps(at_, inserted_);
     }
-    recording.removeSteps(at_, removed_.size());
-    recording.insertSteps(at_, inserted_);
+    applyWaits(recording, true);
+    if (edgesBefore_ != edgesAfter_)
+        recording.setEdgeTiming(edgesAfter_);
 }
 
 bool RecordingChange::absorb(const RecordingChange& next)
@@ -112,7 +149,7 @@ private:
 
 bool sameStep(const StepCursor& a, const StepCursor& b)
 {
-    if (a.kind() != b.kind())
+    if (a.kind() != b.kind() || a.recording.wait(a.step) != b.recording.wait(b.step))
         return false;
     switch (a.kind()) {
     case StepKind::Frame:
@@ -154,10 +191,12 @@ RecordingChange differenceBetween(const Recording& before, const Recording& afte
             break;
         }
     }
-    if (endA.step == common && endB.step == common)
-        return {};
-    return RecordingChange::replacing(common, before.copySteps(common, endA.step - common),
-                     after.copySteps(common, endB.step - common));
+    RecordingChange change;
+    if (endA.step != common || endB.step != common)
+        change = RecordingChange::replacing(common, before.copySteps(common, endA.step - common),
+                                            after.copySteps(common, endB.step - common));
+    change.setEdges(before.edgeTiming(), after.edgeTiming());
+    return change;
 }
 
 } // namespace lumidot

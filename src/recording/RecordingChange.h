@@ -7,14 +7,26 @@
 
 namespace lumidot {
 
+// A step's wait before and after a change of the timing.
+struct WaitChange {
+    int step = 0;
+    StepWait before;
+    StepWait after;
+};
+
 // One change of the recording, kept so that it can be taken back and done
-// again: either a run of steps at one position replaced by another run (an
-// append, a delete, a paste, an insert, Open, New), or a block of steps moved.
+// again: a run of steps at one position replaced by another run (an
+// append, a delete, a paste, an insert, Open, New), a block of steps
+// moved, or waits changed (a length, a hold, a nudge). Any of them may
+// also change the start offset and the end (Open and New do).
 class RecordingChange {
 public:
     RecordingChange() = default;
     static RecordingChange replacing(int at, StepClip removed, StepClip inserted);
     static RecordingChange moving(int first, int count, int to);
+    static RecordingChange retiming(std::vector<WaitChange> waits, EdgeTiming before, EdgeTiming after);
+    // The start offset and the end change from before to after as well.
+    void setEdges(EdgeTiming before, EdgeTiming after);
 
     bool empty() const;
     std::size_t bytes() const;
@@ -29,12 +41,19 @@ public:
     bool absorb(const RecordingChange& next);
 
     // Steps appended at the end, and nothing removed.
-    bool insertsOnly() const { return !moves_ && removed_.empty() && !inserted_.empty(); }
+    bool insertsOnly() const
+    {
+        return !moves_ && waits_.empty() && edgesBefore_ == edgesAfter_ && removed_.empty() &&
+               !inserted_.empty();
+    }
     int at() const { return at_; }
     const StepClip& removed() const { return removed_; }
     const StepClip& inserted() const { return inserted_; }
+    const std::vector<WaitChange>& waitChanges() const { return waits_; }
 
 private:
+    void applyWaits(Recording& recording, bool after) const;
+
     bool moves_ = false;
     int at_ = 0;
     StepClip removed_;
@@ -42,10 +61,14 @@ private:
     int first_ = 0;
     int count_ = 0;
     int to_ = 0;
+    std::vector<WaitChange> waits_;
+    EdgeTiming edgesBefore_;
+    EdgeTiming edgesAfter_;
 };
 
 // What turned one recording into the other, as one replaced run: the steps
-// between their longest common beginning and their longest common end.
+// between their longest common beginning and their longest common end
+// (steps whose waits differ differ), and the change of the start and end.
 RecordingChange differenceBetween(const Recording& before, const Recording& after);
 
 } // namespace lumidot

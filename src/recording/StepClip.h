@@ -15,10 +15,11 @@ using MessageRecord = std::array<std::uint8_t, kMessageRecordSize>;
 // Steps taken out of a recording with their payloads, laid out as the
 // recording lays them out: one kind per step, three effect bytes per effect
 // step, one frame record per frame step and one whole message record per
-// message step, each in step order. It is what the clipboard, the undo
-// entries and the step edits carry.
+// message step, each in step order, and each step's wait. It is what the
+// clipboard, the undo entries and the step edits carry.
 struct StepClip {
     std::vector<StepKind> kinds;
+    std::vector<StepWait> waits;   // one a step; empty: every step takes the spacing
     std::vector<std::uint8_t> effects;
     std::vector<PackedFrame> frames;
     std::vector<MessageRecord> messages;

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "recording/StepEdits.h"
 
+#include "recording/StepTiming.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -39,6 +41,7 @@ StepClip Recording::copySteps(int first, int count) const
     const PayloadAt to = PayloadAt::of(all, first + count);
     StepClip clip;
     clip.kinds.assign(all.begin() + first, all.begin() + first + count);
+    clip.waits.assign(waits_.begin() + first, waits_.begin() + first + count);
     clip.effects.assign(effects_.begin() + 3 * from.effect, effects_.begin() + 3 * to.effect);
     clip.frames.assign(frames_.get() + from.frame, frames_.get() + to.frame);
     clip.messages.assign(messages_.get() + from.message, messages_.get() + to.message);
@@ -61,6 +64,7 @@ void Recording::removeSteps(int first, int count)
     messageCount_ -= to.message - from.message;
     effects_.erase(effects_.begin() + 3 * from.effect, effects_.begin() + 3 * to.effect);
     events_.erase(events_.begin() + first, events_.begin() + first + count);
+    waits_.erase(waits_.begin() + first, waits_.begin() + first + count);
     stepAdded();
 }
 
@@ -86,6 +90,12 @@ bool Recording::insertSteps(int at, const StepClip& steps)
     messageCount_ += messages;
     effects_.insert(effects_.begin() + 3 * where.effect, steps.effects.begin(), steps.effects.end());
     events_.insert(events_.begin() + at, steps.kinds.begin(), steps.kinds.end());
+    // A clip from before steps had waits brings none: its steps take the spacing.
+    const auto waitsAt = waits_.begin() + at;
+    if (steps.waits.size() == steps.kinds.size())
+        waits_.insert(waitsAt, steps.waits.begin(), steps.waits.end());
+    else
+        waits_.insert(waitsAt, steps.kinds.size(), StepWait::spacing());
     stepAdded();
     return true;
 }
@@ -147,11 +157,29 @@ StepEdit insertSteps(Recording& recording, int at, const StepClip& steps)
     return done(RecordingChange::replacing(at, {}, steps));
 }
 
-StepEdit duplicateSteps(Recording& recording, int first, int count)
+namespace {
+
+// The wait that makes the step before it last as long as step does now. A
+// last step lasts until the end, which comes endWait after its last event,
+// while the step after it would start a wait and the spacing later.
+StepWait waitKeepingLength(const Recording& recording, int step, int stepTick)
+{
+    if (step + 1 < recording.StepCount())
+        return recording.wait(step + 1);
+    const int spacing = StepTickCounter(stepTick).stepTick();
+    return StepWait::ticks(recording.endWait() - spacing);
+}
+
+} // namespace
+
+StepEdit duplicateSteps(Recording& recording, int first, int count, int stepTick)
 {
     first = std::clamp(first, 0, recording.StepCount());
     count = std::clamp(count, 0, recording.StepCount() - first);
-    return insertSteps(recording, first + count, recording.copySteps(first, count));
+    StepClip copies = recording.copySteps(first, count);
+    if (!copies.empty())
+        copies.waits.front() = waitKeepingLength(recording, first + count - 1, stepTick);
+    return insertSteps(recording, first + count, copies);
 }
 
 StepEdit moveSteps(Recording& recording, int first, int count, int to)

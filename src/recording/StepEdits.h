@@ -24,8 +24,11 @@ struct StepEdit {
 StepEdit deleteSteps(Recording& recording, int first, int count);
 // The clip's steps before step at (at = StepCount() appends): paste and insert.
 StepEdit insertSteps(Recording& recording, int at, const StepClip& steps);
-// A copy of the count steps from first, right after them.
-StepEdit duplicateSteps(Recording& recording, int first, int count);
+// A copy of the count steps from first, right after them. Originals and
+// copies each last as long as the originals did at the tick spacing: the
+// first copy waits what followed the last original (the end, after the
+// last step).
+StepEdit duplicateSteps(Recording& recording, int first, int count, int stepTick);
 // The count steps from first moved so that they start at step to (0 up to
 // StepCount() - count).
 StepEdit moveSteps(Recording& recording, int first, int count, int to);

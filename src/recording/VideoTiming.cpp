@@ -159,12 +159,28 @@ void TimedFrameBuilder::add(const PackedFrame& frame, std::int64_t count)
     samples_ += count;
 }
 
-bool appendTimedFrames(Recording& recording, std::span<const TimedFrame> frames)
+bool appendTimedFrames(Recording& recording, std::span<const TimedFrame> frames, std::int64_t endTick,
+                       int stepTick)
 {
     if (static_cast<std::int64_t>(frames.size()) > kStepLimit - recording.StepCount())
         return false;
-    for (const TimedFrame& frame : frames)
-        recording.appendFrame(frame.frame);
+    if (frames.empty())
+        return true;
+    const int first = recording.StepCount();
+    const std::int64_t spacing = StepTickCounter(stepTick).stepTick();
+    std::vector<WaitAt> waits;
+    waits.reserve(frames.size());
+    std::int64_t placed = frames.front().tick;   // where the step appended last starts
+    for (std::size_t k = 0; k < frames.size(); ++k) {
+        recording.appendFrame(frames[k].frame);
+        if (k == 0)
+            continue;
+        const std::int64_t wait = std::clamp<std::int64_t>(frames[k].tick - placed - spacing, 0, kMaxWait);
+        placed += spacing + wait;
+        waits.push_back({first + static_cast<int>(k), StepWait::ticks(wait)});
+    }
+    recording.setWaits(waits);
+    recording.setEndWait(static_cast<int>(std::clamp<std::int64_t>(endTick - placed, 0, kMaxWait)));
     return true;
 }
 

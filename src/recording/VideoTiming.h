@@ -136,9 +136,15 @@ private:
 
 class Recording;
 
-// Appends the frame steps of a clip to a recording, one a step; false,
-// changing nothing, when they do not fit under the step limit.
-bool appendTimedFrames(Recording& recording, std::span<const TimedFrame> frames);
+// Appends the frame steps of a clip to a recording, one a step, each
+// waiting so that it starts at its tick from the first one at the tick
+// spacing stepTick (a frame's message comes stepTick after its wait). A
+// step that cannot come so soon comes as soon as it can and the later ones
+// still start at their own ticks. The last step lasts to endTick: the
+// recording's end wait. False, changing nothing, when the steps do not fit
+// under the step limit.
+bool appendTimedFrames(Recording& recording, std::span<const TimedFrame> frames, std::int64_t endTick,
+                       int stepTick);
 
 // Whether a range at a rate stays within the steps left, and if not, what
 // would: the highest lower rate for the same range, and the end time that

@@ -224,7 +224,12 @@ TEST_F(MonitorPlaybackTest, PlaysAFileWithItsOwnTickSpacingAndTheSliderSeeks)
     EXPECT_TRUE(monitor->Source->text().startsWith("four.mid (30 Tick)"));
     EXPECT_EQ(recording.StepCount(), 0) << "the recording in memory stays as it is";
 
-    monitor->Position->setValue(3);
+    // The slider runs through time: step 3 plays at 3 x 60 ticks.
+    monitor->Position->setValue(monitor->sliderValue(ticksToMicroseconds(180, 120)) - 1);
+    ASSERT_EQ(midi.sent.size(), 1u) << "step 2 is shown just before step 3's time";
+    EXPECT_EQ(midi.sent[0][8], 2);
+    midi.sent.clear();
+    monitor->Position->setValue(monitor->sliderValue(ticksToMicroseconds(180, 120)));
     ASSERT_EQ(midi.sent.size(), 1u) << "the frame of step 3, the last message of its kind";
     EXPECT_EQ(midi.sent[0][8], 3);
     monitor->PlayClick();

@@ -9,7 +9,6 @@
 
 #include <QApplication>
 #include <QClipboard>
-#include <QListView>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QTemporaryDir>
@@ -226,8 +225,21 @@ TEST_F(StepListTest, FollowsTheRecordingAndShowsTimesAtTheExportSpacing)
     ASSERT_EQ(list().Model->rowCount(), 5);
     // Steps are 2 x 8 ticks apart at 120 BPM (1/960 s a tick); the effect
     // group's four further messages push the next step 4 ticks later.
-    EXPECT_EQ(list().Model->data(list().Model->index(0), Qt::DisplayRole).toString(), "1  0:00.017  Green");
-    EXPECT_EQ(list().Model->data(list().Model->index(4), Qt::DisplayRole).toString(), "5  0:00.088  Red");
+    const auto cell = [this](int row, int column) {
+        return list().Model->data(list().Model->index(row, column), Qt::DisplayRole).toString();
+    };
+    EXPECT_EQ(cell(0, StepListModel::NumberColumn), "1");
+    EXPECT_EQ(cell(0, StepListModel::StartColumn), "1:1:016");
+    EXPECT_EQ(cell(0, StepListModel::LengthColumn), "16");
+    EXPECT_EQ(cell(0, StepListModel::TimeColumn), "0:00.017");
+    EXPECT_EQ(cell(3, StepListModel::LengthColumn), "20");
+    EXPECT_EQ(cell(4, StepListModel::StartColumn), "1:1:084");
+    EXPECT_EQ(cell(4, StepListModel::LengthColumn), "48") << "the last step lasts to the end of the track";
+    EXPECT_EQ(cell(4, StepListModel::TimeColumn), "0:00.088");
+    EXPECT_EQ(cell(4, StepListModel::StepColumn), "色");
+    EXPECT_EQ(list().Model->headerData(StepListModel::StartColumn, Qt::Horizontal, Qt::DisplayRole),
+              "開始 (小節:拍:Tick)");
+    EXPECT_FALSE(list().List->isHeaderHidden());
     prompts.answers = {Prompts::Answer::No};
     form->New1->trigger();
     EXPECT_EQ(list().Model->rowCount(), 0);

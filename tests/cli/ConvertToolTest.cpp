@@ -3,6 +3,7 @@
 #include "export/SmfWriter.h"
 #include "export/SswWriter.h"
 #include "export/SyxWriter.h"
+#include "recording/StepWait.h"
 #include "export/ExportTestSupport.h"
 #include "support/RunCommand.h"
 
@@ -52,8 +53,10 @@ TEST_F(ConvertTool, ListsTheStepsNumberedFromOne)
     writeFile(path("five.syx"), FileSaveData(r));
     const CommandRun run = convert({"--list", path("five.syx")});
     EXPECT_EQ(run.exitCode, 0);
-    EXPECT_EQ(run.output, "1 green\n2 frame\n3 message \"ABC\" \"\"\n4 effect 1 20 3\n5 off\n"
-                       "6 message \"  say \\\"hi\\\"\" \" two \"\n");
+    // Each line: the number, the start in bars, beats and ticks, the wait, the step.
+    EXPECT_EQ(run.output, "1 1:1:016 8 green\n2 1:1:032 8 frame\n3 1:1:048 8 message \"ABC\" \"\"\n"
+                          "4 1:1:064 8 effect 1 20 3\n5 1:1:084 8 off\n"
+                          "6 1:1:100 8 message \"  say \\\"hi\\\"\" \" two \"\n");
 }
 
 TEST_F(ConvertTool, WritesTheFormatOfTheExtensionInAnyCase)
@@ -147,7 +150,8 @@ TEST_F(ConvertTool, ReadsEveryFormatAndWritesItsOwnFormatUnchanged)
     const CommandRun expectedList = convert({"--list", input()});
     for (const auto& [name, bytes] : inputs) {
         writeFile(path(name), bytes);
-        const CommandRun list = convert({"--list", path(name)});
+        // At the spacing of the .syx, every format lists the same steps at the same times.
+        const CommandRun list = convert({"--list", path(name), "--tick", "8"});
         EXPECT_EQ(list.exitCode, 0) << list.output;
         EXPECT_EQ(list.output, expectedList.output) << name;
 
@@ -156,6 +160,48 @@ TEST_F(ConvertTool, ReadsEveryFormatAndWritesItsOwnFormatUnchanged)
         ASSERT_EQ(convert({path(name), path(name + ".syx")}).exitCode, 0);
         EXPECT_EQ(readFile(path(name + ".syx")), FileSaveData(recording)) << name;
     }
+}
+
+TEST_F(ConvertTool, KeepsTheWaitsAndSaysWhatTheOutputLosesOrOutruns)
+{
+    Recording r;
+    r.appendFrame(patternFrame(1));
+    r.appendFrame(patternFrame(2));
+    r.appendFrame(patternFrame(3));
+    r.setWait(1, StepWait::ticks(1000));
+    r.setStartOffset(kTicksPerBar);
+    writeFile(path("timed.mid"), EXPORT_SMF(r, 8));
+
+    const CommandRun list = convert({"--list", path("timed.mid")});
+    EXPECT_EQ(list.output, "1 2:1:000 1912 frame\n2 2:3:048 1000 frame\n3 2:3:064 8 frame\n");
+    // The tempo goes into the .mid on request; the steps stay where they were.
+    ASSERT_EQ(convert({path("timed.mid"), path("tempo.mid"), "--tempo", "90"}).exitCode, 0);
+    EXPECT_EQ(readFile(path("tempo.mid")), EXPORT_SMF(r, 8, {90}));
+    ASSERT_EQ(convert({path("timed.mid"), path("same.mid")}).exitCode, 0);
+    EXPECT_EQ(readFile(path("same.mid")), EXPORT_SMF(r, 8));
+
+    // Frames 16 ticks apart outrun the cable at 120 BPM: the file is
+    // written, and the smallest spacing that fits named.
+    const CommandRun tight = convert({path("timed.mid"), path("tight.mid")});
+    EXPECT_EQ(tight.exitCode, 0);
+    EXPECT_NE(tight.output.find("warning: at 120 BPM and 8 ticks, step 3"), std::string::npos) << tight.output;
+    EXPECT_NE(tight.output.find("--tick 14"), std::string::npos) << tight.output;
+    const CommandRun slow = convert({path("timed.mid"), path("slow.mid"), "--tempo", "20"});
+    EXPECT_EQ(slow.output.find("warning"), std::string::npos) << slow.output;
+
+    // .syx and .exc keep the steps and say that the timing is gone; .prt
+    // refuses a wait it cannot hold and writes nothing.
+    for (const char* name : {"t.syx", "t.exc"}) {
+        const CommandRun dropped = convert({path("timed.mid"), path(name)});
+        EXPECT_EQ(dropped.exitCode, 0);
+        EXPECT_NE(dropped.output.find("own waits, start and end were dropped"), std::string::npos) << name;
+    }
+    EXPECT_EQ(convert({input(), path("plain.syx")}).output, "") << "nothing to say without timing";
+    const CommandRun prt = convert({path("timed.mid"), path("t.prt")});
+    EXPECT_EQ(prt.exitCode, 1);
+    EXPECT_NE(prt.output.find("step 1 waits 1912 ticks"), std::string::npos) << prt.output;
+    EXPECT_NE(prt.output.find(".mid"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(path("t.prt")));
 }
 
 } // namespace

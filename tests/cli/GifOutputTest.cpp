@@ -32,7 +32,7 @@ TEST(ConvertToGif, AnOutputEndingInGifRendersWithTheGivenTiming)
     EXPECT_EQ(written, EXPORT_GIF(recording, {20, 60, 2}).bytes);
     EXPECT_EQ(std::string(written.begin(), written.begin() + 6), "GIF89a");
 
-    const std::vector<std::string> misuses{in + " " + (folder / "x.mid").string() + " --tempo 100",
+    const std::vector<std::string> misuses{in + " " + (folder / "x.mid").string() + " --scale 2",
                                            in + " " + out + " --tempo 301", in + " " + out + " --scale 0",
                                            in + " " + out + " --scale", "--list " + in + " --tempo 90"};
     for (const std::string& misuse : misuses) {

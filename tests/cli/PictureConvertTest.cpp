@@ -2,6 +2,7 @@
 #include "export/ExportTestSupport.h"
 #include "export/OpenCommand.h"
 #include "export/SyxWriter.h"
+#include "recording/StepTiming.h"
 #include "support/GifWriter.h"
 #include "support/RunCommand.h"
 
@@ -18,12 +19,13 @@ CommandRun convertPictures(const std::string& args)
     return runCommand(std::string(LUMIDOT_CONVERT) + " " + args);
 }
 
-// An animation of 1 x 1 frames, black and white in turn.
-void writeBlinkGif(const std::string& path, int frames)
+// An animation of 1 x 1 frames, black and white in turn, each shown for
+// the delay in hundredths of a second.
+void writeBlinkGif(const std::string& path, int frames, int delay = 10)
 {
     GifWriter gif(1, 1, {0xFFFFFF, 0x000000});
     for (int k = 0; k < frames; ++k)
-        gif.add({0, 0, 1, 1, 1, -1, 2, {static_cast<std::uint8_t>(k % 2)}});
+        gif.add({0, 0, 1, 1, 1, -1, delay, {static_cast<std::uint8_t>(k % 2)}});
     ASSERT_TRUE(gif.save(path));
 }
 
@@ -50,6 +52,37 @@ TEST_F(PictureConvert, EveryFrameBecomesAFrameStepInEachFormat)
             EXPECT_EQ(back.stepTick, 20) << out;
         }
     }
+}
+
+TEST_F(PictureConvert, EachFrameLastsItsDelayAtTheTempo)
+{
+    // A tenth of a second is 96 ticks at 120, 48 at 60; a hundredth below
+    // two is shown as a tenth, as players do.
+    writeBlinkGif(path("tenths.gif"), 3);
+    writeBlinkGif(path("fast.gif"), 3, 1);
+    writeBlinkGif(path("slow.gif"), 3, 50);
+    struct Case {
+        std::string gif;
+        std::string options;
+        std::vector<std::int64_t> starts;
+        std::int64_t end;
+    };
+    for (const Case& c : std::vector<Case>{{"tenths.gif", "", {16, 112, 208}, 304},
+                                           {"fast.gif", "", {16, 112, 208}, 304},
+                                           {"tenths.gif", " --tempo 60", {16, 64, 112}, 160},
+                                           {"slow.gif", " --tick 20", {40, 520, 1000}, 1480}}) {
+        const CommandRun run = convertPictures(path(c.gif) + " " + path("out.mid") + c.options);
+        ASSERT_EQ(run.exitCode, 0) << c.gif << c.options << ": " << run.output;
+        const LoadResult back = loadRecording(path("out.mid"));
+        ASSERT_TRUE(back.ok) << back.error;
+        const StepLayout layout = stepLayout(back.recording, back.stepTick);
+        EXPECT_EQ(layout.starts, c.starts) << c.gif << c.options;
+        EXPECT_EQ(layout.end, c.end) << c.gif << c.options;
+    }
+    // A format without time says what it dropped.
+    const CommandRun still = convertPictures(path("tenths.gif") + " " + path("out.syx"));
+    ASSERT_EQ(still.exitCode, 0) << still.output;
+    EXPECT_NE(still.output.find("dropped"), std::string::npos) << "the GIF's timing is lost in .syx";
 }
 
 TEST_F(PictureConvert, AnimationsPastTheStepLimitAreRefused)

@@ -2,6 +2,7 @@
 #include "export/ExportTestSupport.h"
 #include "export/OpenCommand.h"
 #include "export/SyxWriter.h"
+#include "recording/StepTiming.h"
 #include "support/ClipPictures.h"
 #include "support/RunCommand.h"
 
@@ -44,14 +45,28 @@ protected:
     TempFolder folder;
 };
 
-TEST_F(VideoConvert, AClipBecomesFrameStepsInEveryFormat)
+// Each frame step starts at its time at the tempo: a tenth of a second is
+// 96 ticks at 120 BPM, 72 at 90; the last lasts its tenth to the end. The
+// formats without time say that they dropped it.
+TEST_F(VideoConvert, AClipBecomesFrameStepsAtTheirTimesInEveryFormat)
 {
     const std::string mp4 = clip("clip.mp4", atRate(kH264Mp4, 10), countingFrames(12));
     for (const char* out : {"out.syx", "out.mid", "out.prt", "out.exc"}) {
         const CommandRun run = convert(mp4 + " " + path(out));
         ASSERT_EQ(run.exitCode, 0) << out << ": " << run.output;
-        EXPECT_EQ(run.output, "") << out;
+        const bool timed = std::string(out) == "out.mid" || std::string(out) == "out.prt";
+        EXPECT_EQ(run.output.find("the format holds no time") != std::string::npos, !timed) << out << run.output;
         EXPECT_EQ(numbersIn(path(out)), (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11})) << out;
+    }
+    for (const auto& [tempo, tenth] : {std::pair{120, 96}, std::pair{90, 72}}) {
+        const CommandRun run = convert(mp4 + " " + path("timed.mid") + " --tick 12 --tempo " + std::to_string(tempo));
+        ASSERT_EQ(run.exitCode, 0) << run.output;
+        const LoadResult back = loadRecording(path("timed.mid"));
+        const StepLayout layout = stepLayout(back.recording, back.stepTick ? back.stepTick : 12);
+        ASSERT_EQ(layout.size(), 12);
+        for (int k = 1; k < 12; ++k)
+            EXPECT_EQ(layout.starts[k] - layout.starts[0], k * tenth) << tempo << " " << k;
+        EXPECT_EQ(layout.end - layout.starts[0], 12 * tenth) << tempo;
     }
 }
 

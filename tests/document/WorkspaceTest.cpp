@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "document/Workspace.h"
 #include "ns5r/Commands.h"
+#include "recording/StepTiming.h"
 #include "support/FakeMidiOutput.h"
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <vector>
 
 namespace lumidot {
@@ -172,6 +174,58 @@ TEST_F(WorkspaceTest, AnOpenedRecordingIsOneEntryAndTheSavedState)
     EXPECT_TRUE(workspace.isModified());
     workspace.redo();
     EXPECT_FALSE(workspace.isModified()) << "redo comes back to the steps read";
+}
+
+// A timing edit changes nothing but waits, the start or the end: still an
+// entry of its own, undone and redone, and a change since the save.
+TEST_F(WorkspaceTest, TimingEditsAreEntriesAndChangesSinceTheSave)
+{
+    Recording read;
+    for (int k = 0; k < 3; ++k)
+        read.appendColour(LcdColour::Red);
+    {
+        const auto action = workspace.transaction("open");
+        workspace.replaceRecording(std::move(read));
+    }
+    ASSERT_FALSE(workspace.isModified());
+    const int saved = history().count();
+    const auto layout = [&] { return stepLayout(document().recording, document().stepTick); };
+    const StepLayout recorded = layout();
+
+    struct Edit {
+        const char* name;
+        std::function<EditResult()> run;
+    };
+    const Edit edits[] = {
+        {"length", [&] { return workspace.setStepLengths(0, 2, 480); }},
+        {"nudge", [&] { return workspace.nudgeSteps(1, 1, 30); }},
+        {"start", [&] { return workspace.setStartOffset(1920); }},
+        {"end", [&] { return workspace.setStepLengths(2, 1, 960); }},
+        {"duplicate", [&] { return workspace.duplicateSteps(1, 2); }},
+    };
+    for (const Edit& edit : edits) {
+        SCOPED_TRACE(edit.name);
+        const StepLayout before = layout();
+        const int entries = history().count();
+        {
+            const auto action = workspace.transaction(edit.name);
+            ASSERT_EQ(edit.run(), EditResult::Done);
+        }
+        EXPECT_TRUE(workspace.isModified());
+        ASSERT_EQ(history().count(), entries + 1);
+        EXPECT_EQ(history().undoEntry()->label, edit.name);
+        const StepLayout after = layout();
+        EXPECT_FALSE(after.starts == before.starts && after.end == before.end) << "the timing changed";
+        workspace.undo();
+        EXPECT_EQ(layout().starts, before.starts);
+        EXPECT_EQ(layout().end, before.end);
+        workspace.redo();
+        EXPECT_EQ(layout().starts, after.starts);
+    }
+    while (history().index() > saved)
+        workspace.undo();
+    EXPECT_FALSE(workspace.isModified()) << "undone back to the file, the steps are as saved";
+    EXPECT_EQ(layout().starts, recorded.starts);
 }
 
 } // namespace

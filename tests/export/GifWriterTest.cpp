@@ -3,6 +3,7 @@
 #include "export/GifWriter.h"
 #include "ns5r/MonitorPicture.h"
 #include "recording/StepTiming.h"
+#include "recording/TimingEdits.h"
 
 #include <gif_lib.h>
 #include <gtest/gtest.h>
@@ -165,6 +166,22 @@ TEST(GifWriter, AFullRecordingKeepsItsLengthAtEveryTempo)
         EXPECT_LE(std::abs(totalDelay(decoded) * 10000LL - recordingLength(r, 8, tempo)), 10000) << tempo;
         EXPECT_TRUE(std::all_of(decoded.delays.begin(), decoded.delays.end(), [](int d) { return d >= 2; }));
     }
+}
+
+TEST(GifWriter, EachPictureLastsItsStepsLength)
+{
+    Recording r;
+    for (int i = 0; i < 3; ++i)
+        r.appendFrame(frameWithDot(i, 0));
+    ASSERT_EQ(setStepLengths(r, 0, 3, kTicksPerBeat, 8).result, EditResult::Done);
+    ASSERT_EQ(setStepLengths(r, 1, 1, kTicksPerBar, 8).result, EditResult::Done);
+    ASSERT_EQ(setStartOffset(r, kTicksPerBeat).result, EditResult::Done);
+    const ExportResult gif = EXPORT_GIF(r, {8, 120, 1});
+    ASSERT_TRUE(gif.ok());
+    // A beat is half a second at 120: blank for a beat, a beat, a bar, a beat.
+    const DecodedGif decoded = decode(gif.bytes);
+    EXPECT_EQ(decoded.delays, (std::vector<int>{50, 50, 200, 50}));
+    EXPECT_EQ(totalDelay(decoded) * 10000LL, recordingLength(r, 8, 120));
 }
 
 } // namespace

@@ -181,7 +181,12 @@ TEST(SmfReader, ReadsEscapedAndSplitMessagesAndRefusesAStrayPacket)
     expected.appendColour(LcdColour::Red);
     expected.appendColour(LcdColour::Orange);
     expectSameSteps(expected, loaded.recording);
-    EXPECT_EQ(loaded.stepTick, 8);
+    // Messages 8 ticks apart without step labels: the spacing whose steps
+    // Lumidot writes 8 ticks apart.
+    EXPECT_EQ(loaded.stepTick, 4);
+    EXPECT_FALSE(loaded.recording.startOffset());
+    EXPECT_TRUE(loaded.recording.wait(1).followsSpacing());
+    EXPECT_EQ(loaded.recording.endWait(), 0) << "the track ends with its last message";
 
     // Track data starts at byte 22; the stray packet stands at 32, after the first message.
     const Bytes stray = {0x08, 0xF0, 0x06, 0x42, 0x30, 0x42, 0x7D, 0x00, 0xF7,
@@ -255,7 +260,7 @@ INSTANTIATE_TEST_SUITE_P(
         Broken{"SmfTrackCountWrong", edited(kMid, 11, 2), ReadFault::CountMismatch, 10},
         Broken{"PrtOtherVersion", edited(kPrt, 5, 0x02), ReadFault::UnknownFormat, 0},
         Broken{"PrtBlockLengthWrong", edited(kPrt, 6, 0x10), ReadFault::CountMismatch, 6},
-        Broken{"PrtTickDiffers", edited(kPrt, 8 + 16 + 2, 9), ReadFault::BadValue, 26},
+        Broken{"PrtTickDiffersInsideAGroup", edited(kPrt, 8 + 16 + 16 + 2, 9), ReadFault::BadValue, 42},
         Broken{"PrtTickZero", edited(kPrt, 8 + 2, 0), ReadFault::BadValue, 10},
         Broken{"PrtFillerNotF7", edited(kPrt, 63, 0x00), ReadFault::BrokenStructure, 63},
         Broken{"PrtDataWithoutStart", edited(kPrt, 8 + 16, 0xF7), ReadFault::BrokenStructure, 24},

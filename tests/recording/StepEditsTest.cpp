@@ -87,7 +87,7 @@ const EditCase kEdits[] = {
      [](std::vector<StepPlan>& m) { std::rotate(m.begin() + 1, m.begin() + 4, m.begin() + 5); }},
     {"move a block down to the end", [](Recording& r) { return moveSteps(r, 1, 3, 8); },
      [](std::vector<StepPlan>& m) { std::rotate(m.begin() + 1, m.begin() + 4, m.end()); }},
-    {"duplicate a range", [](Recording& r) { return duplicateSteps(r, 2, 3); },
+    {"duplicate a range", [](Recording& r) { return duplicateSteps(r, 2, 3, 8); },
      [](std::vector<StepPlan>& m) { m.insert(m.begin() + 5, m.begin() + 2, m.begin() + 5); }},
     {"paste at the start", [](Recording& r) { return insertSteps(r, 0, r.copySteps(6, 4)); },
      [](std::vector<StepPlan>& m) {
@@ -168,7 +168,7 @@ TEST(StepEdits, LimitsHoldAsForRecordingAndARefusalChangesNothing)
     EXPECT_EQ(r.StepCount(), kStepLimit);
     // ...but no frame or message step after it.
     EXPECT_EQ(insertSteps(r, r.StepCount(), frame).result, EditResult::Full);
-    EXPECT_EQ(duplicateSteps(r, kStepLimit - 1, 1).result, EditResult::Full);
+    EXPECT_EQ(duplicateSteps(r, kStepLimit - 1, 1, 8).result, EditResult::Full);
     // Colour steps pass the limit at the end, as recording them does...
     EXPECT_EQ(insertSteps(r, r.StepCount(), colour).result, EditResult::Done);
     // ...but not before a frame that they would push past it.
@@ -215,7 +215,7 @@ void randomAction(std::mt19937& rng, VirtualArea& area, Recording& r, std::optio
     case 7: moveSteps(r, pick(0, n), pick(1, 3), pick(0, n)); break;
     case 8: clip = r.copySteps(pick(0, n), pick(1, 5)); break;
     case 9: if (clip) insertSteps(r, pick(0, n), *clip); break;
-    case 10: duplicateSteps(r, pick(0, n), pick(1, 3)); break;
+    case 10: duplicateSteps(r, pick(0, n), pick(1, 3), 8); break;
     case 11: r.clear(); area.setDot(0, 0, 1); break;
     }
 }

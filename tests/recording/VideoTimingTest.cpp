@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "recording/PlaybackSchedule.h"
+#include "recording/Recording.h"
+#include "recording/StepTiming.h"
 #include "recording/VideoTiming.h"
 
 #include <gtest/gtest.h>
@@ -167,6 +169,62 @@ TEST(TimedFrames, EqualFramesInARowLengthenOneStep)
     EXPECT_EQ(builder.endTick(), 672);
     builder.add(frameNumbered(3), 0);   // fills no sample: no step
     EXPECT_EQ(builder.steps(), 3);
+}
+
+// Where the frame steps of a clip start and how long the last lasts, as the
+// export lays them out at the tick spacing, counted from the first of them.
+struct ClipLayout {
+    std::vector<std::int64_t> starts;
+    std::int64_t end = 0;
+};
+
+ClipLayout clipLayout(const Recording& recording, int first, int stepTick)
+{
+    const StepLayout layout = stepLayout(recording, stepTick);
+    ClipLayout clip;
+    for (int k = first; k < layout.size(); ++k)
+        clip.starts.push_back(layout.starts[static_cast<std::size_t>(k)] - layout.starts[static_cast<std::size_t>(first)]);
+    clip.end = layout.end - layout.starts[static_cast<std::size_t>(first)];
+    return clip;
+}
+
+// Each frame step starts at its time in the clip, whatever came before it
+// and whatever the spacing, and the recording ends where the clip does.
+TEST(TimedFrames, EachStepStartsAtItsTimeAndTheLastLastsToTheEnd)
+{
+    TimedFrameBuilder builder(35, 120);
+    for (std::uint8_t k = 0; k < 8; ++k)
+        builder.add(frameNumbered(k / 2), 1);   // pairs: 4 steps of two samples each
+    for (const int stepTick : {1, 8, 24}) {
+        Recording recording;
+        recording.appendColour(LcdColour::Red);
+        ASSERT_TRUE(appendTimedFrames(recording, builder.frames(), builder.endTick(), stepTick));
+        ASSERT_EQ(recording.FrameCount(), 4);
+        const ClipLayout clip = clipLayout(recording, 1, stepTick);
+        EXPECT_EQ(clip.starts, (std::vector<std::int64_t>{0, 55, 110, 165})) << stepTick;   // 2k / 35 s
+        EXPECT_EQ(clip.end, 219) << stepTick;
+        EXPECT_EQ(recording.wait(0), StepWait::spacing());   // what came before keeps its timing
+    }
+}
+
+// A step that cannot come as soon as its time (the spacing is longer than
+// the gap) comes as soon as it can; the next still starts at its own time.
+TEST(TimedFrames, ALateStepIsCaughtUpByTheNext)
+{
+    const std::vector<TimedFrame> frames{{frameNumbered(1), 0, 0}, {frameNumbered(2), 10, 10},
+                                         {frameNumbered(3), 300, 290}};
+    Recording recording;
+    ASSERT_TRUE(appendTimedFrames(recording, frames, 400, 20));
+    EXPECT_EQ(clipLayout(recording, 0, 20).starts, (std::vector<std::int64_t>{0, 20, 300}));
+    EXPECT_EQ(recording.endWait(), 100);
+
+    // A recording near its limit takes nothing it cannot hold.
+    Recording nearlyFull;
+    for (int k = 0; k < kStepLimit - 2; ++k)
+        nearlyFull.appendFrame(frameNumbered(0));
+    EXPECT_FALSE(appendTimedFrames(nearlyFull, frames, 400, 20));
+    EXPECT_EQ(nearlyFull.StepCount(), kStepLimit - 2);
+    EXPECT_EQ(nearlyFull.endWait(), kEndOfTrackTicks);
 }
 
 TEST(StepLimits, ARangeTooLongIsToldWhatWouldFit)

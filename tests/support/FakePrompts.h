@@ -25,6 +25,13 @@ public:
     FileChoice lastChoiceShown;                 // what the dialog started with
     bool fontAnswer = false;
     QFont fontChosen;
+    std::optional<bool> optionAnswer;           // the save dialog's box as left; nothing = untouched
+    QString lastOption;                         // the save dialog's box text, or "" without one
+    bool lastOptionShown = false;               // the box's state when the dialog opened
+    std::optional<std::int64_t> lengthAnswer;   // the length dialog's answer; nothing = cancelled
+    std::int64_t lastLengthShown = 0;
+    int lastShortestShown = 0;
+    std::optional<std::optional<int>> startAnswer;   // the start dialog's answer; nothing = cancelled
     // What the user does while the question, or a file dialog, is up.
     std::function<void()> whileAsking;
     std::function<void()> whileFileDialog;
@@ -70,6 +77,36 @@ public:
         if (!fileDialog(filter, choice))
             return false;
         files = filesAnswer.isEmpty() ? QStringList{choice.fileName} : filesAnswer;
+        return true;
+    }
+
+    bool saveFileWithOption(const QString& filter, FileChoice& choice, const QString& option,
+                            bool& checked) override
+    {
+        lastOption = option;
+        lastOptionShown = checked;
+        if (!fileDialog(filter, choice))
+            return false;
+        if (optionAnswer)
+            checked = *optionAnswer;
+        return true;
+    }
+
+    bool askStepLength(std::int64_t current, int shortest, std::int64_t& length) override
+    {
+        lastLengthShown = current;
+        lastShortestShown = shortest;
+        if (!lengthAnswer)
+            return false;
+        length = *lengthAnswer;
+        return true;
+    }
+
+    bool askStart(std::optional<int>, std::int64_t, std::optional<int>& start) override
+    {
+        if (!startAnswer)
+            return false;
+        start = *startAnswer;
         return true;
     }
 

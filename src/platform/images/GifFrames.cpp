@@ -165,7 +165,25 @@ bool isGifFile(const QString& fileName)
     return head == "GIF87a" || head == "GIF89a";
 }
 
-int countGifFrames(const QString& fileName, QString& reason)
+namespace {
+
+// Skips a frame's compressed pixels without decoding them.
+bool skipPixels(const GifFile& gif)
+{
+    int codeSize = 0;
+    GifByteType* block = nullptr;
+    if (DGifGetCode(gif.get(), &codeSize, &block) == GIF_ERROR)
+        return false;
+    while (block) {
+        if (DGifGetCodeNext(gif.get(), &block) == GIF_ERROR)
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+int countGifFrames(const QString& fileName, QString& reason, std::vector<int>* delays)
 {
     const GifFile gif = openGif(fileName, reason);
     if (!gif)
@@ -173,15 +191,10 @@ int countGifFrames(const QString& fileName, QString& reason)
     int frames = 0;
     GraphicsControlBlock control = noControl();
     const bool whole = walkFrames(gif, control, [&] {
-        // Skip the compressed pixels without decoding them.
-        int codeSize = 0;
-        GifByteType* block = nullptr;
-        if (DGifGetCode(gif.get(), &codeSize, &block) == GIF_ERROR)
+        if (!skipPixels(gif))
             return FrameStep::Failed;
-        while (block) {
-            if (DGifGetCodeNext(gif.get(), &block) == GIF_ERROR)
-                return FrameStep::Failed;
-        }
+        if (delays)
+            delays->push_back(control.DelayTime);
         ++frames;
         return FrameStep::Next;
     });

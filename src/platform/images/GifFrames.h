@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <functional>
+#include <vector>
 
 namespace lumidot {
 
@@ -13,8 +14,9 @@ namespace lumidot {
 bool isGifFile(const QString& fileName);
 
 // The frames of a GIF, counted without decoding them; -1 on failure, with
-// the reason.
-int countGifFrames(const QString& fileName, QString& reason);
+// the reason. delays, when given, receives each frame's delay in
+// hundredths of a second, as its graphic control block states it.
+int countGifFrames(const QString& fileName, QString& reason, std::vector<int>* delays = nullptr);
 
 // Decodes a GIF frame by frame and hands each frame on composed as a web
 // browser shows it: the canvas starts transparent, a frame's transparent

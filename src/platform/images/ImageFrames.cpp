@@ -129,6 +129,51 @@ bool ImageFrames::count(int& frames, ImageReadError& error) const
     return true;
 }
 
+namespace {
+
+// Players show a GIF delay below two hundredths as a tenth of a second.
+std::int64_t gifDelayMicros(int hundredths)
+{
+    return (hundredths < 2 ? 10 : hundredths) * std::int64_t{10000};
+}
+
+} // namespace
+
+bool ImageFrames::durations(std::vector<std::int64_t>& micros, ImageReadError& error) const
+{
+    micros.clear();
+    for (const QString& fileName : fileNames_) {
+        if (isGifFile(fileName)) {
+            QString reason;
+            std::vector<int> delays;
+            if (countGifFrames(fileName, reason, &delays) < 0) {
+                error = {fileName, reason};
+                return false;
+            }
+            // A GIF of one frame is a still picture.
+            for (const int delay : delays)
+                micros.push_back(delays.size() > 1 ? gifDelayMicros(delay) : 0);
+            continue;
+        }
+        QImageReader reader(fileName);
+        prepare(reader);
+        if (!reader.canRead()) {
+            error = readError(fileName, reader);
+            return false;
+        }
+        const int frames = framesOf(reader);
+        const std::size_t first = micros.size();
+        for (int k = 0; k < frames; ++k) {
+            micros.push_back(frames > 1 ? std::max(0, reader.nextImageDelay()) * std::int64_t{1000} : 0);
+            if (k + 1 < frames && !reader.jumpToNextImage())
+                break;
+        }
+        // Frames the reader cannot reach without decoding keep no time of their own.
+        micros.resize(first + static_cast<std::size_t>(frames), 0);
+    }
+    return true;
+}
+
 bool ImageFrames::firstFrame(GreyImage& frame, ImageReadError& error) const
 {
     bool found = false;

@@ -7,7 +7,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <cstdint>
 #include <functional>
+#include <vector>
 
 namespace lumidot {
 
@@ -38,6 +40,12 @@ public:
     // Counts the frames of every file without decoding them. False, with the
     // error, when a file cannot be read as a picture.
     bool count(int& frames, ImageReadError& error) const;
+
+    // How long each frame is shown, in microseconds, without decoding the
+    // pictures: a GIF frame's delay (below two hundredths, a tenth of a
+    // second, as players show it), another animation's own delay, and 0 for
+    // a still picture, which has no time of its own.
+    bool durations(std::vector<std::int64_t>& micros, ImageReadError& error) const;
 
     // The first frame, for the preview.
     bool firstFrame(GreyImage& frame, ImageReadError& error) const;
