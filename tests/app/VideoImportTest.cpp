@@ -64,6 +64,7 @@ protected:
 
     void import(const QString& file)
     {
+        prompts.fileAnswer = Prompts::FileChoice{file, 1};
         prompts.filesAnswer = {file};
         form->ImportImage1->trigger();
     }

@@ -151,8 +151,7 @@ TEST_F(VideoConvert, VideoOptionsAreCheckedAndOnlyForVideos)
     for (const std::string& args : {
              mkv + " o.syx --fps 0", mkv + " o.syx --fps 36", mkv + " o.syx --start -1",
              mkv + " o.syx --start 1:60", mkv + " o.syx --end 1.", mkv + " o.syx --start 2 --end 1",
-             mkv + " " + mkv + " o.syx", path("rec.syx") + " o.syx --fps 10",
-             path("rec.syx") + " o.syx --tempo 100", "--list " + mkv + " --start 1",
+             mkv + " " + mkv + " o.syx", path("rec.syx") + " o.syx --fps 10", "--list " + mkv + " --start 1",
          }) {
         const CommandRun run = convert(args);
         EXPECT_EQ(run.exitCode, 2) << args << "\n" << run.output;
