@@ -17,10 +17,13 @@ public:
     bool sendLong(std::span<const std::uint8_t> message) override
     {
         benchmark::DoNotOptimize(message.data());
+        ++sends;
         return true;
     }
     void close() override {}
     std::string failureReason() const override { return {}; }
+
+    int sends = 0;
 };
 
 } // namespace lumidot

@@ -3,10 +3,13 @@
 #include "app/Icons.h"
 #include "app/MainForm.h"
 #include "dialogs/MojiDialog.h"
+#include "recording/StepEdits.h"
+#include "app/StepListWindow.h"
+#include "widgets/DotCanvas.h"
 #include "widgets/DotView.h"
-#include "widgets/PaintBox.h"
 #include "widgets/TextStamp.h"
 
+#include <QAction>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QFrame>
@@ -14,6 +17,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
@@ -97,9 +101,13 @@ QWidget* TMainForm::buildDotPage()
     ToolButton1 = toolButton(IconKind::Invert, QStringLiteral("ドット反転"), ToolBar1);
     ToolButton2 = toolButton(IconKind::Mirror, QStringLiteral("左右反転"), ToolBar1);
     ToolButton5 = toolButton(IconKind::Flip, QStringLiteral("上下反転"), ToolBar1);
+    // Last, so that the smallest window keeps every other button where it
+    // was; there the tool bar shows it behind its extension arrow.
+    ToolBar1->addSeparator();
+    LineTool = toolButton(IconKind::Line, tr("直線"), ToolBar1);
     ToolGroup = new QButtonGroup(page);
     ToolGroup->setExclusive(true);
-    for (QToolButton* button : {Pen, Pen2, Box, Box2, Box3}) {
+    for (QToolButton* button : {Pen, Pen2, Box, Box2, Box3, LineTool}) {
         button->setCheckable(true);
         ToolGroup->addButton(button);
     }
@@ -107,8 +115,8 @@ QWidget* TMainForm::buildDotPage()
 
     GroupBox3 = new QGroupBox(QStringLiteral("Frame Draw"), page);
     GroupBox3->setGeometry(0, 25, 288, 168);
-    PaintBox1 = new PaintBox(QSize(kViewPixelsWide, kViewPixelsHigh), GroupBox3);
-    PaintBox1->move(8, 16);
+    PaintBox1 = new DotCanvas(GroupBox3);
+    PaintBox1->setGeometry(8, 16, kViewPixelsWide, kViewPixelsHigh);
     XSc = windowBar(Qt::Horizontal, design.xMin, design.xMax, GroupBox3);
     XSc->setGeometry(9, 146, 256, 16);
     YSc = windowBar(Qt::Vertical, design.yMin, design.yMax, GroupBox3);
@@ -144,16 +152,72 @@ void TMainForm::PaintBox1Paint()
     Disp_FD();
 }
 
-// The whole view, repainted from the plane with the rubber band of a
-// rectangle drag on top.
+// The whole view, repainted from the plane with the onion skin under it and
+// the rubber band of a rectangle or line drag on top.
 void TMainForm::Disp_FD()
 {
     const Document& document = Workspace.document();
-    const DotViewScene scene{&document.plane,    ScrollX(),   ScrollY(),
-                             editor_.cellSize(), LcdColour(), editor_.rubberBand(),
-                             document.colour == lumidot::LcdColour::Green};
-    renderDotView(PaintBox1->canvas(), scene);
-    PaintBox1->refresh();
+    const View view = currentView();
+    DotViewScene scene{&document.plane,    ScrollX(),   ScrollY(),
+                       editor_.cellSize(), LcdColour(), editor_.rubberBand(),
+                       document.colour == lumidot::LcdColour::Green};
+    scene.cols = view.cols;
+    scene.rows = view.rows;
+    std::optional<PackedFrame> before;
+    std::optional<PackedFrame> after;
+    scene.onion = onionFrames(before, after);
+    PaintBox1->showScene(scene);
+}
+
+// The frame steps around the one being drawn: around the step selected in
+// the step list while it is open, else the last one recorded. Shown only:
+// the skin is never sent and never recorded.
+OnionSkin TMainForm::onionFrames(std::optional<PackedFrame>& before,
+                                 std::optional<PackedFrame>& after) const
+{
+    if (!OnionSkin1->isChecked())
+        return {};
+    const Recording& recording = Workspace.document().recording;
+    const auto [first, count] = StepList && StepList->isVisible() ? StepList->selection()
+                                                                   : std::pair(0, 0);
+    const int at = count > 0 ? first : recording.StepCount();
+    before = frameBefore(recording, at);
+    if (OnionNext1->isChecked())
+        after = frameAfter(recording, at);
+    return {before ? &*before : nullptr, after ? &*after : nullptr};
+}
+
+void TMainForm::buildOnionItems()
+{
+    OnionSkin1 = ViewMenu->addAction(tr("オニオンスキン(&N)"));
+    OnionSkin1->setCheckable(true);
+    OnionNext1 = ViewMenu->addAction(tr("オニオンスキンに次のコマも表示(&X)"));
+    OnionNext1->setCheckable(true);
+    OnionNext1->setEnabled(false);
+    connect(OnionSkin1, &QAction::toggled, this, [this](bool on) {
+        OnionNext1->setEnabled(on);
+        Disp_FD();
+    });
+    connect(OnionNext1, &QAction::toggled, this, [this] { Disp_FD(); });
+}
+
+// The canvas grows with the window in whole cells: the cell size at zoom 1
+// is the largest that fits the space, and the frame, the bars and the row
+// below follow the canvas, centred across the page.
+void TMainForm::growDotPage(QSize growth)
+{
+    const int cell = zoomOneCellFor(kViewPixelsWide + growth.width(), kViewPixelsHigh + growth.height());
+    editor_.setZoomOneCell(cell);
+    const int dw = kZoomOneCols * cell - kViewPixelsWide;
+    const int dh = kZoomOneRows * cell - kViewPixelsHigh;
+    const int left = (growth.width() - dw) / 2;
+    ToolBar1->setGeometry(0, 0, 289 + growth.width(), 24);
+    GroupBox3->setGeometry(left, 25, 288 + dw, 168 + dh);
+    PaintBox1->setGeometry(8, 16, kViewPixelsWide + dw, kViewPixelsHigh + dh);
+    XSc->setGeometry(9, 146 + dh, 256 + dw, 16);
+    YSc->setGeometry(265 + dw, 16, 16, 128 + dh);
+    BottomRow->setGeometry(left, 200 + dh, 289, 25);
+    Disp_FD();
 }
 
 void TMainForm::FD_OUT()
@@ -247,10 +311,11 @@ void TMainForm::connectDotEditor()
     connect(Box, &QToolButton::clicked, this, &TMainForm::BoxClick);
     connect(Box2, &QToolButton::clicked, this, &TMainForm::Box2Click);
     connect(Box3, &QToolButton::clicked, this, &TMainForm::Box3Click);
+    connect(LineTool, &QToolButton::clicked, this, &TMainForm::LineToolClick);
     connect(Moji, &QToolButton::clicked, this, &TMainForm::MojiClick);
     connect(Zooms, &QSpinBox::valueChanged, this, &TMainForm::ZoomsClick);
-    connect(XReal, &QLineEdit::textChanged, this, &TMainForm::XRealChange);
-    connect(YReal, &QLineEdit::textChanged, this, &TMainForm::YRealChange);
+    connect(XReal, &QLineEdit::editingFinished, this, &TMainForm::XRealChange);
+    connect(YReal, &QLineEdit::editingFinished, this, &TMainForm::YRealChange);
 }
 
 void TMainForm::followEditor(EditorAction action)
@@ -266,8 +331,15 @@ void TMainForm::followEditor(EditorAction action)
 // while the editor drags.
 std::string TMainForm::strokeName() const
 {
-    const bool pen = editor_.tool() == DotTool::BlackPen || editor_.tool() == DotTool::WhitePen;
-    return (pen ? QStringLiteral("ペン") : QStringLiteral("矩形")).toStdString();
+    switch (editor_.tool()) {
+    case DotTool::BlackPen:
+    case DotTool::WhitePen:
+        return QStringLiteral("ペン").toStdString();
+    case DotTool::Line:
+        return tr("直線").toStdString();
+    default:
+        return QStringLiteral("矩形").toStdString();
+    }
 }
 
 // Every mouse button draws alike, so the button is not looked at.
@@ -277,10 +349,17 @@ void TMainForm::PaintBox1MouseDown(int x, int y)
     followEditor(editor_.press(x, y));
 }
 
+// Hovering only tracks the cell under the pointer: no transaction, which
+// would compare the whole plane at its end on every move.
 void TMainForm::PaintBox1MouseMove(int x, int y)
 {
+    VirtualArea& plane = Workspace.document().plane;
+    if (!editor_.penDrag() && !editor_.boxDrag()) {
+        followEditor(editor_.move(plane, ScrollX(), ScrollY(), x, y));
+        return;
+    }
     const auto action = Workspace.transaction(strokeName());
-    followEditor(editor_.move(Workspace.document().plane, ScrollX(), ScrollY(), x, y));
+    followEditor(editor_.move(plane, ScrollX(), ScrollY(), x, y));
 }
 
 void TMainForm::PaintBox1MouseUp(int, int)
@@ -320,6 +399,11 @@ void TMainForm::Box3Click()
     selectTool(DotTool::FillClear, Box3);
 }
 
+void TMainForm::LineToolClick()
+{
+    selectTool(DotTool::Line, LineTool);
+}
+
 // A zoom change keeps the top-left dot; it sends and records nothing.
 void TMainForm::ZoomsClick()
 {
@@ -329,16 +413,17 @@ void TMainForm::ZoomsClick()
     Disp_FD();
 }
 
-// Moving the bar runs the window move, which writes the position it settled
-// on back into the field; text that is no number becomes "0", which moves
-// the window home through this same handler.
+// A typed position is taken when the field is left or Enter is pressed,
+// never per keystroke: typing "40" must not move the window to 4 first
+// (and record a frame there with continuous recording on). Moving the bar
+// runs the window move; the field then shows where the window settled, also
+// when the bar was there already. Text that is no number moves it home.
 void TMainForm::typedPosition(QLineEdit* field, QScrollBar* bar)
 {
     const std::string text = field->text().toStdString();
-    if (const auto position = typedScrollPosition(text, bar->minimum(), bar->maximum()))
-        bar->setValue(*position);
-    else
-        field->setText(QStringLiteral("0"));
+    const auto position = typedScrollPosition(text, bar->minimum(), bar->maximum());
+    bar->setValue(position.value_or(0));
+    field->setText(QString::number(bar->value()));
 }
 
 void TMainForm::XRealChange()

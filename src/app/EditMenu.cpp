@@ -86,6 +86,12 @@ void TMainForm::createStepList()
     StepList->onInsertHere = [this](int at) { insertCurrentPageStep(at); };
     connectStepTiming();
     StepList->onFrameChosen = [this](int step) { takeFrameIntoWindow(step); };
+    StepList->onOverwrite = [this](int step) { overwriteFrame(step); };
+    // The onion skin shows the frames around the selected step.
+    StepList->onSelectionChanged = [this] {
+        if (OnionSkin1->isChecked())
+            Disp_FD();
+    };
 }
 
 // The step list's timing edits, each one entry under the command's name.
@@ -143,6 +149,8 @@ void TMainForm::recordingChanged()
     InfoMake();
     if (StepList)
         StepList->recordingChanged();
+    if (OnionSkin1->isChecked())
+        Disp_FD();
 }
 
 // Once per completed action.
@@ -200,6 +208,14 @@ void TMainForm::takeFrameIntoWindow(int step)
     const auto action = Workspace.transaction(QStringLiteral("フレームの読み込み").toStdString());
     if (Workspace.takeFrame(step))
         Disp_FD();
+}
+
+// "上書き": the frame step takes the window's dots, as one entry; with a
+// double-click that took the frame into the window, it fixes a frame in place.
+void TMainForm::overwriteFrame(int step)
+{
+    const PackedFrame frame = packWindow(Workspace.document().plane, ScrollX(), ScrollY());
+    editSteps(tr("上書き"), [&](Recording& r) { return lumidot::overwriteFrame(r, step, frame); }, step, 1);
 }
 
 // Undo and redo send the window themselves when they changed its dots.

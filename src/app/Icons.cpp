@@ -116,6 +116,9 @@ void drawTool(QPainter& p, IconKind kind)
         p.setPen(Qt::DotLine);
         p.drawRect(2, 3, 11, 9);
         break;
+    case IconKind::Line:
+        p.drawLine(2, 13, 13, 2);
+        break;
     case IconKind::Moji: {
         QFont font("DejaVu Serif");
         font.setPixelSize(14);

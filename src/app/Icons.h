@@ -19,6 +19,7 @@ enum class IconKind {
     Box,
     Box2,
     Box3,
+    Line,
     Moji,
     ClearAll,
     Home,

@@ -6,6 +6,7 @@
 #include "app/Icons.h"
 #include "app/Manual.h"
 #include "app/MonitorWindow.h"
+#include "app/PacerTimer.h"
 #include "dialogs/AboutBox.h"
 #include "dialogs/ConfigDialog.h"
 #include "dialogs/InformationWindow.h"
@@ -16,6 +17,7 @@
 #include "platform/SettingsStore.h"
 #include "recording/CableLimit.h"
 #include "recording/StepTiming.h"
+#include "widgets/DotCanvas.h"
 #include "widgets/PaintBox.h"
 #include "widgets/TextStamp.h"
 
@@ -26,6 +28,7 @@
 #include <QSlider>
 #include <QToolButton>
 #include <QCloseEvent>
+#include <QResizeEvent>
 #include <QCoreApplication>
 #include <QMouseEvent>
 #include <QFile>
@@ -66,6 +69,17 @@ constexpr std::string_view kOpenAllFilter =
 constexpr QSize kPageSizes[4] = {TMainForm::kLcdPageSize, TMainForm::kMessagePageSize,
                                  TMainForm::kDotPageSize, TMainForm::kEffectPageSize};
 
+// A page whose controls keep their places inside a content widget, which
+// the window moves to the middle when it grows.
+QWidget* centredPage(QWidget* content, QSize size)
+{
+    auto* page = new QWidget;
+    content->setParent(page);
+    content->setObjectName(QStringLiteral("pageContent"));
+    content->setGeometry(QRect(QPoint(0, 0), size));
+    return page;
+}
+
 QString fromUtf8(const std::string& text)
 {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -90,7 +104,7 @@ TMainForm::TMainForm(lumidot::Workspace* shared, std::unique_ptr<lumidot::Worksp
                      SettingsStore& store, Prompts& prompts, Desktop& desktop, QWidget* parent)
     : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                               | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
-                              | Qt::WindowCloseButtonHint)
+                              | Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint)
     , runModal([](QDialog& dialog) { return dialog.exec(); })
     , Workspace(shared ? *shared : *owned)
     , workspace_(std::move(owned))
@@ -116,10 +130,17 @@ TMainForm::TMainForm(lumidot::Workspace* shared, std::unique_ptr<lumidot::Worksp
     };
     Workspace.addObserver([this](DocumentChanges changes) { documentChanged(changes); });
     Workspace.link().setLossListener([this](const std::string& reason) { portLost(reason); });
+    new PacerTimer(Workspace.pacer(), this);
     FormCreate();
+    restoreWindowGeometry();
 }
 
-TMainForm::~TMainForm() = default;
+// The pacer's timer is a child, deleted only after the members, the
+// workspace with its pacer among them, are gone: it goes first.
+TMainForm::~TMainForm()
+{
+    qDeleteAll(findChildren<PacerTimer*>(QString(), Qt::FindDirectChildrenOnly));
+}
 
 void TMainForm::createSecondaryWindows()
 {
@@ -167,6 +188,8 @@ void TMainForm::buildMenus()
     MIDI_real->setChecked(true);
     buildStepListItem();
     Monitor1 = ViewMenu->addAction(QStringLiteral("モニター(&M)"));
+    ViewMenu->addSeparator();
+    buildOnionItems();
 
     HelpMenu = menuBar()->addMenu(QStringLiteral("ヘルプ(&H)"));
     H1 = HelpMenu->addAction(makeIcon(IconKind::Help), QStringLiteral("ヘルプ(&H)"));
@@ -192,10 +215,10 @@ void TMainForm::buildPages()
         " background: #e4e4e4; }"
         "QTabBar::tab:selected { background: #fafafa; }"));
     PC->tabBar()->setUsesScrollButtons(false);
-    PC->addTab(buildLcdPage(), QStringLiteral("LCD"));
-    PC->addTab(buildMessagePage(), QStringLiteral("Message"));
+    PC->addTab(centredPage(buildLcdPage(), kLcdPageSize), QStringLiteral("LCD"));
+    PC->addTab(centredPage(buildMessagePage(), kMessagePageSize), QStringLiteral("Message"));
     PC->addTab(buildDotPage(), QStringLiteral("Dot"));
-    PC->addTab(buildEffectPage(), QStringLiteral("Effect"));
+    PC->addTab(centredPage(buildEffectPage(), kEffectPageSize), QStringLiteral("Effect"));
 }
 
 void TMainForm::connectHandlers()
@@ -272,6 +295,7 @@ void TMainForm::FormCreate()
         return;
     }
     applyScrollSettings();
+    Workspace.pacer().setPacing(settings_.paceLive);
     const bool opened = link.openAtStartup(settings_.midiOutIndex, settings_.midiOutName);
     syncLiveSwitch();
     if (opened)
@@ -401,27 +425,91 @@ QColor TMainForm::LcdColour() const
 
 void TMainForm::showPage(Page page)
 {
+    const QSize grown = growth();
     const QSignalBlocker quiet(PC);
     PC->setCurrentIndex(page);
-    sizeTabControl(page);
-    sizeWindow();
+    sizeWindow(grown);
 }
 
-void TMainForm::sizeTabControl(int index)
+// How much larger than the smallest window of its page the user made it;
+// the growth stays when the page changes.
+QSize TMainForm::growth() const
 {
-    PC->setFixedSize(kPageSizes[std::clamp(index, 0, 3)]);
+    if (minimumSize().isEmpty())
+        return {0, 0};
+    return (size() - minimumSize()).expandedTo(QSize(0, 0));
 }
 
-void TMainForm::sizeWindow()
+// The window opens at the size of its page, which is also its smallest.
+void TMainForm::sizeWindow(QSize growth)
 {
-    setFixedSize(PC->size() + kWindowMargin);
+    const QSize smallest = kPageSizes[std::clamp(PC->currentIndex(), 0, 3)] + kWindowMargin;
+    setMinimumSize(smallest);
+    resize(smallest + growth);
+    layOutPages(growth);
+}
+
+// The tab control fills the window; the Dot page's canvas grows, and the
+// other pages keep their layout, centred in the space.
+void TMainForm::layOutPages(QSize growth)
+{
+    PC->setFixedSize(kPageSizes[std::clamp(PC->currentIndex(), 0, 3)] + growth);
+    for (int index = 0; index < PC->count(); ++index) {
+        if (index == DotPage)
+            continue;
+        if (auto* content = PC->widget(index)->findChild<QWidget*>(QStringLiteral("pageContent"),
+                                                                  Qt::FindDirectChildrenOnly))
+            content->move(growth.width() / 2, growth.height() / 2);
+    }
+    growDotPage(growth);
+}
+
+void TMainForm::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    layOutPages(growth());
+}
+
+namespace {
+
+const std::string kGeometryValue = "MainWindowGeometry";
+
+} // namespace
+
+// The size and place of the window, kept at exit as the LCD page, on which
+// the window opens, would have it.
+void TMainForm::keepWindowGeometry()
+{
+    const QSize grown = growth();
+    setMinimumSize(kLcdPageSize + kWindowMargin);
+    resize(kLcdPageSize + kWindowMargin + grown);
+    const QByteArray geometry = saveGeometry();
+    if (!store_.openKey())
+        return;
+    store_.write(kGeometryValue, std::span(reinterpret_cast<const std::uint8_t*>(geometry.constData()),
+                                           static_cast<std::size_t>(geometry.size())));
+    store_.release();
+}
+
+void TMainForm::restoreWindowGeometry()
+{
+    if (!store_.openKey())
+        return;
+    const SettingsStore::Value value = store_.read(kGeometryValue);
+    store_.release();
+    if (value.status != SettingsStore::ReadStatus::Ok || value.bytes.empty())
+        return;
+    restoreGeometry(QByteArray(reinterpret_cast<const char*>(value.bytes.data()),
+                               static_cast<qsizetype>(value.bytes.size())));
+    layOutPages(growth());
 }
 
 void TMainForm::PCChange(int index)
 {
-    sizeTabControl(index);
+    // The minimum is still the last page's.
+    const QSize grown = growth();
     Workspace.send(modeSelectBody(index == EffectPage ? kModeEffect : kModeDisplay));
-    sizeWindow();
+    sizeWindow(grown);
     for (QWidget* widget : {static_cast<QWidget*>(PaintBox1), static_cast<QWidget*>(LcdText),
                             static_cast<QWidget*>(LcdText2)}) {
         QPalette palette = widget->palette();
@@ -579,6 +667,9 @@ void TMainForm::SetMIDIDEV()
     settings_.midiOutIndex = chooseMidiOutIndex(selected, remembered, FConfig->deviceCount());
     if (settings_.midiOutIndex == selected)
         settings_.midiOutName = FConfig->portName(selected).toStdString();
+    Workspace.pacer().setPacing(settings_.paceLive);
+    // What waits for the cable goes to the port it was drawn for.
+    Workspace.pacer().flush();
     MidiLink& link = Workspace.link();
     const bool opened = link.reopen(settings_.midiOutIndex, settings_.midiOutName);
     if (opened)
@@ -680,6 +771,9 @@ void TMainForm::closeEvent(QCloseEvent* event)
     if (Monitor)
         Monitor->close();
     keepPlane();
+    keepWindowGeometry();
+    // The last picture drawn reaches the module before the port closes.
+    Workspace.pacer().flush();
     Workspace.link().closePort();
     event->accept();
 }

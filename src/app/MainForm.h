@@ -6,6 +6,7 @@
 #include "picture/Geometry.h"
 #include "platform/Prompts.h"
 #include "platform/Settings.h"
+#include "widgets/DotView.h"
 #include "recording/Player.h"
 #include "recording/StepEdits.h"
 
@@ -16,6 +17,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -40,6 +42,7 @@ class QWidget;
 
 namespace lumidot {
 
+class DotCanvas;
 class ImageFrames;
 class MidiOutput;
 class StepListWindow;
@@ -151,6 +154,10 @@ public:
     QAction* N4 = nullptr;
     QAction* MIDI_real = nullptr;
     QAction* Monitor1 = nullptr;
+    // The onion skin: the frame step before the one drawn (key O in the
+    // view), and optionally the one after.
+    QAction* OnionSkin1 = nullptr;
+    QAction* OnionNext1 = nullptr;
     QAction* H1 = nullptr;
     QAction* About1 = nullptr;
 
@@ -182,6 +189,7 @@ public:
     QToolButton* Box = nullptr;
     QToolButton* Box2 = nullptr;
     QToolButton* Box3 = nullptr;
+    QToolButton* LineTool = nullptr;
     QToolButton* Moji = nullptr;
     QToolButton* ToolButton3 = nullptr;
     QToolButton* ToolButton4 = nullptr;
@@ -189,7 +197,7 @@ public:
     QToolButton* ToolButton2 = nullptr;
     QToolButton* ToolButton5 = nullptr;
     QGroupBox* GroupBox3 = nullptr;
-    PaintBox* PaintBox1 = nullptr;
+    DotCanvas* PaintBox1 = nullptr;
     QScrollBar* XSc = nullptr;
     QScrollBar* YSc = nullptr;
     QWidget* BottomRow = nullptr;
@@ -283,6 +291,7 @@ public slots:
     void BoxClick();
     void Box2Click();
     void Box3Click();
+    void LineToolClick();
     void ZoomsClick();
     void XRealChange();
     void YRealChange();
@@ -296,6 +305,7 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -346,8 +356,15 @@ private:
     void stamp(const QString& text, const QFont& font);
 
     void showPage(Page page);
-    void sizeTabControl(int index);
-    void sizeWindow();
+    void sizeWindow(QSize growth);
+    QSize growth() const;
+    void layOutPages(QSize growth);
+    void growDotPage(QSize growth);
+    void keepWindowGeometry();
+    void restoreWindowGeometry();
+    void buildOnionItems();
+    OnionSkin onionFrames(std::optional<PackedFrame>& before, std::optional<PackedFrame>& after) const;
+    void overwriteFrame(int step);
     void syncLiveSwitch();
     void showPortUnusable(const std::string& reason);
     void portLost(const std::string& reason);

@@ -5,6 +5,7 @@
 #include "app/MainForm.h"
 
 #include "dialogs/ImportPreviewDialog.h"
+#include "ns5r/Commands.h"
 #include "picture/PixelDots.h"
 #include "platform/images/ImageFrames.h"
 #include "platform/images/PlaneImage.h"
@@ -143,17 +144,37 @@ bool TMainForm::importAnimation(const ImageFrames& frames, int count, const TImp
         };
     }
 
-    // First every frame is converted; only then does anything change.
+    // Thinned for the cable, the frames dropped are not placed at all.
+    std::vector<bool> keep(static_cast<std::size_t>(count), !preview.thinForCable());
+    if (preview.thinForCable()) {
+        ThinnedFrames thinned = thinForCable(durations);
+        for (const int frame : thinned.kept)
+            if (frame >= 0 && frame < count)
+                keep[static_cast<std::size_t>(frame)] = true;
+        durations = std::move(thinned.micros);
+    }
+
+    // First every frame is converted, onto a copy of the plane; only then
+    // does anything change. What each frame kept leaves is its packed
+    // window, not its dots, so that memory grows by 80 bytes a frame.
     const DotConversion conversion = preview.conversion();
-    std::vector<DotImage> converted;
-    converted.reserve(static_cast<std::size_t>(count));
+    const QPoint at = preview.position();
+    const Placement placement = preview.placement();
+    VirtualArea scratch;
+    scratch.copyFrom(Workspace.document().plane);
+    std::vector<PackedFrame> windows;
+    windows.reserve(static_cast<std::size_t>(count));
+    std::size_t converted = 0;
     bool cancelled = false;
     ImageReadError error;
     const bool read = frames.convert(
         conversion,
         [&](DotImage&& dots) {
-            converted.push_back(std::move(dots));
-            cancelled = !progress(static_cast<int>(converted.size()), count);
+            if (converted < keep.size() && keep[converted]) {
+                placeDots(scratch, dots, at.x(), at.y(), placement);
+                windows.push_back(packWindow(scratch, ScrollX(), ScrollY()));
+            }
+            cancelled = !progress(static_cast<int>(++converted), count);
             return !cancelled;
         },
         error);
@@ -164,27 +185,16 @@ bool TMainForm::importAnimation(const ImageFrames& frames, int count, const TImp
         prompts_.information(error.message());
         return false;
     }
-    std::vector<int> kept(converted.size());
-    std::iota(kept.begin(), kept.end(), 0);
-    if (preview.thinForCable()) {
-        ThinnedFrames thinned = thinForCable(durations);
-        kept = std::move(thinned.kept);
-        durations = std::move(thinned.micros);
-    }
-    const int frameCount = static_cast<int>(kept.size());
+    const int frameCount = static_cast<int>(windows.size());
     const int remaining = kStepLimit - Workspace.document().recording.StepCount();
     if (frameCount > remaining) {
         prompts_.information(tooManyFrames(frameCount, remaining));
         return false;
     }
     const int firstStep = Workspace.document().recording.StepCount();
-    for (const int frame : kept) {
-        if (static_cast<std::size_t>(frame) >= converted.size())
-            break;
-        placeDots(Workspace.document().plane, converted[static_cast<std::size_t>(frame)],
-                  preview.position().x(), preview.position().y(), preview.placement());
-        DotSave();
-    }
+    Workspace.document().plane.copyFrom(scratch);
+    for (const PackedFrame& window : windows)
+        report(Workspace.recordFrame(window));
     Workspace.timeSteps(firstStep, durations);
     Disp_FD();
     return true;
@@ -228,6 +238,8 @@ void TMainForm::openPlaneFile(const QString& fileName)
         prompts_.information(opened.message);
         return;
     }
+    if (!opened.message.isEmpty())
+        prompts_.information(opened.message);
     Disp_FD();
     report(Workspace.windowChanged(AutoRec->isChecked()));
 }

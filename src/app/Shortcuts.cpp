@@ -2,7 +2,7 @@
 // The keys of the pages: the record buttons, the drawing tools and region
 // commands while the view has the focus, and the zoom.
 #include "app/MainForm.h"
-#include "widgets/PaintBox.h"
+#include "widgets/DotCanvas.h"
 
 #include <QAction>
 #include <QPushButton>
@@ -43,7 +43,6 @@ void TMainForm::buildShortcuts()
 
     // Single keys for the view's tool bar, only while the view has the focus
     // (a click on it gives it), so that they never reach a text field.
-    PaintBox1->setFocusPolicy(Qt::ClickFocus);
     const struct {
         QToolButton* button;
         Qt::Key key;
@@ -51,7 +50,7 @@ void TMainForm::buildShortcuts()
         {Pen, Qt::Key_P},         {Pen2, Qt::Key_E},         {Box, Qt::Key_R},
         {Box2, Qt::Key_F},        {Box3, Qt::Key_W},         {Moji, Qt::Key_T},
         {ToolButton3, Qt::Key_Delete}, {ToolButton4, Qt::Key_H}, {ToolButton1, Qt::Key_I},
-        {ToolButton2, Qt::Key_M}, {ToolButton5, Qt::Key_V},
+        {ToolButton2, Qt::Key_M}, {ToolButton5, Qt::Key_V},      {LineTool, Qt::Key_L},
     };
     for (const auto& [button, key] : keys) {
         auto* action = new QAction(PaintBox1);
@@ -61,6 +60,11 @@ void TMainForm::buildShortcuts()
         connect(action, &QAction::triggered, button, &QToolButton::click);
         showKeyInHint(button, QKeySequence(key));
     }
+    auto* onion = new QAction(PaintBox1);
+    onion->setShortcut(QKeySequence(Qt::Key_O));
+    onion->setShortcutContext(Qt::WidgetShortcut);
+    PaintBox1->addAction(onion);
+    connect(onion, &QAction::triggered, OnionSkin1, &QAction::toggle);
 
     // Zoom: Ctrl++ and Ctrl+- anywhere in the window, Ctrl+wheel on the view.
     auto* zoomIn = new QAction(this);

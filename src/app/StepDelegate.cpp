@@ -17,17 +17,17 @@ constexpr int kKindWidth = 62;
 constexpr int kPictureWidth = 240;
 constexpr int kDotScale = 2;
 
-QColor colourOf(StepKind kind)
+QColor colourOf(LcdColour colour)
 {
-    const Rgb rgb = colourRgb(stepColour(kind));
+    const Rgb rgb = colourRgb(colour);
     return QColor(rgb.r, rgb.g, rgb.b);
 }
 
-void paintFrame(QPainter& p, const QRect& area, const PackedFrame& frame)
+void paintFrame(QPainter& p, const QRect& area, const PackedFrame& frame, LcdColour colour)
 {
     QImage dots(kLcdCols, kLcdRows, QImage::Format_RGB32);
     const QRgb set = qRgb(0, 0, 0);
-    const QRgb clear = qRgb(0, 255, 0);
+    const QRgb clear = colourOf(colour).rgb();
     for (int row = 0; row < kLcdRows; ++row) {
         auto* line = reinterpret_cast<QRgb*>(dots.scanLine(row));
         for (int column = 0; column < kLcdCols; ++column)
@@ -78,7 +78,7 @@ void paintColour(QPainter& p, const QRect& area, StepKind kind)
 {
     const QRect swatch(area.left(), area.top() + (area.height() - 20) / 2, 40, 20);
     const QPen text = p.pen();
-    p.fillRect(swatch, colourOf(kind));
+    p.fillRect(swatch, colourOf(stepColour(kind)));
     p.setPen(Qt::darkGray);
     p.drawRect(swatch.adjusted(0, 0, -1, -1));
     p.setPen(text);
@@ -126,7 +126,7 @@ void StepDelegate::paintStep(QPainter& p, QRect cell, const Recording& recording
                stepKindText(row.kind));
     cell.setLeft(cell.left() + kKindWidth + 4);
     switch (row.kind) {
-    case StepKind::Frame: paintFrame(p, cell, recording.frameRecord(row.payload)); break;
+    case StepKind::Frame: paintFrame(p, cell, recording.frameRecord(row.payload), row.colour); break;
     case StepKind::Message: paintMessage(p, cell, recording.messageText(row.payload)); break;
     case StepKind::Effect: paintEffect(p, cell, recording.effectStream().subspan(row.payload, 3)); break;
     case StepKind::Green:

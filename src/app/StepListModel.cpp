@@ -83,9 +83,14 @@ void StepListModel::refresh()
     int frame = 0;
     int message = 0;
     int effect = 0;
+    LcdColour colour = LcdColour::Green;
     for (std::size_t k = 0; k < kinds.size(); ++k) {
         Row& row = rows_[k];
         row.kind = kinds[k];
+        if (row.kind == StepKind::Green || row.kind == StepKind::Orange || row.kind == StepKind::Red
+            || row.kind == StepKind::Off)
+            colour = stepColour(row.kind);
+        row.colour = colour;
         row.ownWait = !recording_.waits()[k].followsSpacing();
         row.start = layout.starts[k];
         row.length = layout.length(static_cast<int>(k));

@@ -45,6 +45,9 @@ public:
         std::int64_t start = 0;    // ticks
         std::int64_t length = 0;   // ticks
         std::int64_t micros = 0;
+        // The backlight in force at this step: the last colour step before
+        // it, green before any. A frame is shown in it.
+        LcdColour colour = LcdColour::Green;
     };
     const Row& row(int index) const { return rows_[static_cast<std::size_t>(index)]; }
     const Recording& recording() const { return recording_; }

@@ -105,8 +105,12 @@ StepListWindow::StepListWindow(const Recording& recording, QWidget* parent)
     Copy1 = addEdit(QStringLiteral("コピー(&C)"), QKeySequence::Copy, &StepListWindow::copySelection);
     Paste1 = addEdit(QStringLiteral("貼り付け(&V)"), QKeySequence::Paste, &StepListWindow::pasteClipboard);
     InsertHere1 = addEdit(QStringLiteral("ここに挿入"), QKeySequence(QStringLiteral("Ins")), &StepListWindow::insertHere);
+    Overwrite1 = addEdit(tr("上書き"), QKeySequence(QStringLiteral("Ctrl+Return")),
+                         &StepListWindow::overwriteSelection);
+    Overwrite1->setShortcuts({QKeySequence(QStringLiteral("Ctrl+Return")),
+                              QKeySequence(QStringLiteral("Ctrl+Enter"))});
     menu_ = new QMenu(this);
-    menu_->addActions({InsertHere1});
+    menu_->addActions({InsertHere1, Overwrite1});
     menu_->addSeparator();
     menu_->addActions({Cut1, Copy1, Paste1, Duplicate1, Delete1});
     menu_->addSeparator();
@@ -114,8 +118,11 @@ StepListWindow::StepListWindow(const Recording& recording, QWidget* parent)
     buildTimingActions();
 
     connect(List, &QWidget::customContextMenuRequested, this, &StepListWindow::showMenu);
-    connect(List->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-            &StepListWindow::updateActions);
+    connect(List->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+        updateActions();
+        if (onSelectionChanged)
+            onSelectionChanged();
+    });
     connect(Model, &QAbstractItemModel::modelReset, this, &StepListWindow::updateActions);
     connect(List, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
         if (index.isValid() && Model->row(index.row()).kind == StepKind::Frame && onFrameChosen)
@@ -318,6 +325,7 @@ void StepListWindow::updateActions()
     Length1->setEnabled(any);
     MoveUp1->setEnabled(any && first > 0);
     MoveDown1->setEnabled(any && first + count < Model->rowCount());
+    Overwrite1->setEnabled(count == 1 && first < Model->rowCount() && Model->row(first).kind == StepKind::Frame);
 }
 
 void StepListWindow::showMenu(const QPoint& at)
@@ -398,6 +406,15 @@ void StepListWindow::insertHere()
     const auto [first, count] = selection();
     if (onInsertHere)
         onInsertHere(count > 0 ? first : recording_.StepCount());
+}
+
+// One frame step only: overwriting several with the same dots would leave
+// a run of equal frames nobody asked for.
+void StepListWindow::overwriteSelection()
+{
+    const auto [first, count] = selection();
+    if (count == 1 && first < Model->rowCount() && Model->row(first).kind == StepKind::Frame && onOverwrite)
+        onOverwrite(first);
 }
 
 } // namespace lumidot

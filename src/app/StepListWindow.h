@@ -56,6 +56,9 @@ public:
     std::function<void(int at, const StepClip& steps)> onPaste;
     std::function<void(int at)> onInsertHere;
     std::function<void(int step)> onFrameChosen;
+    std::function<void(int step)> onOverwrite;
+    // The selection changed.
+    std::function<void()> onSelectionChanged;
     // The timing edits asked of the owner.
     std::function<void(int first, int count, std::int64_t ticks)> onSetLength;
     std::function<void(int first, int count)> onAskLength;
@@ -75,6 +78,8 @@ public:
     QAction* Copy1 = nullptr;
     QAction* Paste1 = nullptr;
     QAction* InsertHere1 = nullptr;
+    // "上書き": the selected frame step takes the window's dots.
+    QAction* Overwrite1 = nullptr;
     QMenu* Length1 = nullptr;
     QAction* AskLength1 = nullptr;
     QAction* ResetLength1 = nullptr;
@@ -107,6 +112,7 @@ private:
     void cutSelection();
     void pasteClipboard();
     void insertHere();
+    void overwriteSelection();
     void buildTimingActions();
     // Runs a timing edit on the selection, when there is one.
     void onSelection(const std::function<void(int first, int count)>& edit);

@@ -58,10 +58,11 @@ QString problemText(const VideoProblem& problem, int remaining)
     case VideoFault::NoDecoder: return withReason(videoTr("この映像の形式は読めません。"), problem);
     case VideoFault::NoDecoders: return withReason(videoTr("動画を読む部品を読み込めません。"), problem);
     case VideoFault::FrameTooLarge:
-        return videoTr("フレームが %1 x %2 ピクセルあります。読めるのは %3 x %3 ピクセルまでです。")
+        return videoTr("フレームが %1 x %2 ピクセルあります。読めるのは一辺 %3 ピクセル、合わせて %4 万画素までです。")
             .arg(problem.width)
             .arg(problem.height)
-            .arg(kLargestVideoSide);
+            .arg(kLargestVideoSide)
+            .arg(kLargestPicturePixels / 10000);
     case VideoFault::TooMuchData: {
         QString text = videoTr("%1 からの範囲は、展開すると 2 GiB を超えます。").arg(timeText(problem.atUs));
         if (problem.fittingEndUs > 0)
@@ -97,7 +98,9 @@ QString TMainForm::importOpenFilter()
 // A file is imported as a clip when it is a WebP (whose frames keep their
 // times only as a clip) or a file that no picture reader takes but FFmpeg
 // does. False leaves it to the picture import, which also explains a file
-// that neither reads.
+// that neither reads, and a file that no reader opens (a pipe, a folder, a
+// missing file) in the words every reader uses. A file too large for a
+// picture may still be a clip.
 bool TMainForm::importClip(const QString& fileName)
 {
     const std::string name = QFile::encodeName(fileName).toStdString();
@@ -105,6 +108,8 @@ bool TMainForm::importClip(const QString& fileName)
         int count = 0;
         ImageReadError error;
         if (ImageFrames({fileName}).count(count, error))
+            return false;
+        if (error.kind == ImageReadError::Kind::File && error.fileFault != ReadFault::TooLarge)
             return false;
     }
     VideoProblem problem;

@@ -10,6 +10,7 @@
 #include "export/SmfWriter.h"
 #include "export/SswWriter.h"
 #include "export/SyxWriter.h"
+#include "export/UserFile.h"
 #include "platform/video/VideoFile.h"
 #include "recording/CableLimit.h"
 #include "recording/StepTiming.h"
@@ -244,7 +245,10 @@ ExportResult exportAs(Format format, const Recording& recording, std::uint8_t ti
     case Format::Gif:
         return EXPORT_GIF(recording, {tick, tempoOf(request), request.scale ? request.scale : 4});
     case Format::Syx: return {FileSaveData(recording), {}};
-    case Format::Mid: return {EXPORT_SMF(recording, tick, {request.tempo}), {}};
+    case Format::Mid:
+        if (smfFileSize(recording, tick, {request.tempo}) > kLargestReadableFile)
+            return {{}, {}, true};
+        return {EXPORT_SMF(recording, tick, {request.tempo}), {}};
     case Format::Prt: {
         ExportResult result = Export_PRT(recording, tick);
         if (const PrtWaitRefusal wait = prtWaitRefusal(recording, tick); wait.refused())
@@ -264,9 +268,9 @@ ExportResult exportAs(Format format, const Recording& recording, std::uint8_t ti
     return result;
 }
 
-// What the input is: pictures (recognised by Qt), a recording (by its
-// first bytes), or else a video (by FFmpeg's probing). An animated WebP is
-// a video whatever Qt makes of it, so that its frames keep their times.
+// What the input is: pictures (recognised by their bytes), a recording (by
+// its first bytes), or else a video (by FFmpeg's probing). An animated WebP
+// is a video whatever Qt makes of it, so that its frames keep their times.
 struct Input {
     InputKind kind = InputKind::Recording;
     LoadResult loaded;
@@ -275,6 +279,27 @@ struct Input {
     std::string error;   // English; empty when the input can be read
 };
 
+// A file that is no recording, or too large for one, may still be a clip,
+// which the decoders stream rather than read whole.
+void inspectAsVideo(const std::string& fileName, ReadFault fault, const std::string& refusal, Input& input)
+{
+    VideoProblem problem;
+    input.video = VideoFile::open(fileName, problem);
+    if (input.video) {
+        input.kind = InputKind::Video;
+        return;
+    }
+    if (problem.fault != VideoFault::NotAVideo)
+        input.error = videoProblemText(problem);
+    else if (fault == ReadFault::UnknownFormat)
+        input.error = "neither a recording Lumidot wrote (.syx, .mid, .prt, .exc), a picture nor a "
+                      "video that FFmpeg reads (" + problem.reason + ")";
+    else
+        input.error = refusal;
+}
+
+// The first input is read as every user's file is read; the bytes are
+// given back before anything is made from them.
 Input inspectInput(const std::string& fileName)
 {
     Input input;
@@ -283,33 +308,34 @@ Input inspectInput(const std::string& fileName)
         input.kind = InputKind::Video;
         return input;
     }
-    if (isPictureInput(fileName)) {
+    std::vector<std::uint8_t> bytes;
+    const FileRefusal refused = readUserFile(fileName, bytes);
+    if (refused.fault == ReadFault::TooLarge) {
+        inspectAsVideo(fileName, refused.fault, refused.error, input);
+        return input;
+    }
+    if (refused.refused()) {
+        input.error = refused.error;
+        return input;
+    }
+    if (isPictureInput(bytes)) {
         input.kind = InputKind::Pictures;
         return input;
     }
-    input.loaded = loadRecording(fileName);
+    input.loaded = loadRecordingBytes(bytes);
+    std::vector<std::uint8_t>().swap(bytes);
     const ReadFault fault = input.loaded.fault;
     if (input.loaded.ok || (fault != ReadFault::UnknownFormat && fault != ReadFault::TooLarge)) {
         input.error = input.loaded.error;
         return input;
     }
-    input.video = VideoFile::open(fileName, problem);
-    if (input.video) {
-        input.kind = InputKind::Video;
-        return input;
-    }
-    input.error = problem.fault == VideoFault::NotAVideo && fault == ReadFault::UnknownFormat
-                      ? "neither a recording Lumidot wrote (.syx, .mid, .prt, .exc), a picture nor a "
-                        "video that FFmpeg reads (" + problem.reason + ")"
-                      : videoProblemText(problem);
+    inspectAsVideo(fileName, fault, input.loaded.error, input);
     return input;
 }
 
 // The options that only some inputs take; a usage error's text, or empty.
-std::string misplacedOption(const Request& request, InputKind kind, Format format)
+std::string misplacedOption(const Request& request, InputKind kind)
 {
-    if (request.scale && format != Format::Gif)
-        return "--scale applies to .gif output only";
     if (kind != InputKind::Pictures && request.files.size() != 2)
         return "expected an input file and an output file";
     if (kind == InputKind::Recording && request.pictureOptions)
@@ -363,6 +389,47 @@ bool readInput(const Request& request, Input& input, std::ostream& err)
     return input.loaded.ok = true;
 }
 
+// An output that is one of the inputs, under any name or link, would be
+// replaced by what was made from it: refused before anything is read.
+bool outputIsAnInput(const Request& request, std::ostream& err)
+{
+    const std::string& outName = request.files.back();
+    const FileIdentity output = fileIdentity(outName);
+    for (std::size_t k = 0; k + 1 < request.files.size(); ++k) {
+        if (output.sameFileAs(fileIdentity(request.files[k]))) {
+            err << "lumidot-convert: " << outName << " is the same file as the input " << request.files[k]
+                << "; nothing written\n";
+            return true;
+        }
+    }
+    return false;
+}
+
+bool writeOutput(const std::string& outName, const ExportResult& file, std::ostream& err)
+{
+    if (file.tooLarge || file.bytes.size() > kLargestReadableFile) {
+        err << "lumidot-convert: " << outName << ": the file would be larger than "
+            << (kLargestReadableFile >> 20) << " MiB, which no reader takes\n";
+        return false;
+    }
+    if (!file.ok()) {
+        err << "lumidot-convert: " << outName << ": " << file.refusal << "\n";
+        return false;
+    }
+    const FileWriteOutcome written = replaceFileContents(outName, file.bytes);
+    if (written.stage == FileWriteOutcome::Stage::NotAFile) {
+        err << "lumidot-convert: cannot write " << outName << ": a pipe or socket, not a file\n";
+        return false;
+    }
+    if (!written.ok()) {
+        err << "lumidot-convert: cannot "
+            << (written.stage == FileWriteOutcome::Stage::Create ? "create " : "write ") << outName
+            << ": " << std::strerror(written.error) << "\n";
+        return false;
+    }
+    return true;
+}
+
 // What the output will not carry, or where it would come late, said on
 // standard error; the file is written all the same.
 void warnAboutTiming(Format format, const Recording& recording, int tick, const Request& request,
@@ -395,13 +462,17 @@ int convert(const Request& request, std::ostream& err)
     if (!format)
         return usageError(err, "cannot tell the output format of " + outName +
                                    " (use .syx, .mid, .prt, .exc or .gif)");
+    if (request.scale && *format != Format::Gif)
+        return usageError(err, "--scale applies to .gif output only");
+    if (outputIsAnInput(request, err))
+        return kExitFailed;
     // What cannot be read has no kind whose options could be misplaced.
     Input input = inspectInput(in);
     if (!input.error.empty()) {
         err << "lumidot-convert: " << in << ": " << input.error << "\n";
         return kExitFailed;
     }
-    if (const std::string misplaced = misplacedOption(request, input.kind, *format); !misplaced.empty())
+    if (const std::string misplaced = misplacedOption(request, input.kind); !misplaced.empty())
         return usageError(err, misplaced);
     if (!readInput(request, input, err))
         return kExitFailed;
@@ -414,26 +485,8 @@ int convert(const Request& request, std::ostream& err)
     timeSteps(input.loaded.recording, 0, input.durations, tempoOf(request), tick);
     const ExportResult file =
         exportAs(*format, loaded.recording, static_cast<std::uint8_t>(tick), request);
-    if (!file.ok()) {
-        err << "lumidot-convert: " << outName << ": " << file.refusal << "\n";
+    if (!writeOutput(outName, file, err))
         return kExitFailed;
-    }
-    if (file.bytes.size() > kLargestReadableFile) {
-        err << "lumidot-convert: " << outName << ": the file would be larger than "
-            << (kLargestReadableFile >> 20) << " MiB, which no reader takes\n";
-        return kExitFailed;
-    }
-    const FileWriteOutcome written = replaceFileContents(outName, file.bytes);
-    if (written.stage == FileWriteOutcome::Stage::NotAFile) {
-        err << "lumidot-convert: cannot write " << outName << ": a pipe or socket, not a file\n";
-        return kExitFailed;
-    }
-    if (!written.ok()) {
-        err << "lumidot-convert: cannot "
-            << (written.stage == FileWriteOutcome::Stage::Create ? "create " : "write ") << outName
-            << ": " << std::strerror(written.error) << "\n";
-        return kExitFailed;
-    }
     warnAboutTiming(*format, loaded.recording, tick, request, err);
     return kExitOk;
 }

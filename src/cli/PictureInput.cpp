@@ -5,35 +5,30 @@
 #include "picture/VirtualArea.h"
 #include "platform/images/ImageFrames.h"
 
-#include <QFile>
-
 namespace lumidot {
 
 namespace {
 
-QStringList qtNames(const std::vector<std::string>& fileNames)
+std::string describe(const ImageReadError& failure)
 {
-    QStringList names;
-    for (const std::string& name : fileNames)
-        names << QFile::decodeName(QByteArray::fromStdString(name));
-    return names;
+    return failure.nativeName + ": " + failure.reason.toStdString();
 }
 
 } // namespace
 
-bool isPictureInput(const std::string& fileName)
+bool isPictureInput(std::span<const std::uint8_t> bytes)
 {
-    return ImageFrames::isPicture(QFile::decodeName(QByteArray::fromStdString(fileName)));
+    return ImageFrames::isPictureData(bytes);
 }
 
 bool picturesToRecording(const std::vector<std::string>& fileNames, const DotConversion& conversion,
                          Recording& recording, std::string& error)
 {
-    const ImageFrames frames(qtNames(fileNames));
+    const ImageFrames frames = ImageFrames::fromNativeNames(fileNames);
     int count = 0;
     ImageReadError failure;
     if (!frames.count(count, failure)) {
-        error = QFile::encodeName(failure.fileName).toStdString() + ": " + failure.reason.toStdString();
+        error = describe(failure);
         return false;
     }
     if (count > kStepLimit) {
@@ -56,7 +51,7 @@ bool picturesToRecording(const std::vector<std::string>& fileNames, const DotCon
         return false;
     }
     if (!read) {
-        error = QFile::encodeName(failure.fileName).toStdString() + ": " + failure.reason.toStdString();
+        error = describe(failure);
         return false;
     }
     return true;
@@ -66,9 +61,9 @@ bool pictureDurations(const std::vector<std::string>& fileNames, std::vector<std
                       std::string& error)
 {
     ImageReadError failure;
-    if (ImageFrames(qtNames(fileNames)).durations(micros, failure))
+    if (ImageFrames::fromNativeNames(fileNames).durations(micros, failure))
         return true;
-    error = QFile::encodeName(failure.fileName).toStdString() + ": " + failure.reason.toStdString();
+    error = describe(failure);
     return false;
 }
 

@@ -71,8 +71,8 @@ std::string videoProblemText(const VideoProblem& problem)
     case VideoFault::NoDecoders: return "the video decoders cannot be loaded" + reason;
     case VideoFault::FrameTooLarge:
         return "its frames are " + std::to_string(problem.width) + " x " + std::to_string(problem.height) +
-               " pixels; at most " + std::to_string(kLargestVideoSide) + " x " +
-               std::to_string(kLargestVideoSide) + " are read";
+               " pixels; at most " + std::to_string(kLargestVideoSide) + " a side and " +
+               std::to_string(kLargestPicturePixels / 1'000'000) + " million in all are read";
     case VideoFault::TooMuchData:
         return "the range from " + at(std::max<std::int64_t>(0, problem.atUs)) +
                " decodes to more than " + std::to_string(kLargestDecodedBytes >> 30) +

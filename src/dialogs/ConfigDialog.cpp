@@ -4,6 +4,7 @@
 #include "midi/MidiOutput.h"
 #include "platform/Settings.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
 #include <QGridLayout>
@@ -82,6 +83,7 @@ TFConfig::TFConfig(QScrollBar& xSc, QScrollBar& ySc, Settings& settings, MidiOut
         if (on)
             R_KomaClick();
     });
+    connect(PaceLive, &QCheckBox::toggled, this, [this](bool on) { settings_.paceLive = on; });
     setFixedSize(sizeHint());
 }
 
@@ -128,11 +130,15 @@ void TFConfig::buildControls()
     mode->addWidget(R_Normal);
     mode->addWidget(R_Koma);
 
+    PaceLive = new QCheckBox(tr("MIDIケーブルの速度に合わせて送る"), this);
+    PaceLive->setChecked(true);
+
     auto* grid = new QGridLayout(this);
     grid->addWidget(portGroup, 0, 0, 1, 2);
     grid->addWidget(areaGroup, 1, 0, 1, 2);
     grid->addWidget(tickGroup, 2, 0);
     grid->addWidget(modeGroup, 2, 1);
+    grid->addWidget(PaceLive, 3, 0, 1, 2);
 }
 
 // Fills the controls from the main window's scroll bars and settings.
@@ -150,6 +156,7 @@ void TFConfig::FormCreate()
         setIncrements(kFrameStepX, kFrameStepY);
     }
     setQuietly(tick, settings_.stepTick);
+    PaceLive->setChecked(settings_.paceLive);
 }
 
 void TFConfig::fillPortList()

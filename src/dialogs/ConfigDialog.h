@@ -5,6 +5,7 @@
 
 #include <QDialog>
 
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QRadioButton;
@@ -70,6 +71,9 @@ public:
     QSpinBox* tick = nullptr;
     QRadioButton* R_Normal = nullptr;
     QRadioButton* R_Koma = nullptr;
+    // Live frames at the cable's pace (on), or every move at once for a
+    // virtual port whose reader wants every frame (off).
+    QCheckBox* PaceLive = nullptr;
 
 public slots:
     void X_MinClick(int position);

@@ -194,8 +194,7 @@ void TImportPreview::updatePreview()
     const bool byThreshold = chosen.method == DotMethod::Threshold;
     AutoThreshold->setEnabled(byThreshold);
     Threshold->setEnabled(byThreshold && !chosen.autoThreshold);
-    const PictureSize size = scaledSize(source_.width, source_.height, chosen.scale, chosen.percent);
-    const GreyImage scaled = frameAt(size);
+    const GreyImage scaled = frameAt(chosen);
     if (byThreshold && chosen.autoThreshold) {
         // The slider shows the level chosen for the frame shown.
         const QSignalBlocker quiet(Threshold);
@@ -214,9 +213,9 @@ void TImportPreview::updatePreview()
     Picture->setPixmap(QPixmap::fromImage(preview_));
 }
 
-GreyImage TImportPreview::frameAt(PictureSize size)
+GreyImage TImportPreview::frameAt(const DotConversion& chosen)
 {
-    return resample(first_, size.width, size.height);
+    return scaledPicture(first_, chosen);
 }
 
 QString TImportPreview::describe(const DotImage& dots) const

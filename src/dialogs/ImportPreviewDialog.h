@@ -76,8 +76,9 @@ protected:
     TImportPreview(PictureSize source, const VirtualArea& area, int windowX, int windowY,
                    const QColor& lcdColour, QWidget* parent);
 
-    // The frame the preview shows, at the size the conversion scales to.
-    virtual GreyImage frameAt(PictureSize size);
+    // The frame the preview shows, as the conversion scales it, or cuts it
+    // to the plane's size when it does not scale.
+    virtual GreyImage frameAt(const DotConversion& chosen);
     // The line under the picture.
     virtual QString describe(const DotImage& dots) const;
     // A group of further choices, put above the buttons.

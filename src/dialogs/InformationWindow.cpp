@@ -35,8 +35,9 @@ TInformation::TInformation(QWidget* parent)
     CABLE = new QLabel(this);
     CABLE->setWordWrap(true);
     CABLE->setStyleSheet(QStringLiteral("color: #c00000;"));
-    // Room for the warning is kept, so that the fixed-size window never cuts it.
-    CABLE->setMinimumHeight(2 * CABLE->fontMetrics().lineSpacing());
+    // Room for the warning is kept, so that the fixed-size window never cuts
+    // it: the longest one wraps to three lines at this width.
+    CABLE->setMinimumHeight(3 * CABLE->fontMetrics().lineSpacing());
     CABLE->setMaximumWidth(300);
 
     auto* grid = new QGridLayout(this);

@@ -145,14 +145,15 @@ std::int64_t TVideoImport::frameCount() const
     return videoCountedGrid(file_.info(), choices()).count();
 }
 
-GreyImage TVideoImport::frameAt(PictureSize size)
+GreyImage TVideoImport::frameAt(const DotConversion& chosen)
 {
+    const FrameCut cut = videoFrameSize(file_.info(), chosen);
     const std::int64_t timeUs = static_cast<std::int64_t>(Time->value()) * 1000;
     TimeValue->setText(QString::fromStdString(formatPlaybackTime(timeUs)));
     GreyImage frame;
     VideoProblem problem;
-    if (!file_.frameAt(timeUs, size, frame, problem))
-        return GreyImage(size.width, size.height, 255);
+    if (!file_.frameAt(timeUs, cut, frame, problem))
+        return GreyImage(cut.kept.width, cut.kept.height, 255);
     return frame;
 }
 

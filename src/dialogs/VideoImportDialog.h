@@ -38,7 +38,7 @@ public:
     QLabel* VideoFacts = nullptr;
 
 protected:
-    GreyImage frameAt(PictureSize size) override;
+    GreyImage frameAt(const DotConversion& chosen) override;
     QString describe(const DotImage& dots) const override;
 
 private:

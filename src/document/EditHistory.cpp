@@ -58,9 +58,26 @@ EditResult EditHistory::edit(const std::string& label, const std::function<StepE
     applying_ = true;
     StepEdit done = run();
     applying_ = false;
-    if (done.result == EditResult::Done && !done.change.empty())
-        push({label.empty() ? label_ : label, tracker_.adopt(std::move(done.change)), false});
+    if (done.result == EditResult::Done && !done.change.empty()) {
+        const std::string& name = label.empty() ? label_ : label;
+        EditEntry entry = tracker_.adopt(std::move(done.change));
+        if (!continuesMove(name, entry))
+            push({name, std::move(entry), false});
+    }
     return done.result;
+}
+
+// Only the newest entry, with nothing to redo after it, and not the saved
+// state, which must stay where it is.
+bool EditHistory::continuesMove(const std::string& label, const EditEntry& entry)
+{
+    if (index_ == 0 || index_ != count() || index_ == clean_ || !entry.plane.empty())
+        return false;
+    HistoryEntry& last = entries_[index_ - 1];
+    if (last.label != label || last.changesPlane() || !last.change.recording.continueMove(entry.recording))
+        return false;
+    changed();
+    return true;
 }
 
 // The redo entries go; a typing entry joins the one before when that is a

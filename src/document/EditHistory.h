@@ -59,7 +59,9 @@ public:
     void flush();
     // Runs a step edit and makes it one entry as it is (a move stays a move).
     // What changed before it becomes an entry of its own first. An edit
-    // without a name takes the name of the transaction it runs in.
+    // without a name takes the name of the transaction it runs in. A move
+    // that carries the steps the last entry moved on in the same direction
+    // joins that entry.
     EditResult edit(const std::string& label, const std::function<StepEdit()>& run);
 
     void undo();
@@ -88,6 +90,7 @@ public:
 
 private:
     void push(HistoryEntry entry);
+    bool continuesMove(const std::string& label, const EditEntry& entry);
     void dropOldest();
     void apply(const EditEntry& entry, bool undo);
     void checkSavedState();

@@ -13,7 +13,7 @@ namespace lumidot {
 namespace {
 
 // Show Message body in a fixed buffer: the prefix and up to 32 text bytes.
-void sendMessageText(MidiLink& link, std::span<const std::uint8_t> text)
+void sendMessageText(SysExOut& link, std::span<const std::uint8_t> text)
 {
     std::array<std::uint8_t, 4 + 2 * kMessageLineBytes> body{};
     std::copy(kShowMessagePrefix.begin(), kShowMessagePrefix.end(), body.begin());
@@ -23,7 +23,7 @@ void sendMessageText(MidiLink& link, std::span<const std::uint8_t> text)
 
 } // namespace
 
-void FD_OUT(MidiLink& link, const VirtualArea& area, int scrollX, int scrollY)
+void FD_OUT(SysExOut& link, const VirtualArea& area, int scrollX, int scrollY)
 {
     link.EXC_Out(frameDrawBody(packWindow(area, scrollX, scrollY)));
 }
@@ -33,18 +33,22 @@ void LCD_Save(Recording& recording, LcdColour selected)
     recording.appendColour(selected);
 }
 
-RecordResult DotSave(Recording& recording, MidiLink& link, const VirtualArea& area, int scrollX,
+RecordResult DotSave(Recording& recording, SysExOut& link, const VirtualArea& area, int scrollX,
                      int scrollY)
+{
+    return recordFrame(recording, link, packWindow(area, scrollX, scrollY));
+}
+
+RecordResult recordFrame(Recording& recording, SysExOut& link, const PackedFrame& frame)
 {
     if (recording.full())
         return RecordResult::Full;
-    const PackedFrame frame = packWindow(area, scrollX, scrollY);
     recording.appendFrame(frame);
     link.EXC_Out(frameDrawBody(frame));
     return RecordResult::Recorded;
 }
 
-RecordResult SM_Save(Recording& recording, MidiLink& link, std::string_view line1,
+RecordResult SM_Save(Recording& recording, SysExOut& link, std::string_view line1,
                      std::string_view line2)
 {
     if (recording.full())
@@ -55,7 +59,7 @@ RecordResult SM_Save(Recording& recording, MidiLink& link, std::string_view line
     return recording.commitMessage();
 }
 
-MessageSendResult sendMessageLines(Recording& recording, MidiLink& link, std::string_view line1,
+MessageSendResult sendMessageLines(Recording& recording, SysExOut& link, std::string_view line1,
                                    std::string_view line2, bool continuousRecording)
 {
     if (line1.empty() && line2.empty())

@@ -11,7 +11,14 @@
 namespace lumidot {
 
 Workspace::Workspace(MidiOutput& output)
+    : Workspace(output, steadyClock_)
+{
+}
+
+// The steady clock is a member constructed before the pacer that may use it.
+Workspace::Workspace(MidiOutput& output, PlaybackClock& clock)
     : link_(output)
+    , pacer_(link_, clock)
     , history_(document_.plane, document_.recording)
 {
     document_.recording.setStepCountListener([this](int) {
@@ -78,14 +85,14 @@ void Workspace::publish()
         observer(changes);
 }
 
-MidiLink::SendResult Workspace::send(std::span<const std::uint8_t> body)
+SendResult Workspace::send(std::span<const std::uint8_t> body)
 {
-    return link_.EXC_Out(body);
+    return pacer_.EXC_Out(body);
 }
 
 void Workspace::sendWindow()
 {
-    FD_OUT(link_, document_.plane, document_.window.x, document_.window.y);
+    FD_OUT(pacer_, document_.plane, document_.window.x, document_.window.y);
 }
 
 RecordResult Workspace::windowChanged(bool continuous)
@@ -104,13 +111,13 @@ void Workspace::recordColour()
 RecordResult Workspace::recordLines()
 {
     const Transaction action = transaction({});
-    return SM_Save(document_.recording, link_, document_.lines.line1, document_.lines.line2);
+    return SM_Save(document_.recording, pacer_, document_.lines.line1, document_.lines.line2);
 }
 
 RecordResult Workspace::recordWindow()
 {
     const Transaction action = transaction({});
-    return DotSave(document_.recording, link_, document_.plane, document_.window.x,
+    return DotSave(document_.recording, pacer_, document_.plane, document_.window.x,
                    document_.window.y);
 }
 
@@ -123,6 +130,12 @@ RecordResult Workspace::recordClip(std::span<const TimedFrame> frames, std::int6
     document_.plane.copyFrom(plane);
     sendWindow();
     return RecordResult::Recorded;
+}
+
+RecordResult Workspace::recordFrame(const PackedFrame& frame)
+{
+    const Transaction action = transaction({});
+    return lumidot::recordFrame(document_.recording, pacer_, frame);
 }
 
 void Workspace::recordEffect()
@@ -160,7 +173,7 @@ MessageSendResult Workspace::setLines(MessageLines lines, bool continuous)
         document_.lines = std::move(lines);
         noteChange(DocumentChange::Lines);
     }
-    return sendMessageLines(document_.recording, link_, document_.lines.line1,
+    return sendMessageLines(document_.recording, pacer_, document_.lines.line1,
                             document_.lines.line2, continuous);
 }
 

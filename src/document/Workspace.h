@@ -2,6 +2,7 @@
 #pragma once
 
 #include "document/EditHistory.h"
+#include "document/LivePacer.h"
 #include "document/Recorder.h"
 #include "export/PrtWriter.h"
 #include "export/SaveCommand.h"
@@ -9,6 +10,7 @@
 #include "ns5r/DisplayModel.h"
 #include "picture/Geometry.h"
 #include "recording/Document.h"
+#include "recording/Player.h"
 #include "recording/StepClip.h"
 #include "recording/StepEdits.h"
 #include "recording/VideoTiming.h"
@@ -70,7 +72,10 @@ enum class StepSource { Colour, Lines, Window, Effect };
 // every completed action passes through.
 class Workspace {
 public:
+    // Live frames are paced to the cable by the steady clock.
     explicit Workspace(MidiOutput& output);
+    // Live frames are paced by clock, which must outlive the workspace.
+    Workspace(MidiOutput& output, PlaybackClock& clock);
     Workspace(const Workspace&) = delete;
     Workspace& operator=(const Workspace&) = delete;
 
@@ -79,6 +84,9 @@ public:
     // text stamp, the picture import): inside a transaction only.
     Document& document() { return document_; }
     MidiLink& link() { return link_; }
+    // Every live message of the document goes through the pacer, which
+    // holds frames back while the cable is busy; its owner polls it.
+    LivePacer& pacer() { return pacer_; }
     const DisplayModel& display() const { return display_; }
     EditHistory& history() { return history_; }
     const EditHistory& history() const { return history_; }
@@ -113,8 +121,8 @@ public:
     // model has taken it.
     std::function<void()> onMessage;
 
-    // Sending.
-    MidiLink::SendResult send(std::span<const std::uint8_t> body);
+    // Sending, through the pacer.
+    SendResult send(std::span<const std::uint8_t> body);
     // FD_OUT: the window as a Frame Draw command.
     void sendWindow();
     // The window's dots changed: sends them, and records them while
@@ -125,6 +133,9 @@ public:
     void recordColour();
     RecordResult recordLines();
     RecordResult recordWindow();
+    // A window packed before, recorded and sent as recordWindow() does: an
+    // import that made its frames on a copy of the plane records them so.
+    RecordResult recordFrame(const PackedFrame& frame);
     void recordEffect();
     // The step a page's record button would record now; none for a Message
     // page with both lines empty.
@@ -202,8 +213,10 @@ private:
     EditResult editTiming(const std::function<StepEdit(Recording&, int stepTick)>& edit);
     void publish();
 
+    SteadyPlaybackClock steadyClock_;
     Document document_;
     MidiLink link_;
+    LivePacer pacer_;
     DisplayModel display_;
     EditHistory history_;
     std::vector<Observer> observers_;

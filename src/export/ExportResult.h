@@ -12,8 +12,10 @@ namespace lumidot {
 struct ExportResult {
     std::vector<std::uint8_t> bytes;
     std::string refusal;
+    // Refused because the file would pass the largest size it may have.
+    bool tooLarge = false;
 
-    bool ok() const { return refusal.empty(); }
+    bool ok() const { return refusal.empty() && !tooLarge; }
 };
 
 } // namespace lumidot

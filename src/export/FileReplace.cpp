@@ -70,32 +70,54 @@ bool isPipeOrSocket(mode_t mode)
     return S_ISFIFO(mode) || S_ISSOCK(mode);
 }
 
-// The temporary files of this target are named "." + name + "." + process
-// id + "-" + number + ".tmp"; one whose process is gone was left by a save
-// that was killed.
+// The process of a temporary file of this target, by its name: "." + name +
+// "." + host + "." + process id + "-" + number + ".tmp". 0 when the name
+// is not one, or when another machine made it: a process id means nothing
+// on another machine sharing the folder, whose save may still be running.
+long tempFileProcess(const std::string& name, const std::string& prefix, const std::string& host)
+{
+    const std::string suffix = ".tmp";
+    if (name.size() <= prefix.size() + host.size() + 1 + suffix.size() || name.compare(0, prefix.size(), prefix) != 0 ||
+        name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0 ||
+        name.compare(prefix.size(), host.size() + 1, host + ".") != 0)
+        return 0;
+    const std::size_t from = prefix.size() + host.size() + 1;
+    const std::string middle = name.substr(from, name.size() - suffix.size() - from);
+    const auto dash = middle.find('-');
+    if (dash == std::string::npos || dash == 0 || dash + 1 == middle.size() ||
+        middle.find_first_not_of("0123456789-") != std::string::npos ||
+        middle.find('-', dash + 1) != std::string::npos)
+        return 0;
+    return std::strtol(middle.substr(0, dash).c_str(), nullptr, 10);
+}
+
+// Removes the temporary files of this target that a save on this machine
+// left when it was killed: its process is gone.
 void removeLeftoverTempFiles(const std::string& folder, const std::string& baseName)
 {
     const std::string prefix = "." + baseName + ".";
+    const std::string host = temporaryFileHost();
     std::error_code error;
     for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end;
          it.increment(error)) {
-        const std::string name = it->path().filename().string();
-        if (name.size() <= prefix.size() + 4 || name.compare(0, prefix.size(), prefix) != 0 ||
-            name.compare(name.size() - 4, 4, ".tmp") != 0)
-            continue;
-        const std::string middle = name.substr(prefix.size(), name.size() - prefix.size() - 4);
-        const auto dash = middle.find('-');
-        if (dash == std::string::npos || dash == 0 || dash + 1 == middle.size() ||
-            middle.find_first_not_of("0123456789-") != std::string::npos ||
-            middle.find('-', dash + 1) != std::string::npos)
-            continue;
-        const long pid = std::strtol(middle.substr(0, dash).c_str(), nullptr, 10);
+        const long pid = tempFileProcess(it->path().filename().string(), prefix, host);
         if (pid <= 0 || pid == ::getpid() || ::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH)
             continue;
         struct stat info {};
         if (::lstat(it->path().c_str(), &info) == 0 && S_ISREG(info.st_mode))
             ::unlink(it->path().c_str());
     }
+}
+
+// The new file takes over the old one's owner where the system lets this
+// user give it (root, or a group the user belongs to), then its permission
+// bits, which a change of owner may clear. An owner that cannot be kept is
+// no failure: the file then belongs to whoever saved it.
+bool keepOwnerAndMode(int fd, const struct stat& existing)
+{
+    if (::fchown(fd, existing.st_uid, existing.st_gid) != 0)
+        (void)::fchown(fd, static_cast<uid_t>(-1), existing.st_gid);
+    return ::fchmod(fd, existing.st_mode & 07777) == 0;
 }
 
 FileWriteOutcome writeInPlace(const std::string& target, std::span<const std::uint8_t> bytes)
@@ -128,6 +150,20 @@ void syncFolder(const std::string& folder)
 
 } // namespace
 
+std::string temporaryFileHost()
+{
+    char name[256] = {};
+    if (::gethostname(name, sizeof name - 1) != 0 || name[0] == '\0')
+        return "localhost";
+    std::string tag(name);
+    for (char& c : tag) {
+        const bool kept = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-';
+        if (!kept)
+            c = '_';
+    }
+    return tag;
+}
+
 TempFile openTempFileBeside(const std::string& folder, const std::string& baseName)
 {
     // Hidden, unique per process and attempt; O_EXCL never reuses a name.
@@ -136,7 +172,7 @@ TempFile openTempFileBeside(const std::string& folder, const std::string& baseNa
         std::chrono::steady_clock::now().time_since_epoch().count());
     for (int attempt = 0; attempt < 100; ++attempt) {
         TempFile temp;
-        temp.path = folder + "/." + baseName + "." + std::to_string(::getpid()) + "-" +
+        temp.path = folder + "/." + baseName + "." + temporaryFileHost() + "." + std::to_string(::getpid()) + "-" +
                     std::to_string((seed + ++counter) % 1000000) + ".tmp";
         temp.fd = ::open(temp.path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (temp.fd >= 0 || errno != EEXIST)
@@ -181,7 +217,7 @@ FileWriteOutcome replaceFileContents(const std::string& requested,
     };
     if (!writeAll(temp.fd, bytes))
         return abandon(errno);
-    if (exists && ::fchmod(temp.fd, existing.st_mode & 07777) != 0)
+    if (exists && !keepOwnerAndMode(temp.fd, existing))
         return abandon(errno);
     if (::fsync(temp.fd) != 0)
         return abandon(errno);

@@ -19,10 +19,23 @@ namespace {
 
 constexpr int kPaletteSize = 8;   // the picture's colours, padded to a power of two
 
+// The file as giflib writes it, held to its largest size: a write that
+// would pass it writes nothing, which giflib takes for a failed write and
+// stops at once.
+struct Output {
+    std::vector<std::uint8_t> bytes;
+    std::size_t largest = 0;
+    bool tooLarge = false;
+};
+
 int appendBytes(GifFileType* gif, const GifByteType* data, int length)
 {
-    auto* out = static_cast<std::vector<std::uint8_t>*>(gif->UserData);
-    out->insert(out->end(), data, data + length);
+    auto* out = static_cast<Output*>(gif->UserData);
+    if (length < 0 || static_cast<std::size_t>(length) > out->largest - out->bytes.size()) {
+        out->tooLarge = true;
+        return 0;
+    }
+    out->bytes.insert(out->bytes.end(), data, data + length);
     return length;
 }
 
@@ -68,15 +81,16 @@ Rect changedRect(const std::vector<std::uint8_t>& before, const std::vector<std:
 
 class GifEncoder {
 public:
-    GifEncoder(int width, int height)
+    GifEncoder(int width, int height, std::size_t largestFile)
         : width_(width), height_(height), canvas_(static_cast<std::size_t>(width * height))
     {
+        output_.largest = largestFile;
     }
 
     bool open()
     {
         int error = 0;
-        gif_.reset(EGifOpen(&bytes_, appendBytes, &error));
+        gif_.reset(EGifOpen(&output_, appendBytes, &error));
         if (!gif_)
             return false;
         EGifSetGifVersion(gif_.get(), true);
@@ -115,14 +129,17 @@ public:
         return true;
     }
 
+    // giflib does not check the write of the closing byte: a refused one
+    // shows only in the output.
     bool close()
     {
         int error = 0;
         const bool ok = EGifCloseFile(gif_.release(), &error) == GIF_OK;
-        return ok;
+        return ok && !output_.tooLarge;
     }
 
-    std::vector<std::uint8_t>& bytes() { return bytes_; }
+    std::vector<std::uint8_t>& bytes() { return output_.bytes; }
+    bool tooLarge() const { return output_.tooLarge; }
 
 private:
     bool putLoopForever()
@@ -138,60 +155,126 @@ private:
     int width_;
     int height_;
     std::vector<std::uint8_t> canvas_;   // what the GIF shows after the frames written
-    std::vector<std::uint8_t> bytes_;
+    Output output_;
     std::unique_ptr<GifFileType, GifCloser> gif_;
 };
 
-ExportResult refusal()
+// Takes the frames in order as the timer finds them. The newest one waits
+// until the next is known, since the final picture may take its place;
+// equal pictures in a row become one frame, as long as its delay fits.
+class FrameSink {
+public:
+    FrameSink(GifEncoder& encoder, std::size_t pictureSize)
+        : encoder_(encoder), held_(pictureSize), pending_(pictureSize)
+    {
+    }
+
+    // A picture shown for delay hundredths; picture is taken over.
+    bool add(std::vector<std::uint8_t>& picture, std::int64_t delay)
+    {
+        for (; delay > kGifLongestDelay; delay -= kGifLongestDelay) {
+            if (!hold(picture, kGifLongestDelay, false))
+                return false;
+        }
+        return hold(picture, static_cast<int>(delay), true);
+    }
+
+    // The final picture, too short alone, in the newest frame's place.
+    void replaceNewest(std::vector<std::uint8_t>& picture, std::int64_t extraDelay)
+    {
+        held_.swap(picture);
+        heldDelay_ += static_cast<int>(extraDelay);
+    }
+
+    bool finish() { return pass(held_, heldDelay_) && (pendingDelay_ == 0 || put(pending_, pendingDelay_)); }
+
+private:
+    bool hold(std::vector<std::uint8_t>& picture, int delay, bool takeOver)
+    {
+        if (heldDelay_ > 0 && !pass(held_, heldDelay_))
+            return false;
+        if (takeOver)
+            held_.swap(picture);
+        else
+            held_ = picture;
+        heldDelay_ = delay;
+        return true;
+    }
+
+    bool pass(std::vector<std::uint8_t>& picture, int delay)
+    {
+        if (pendingDelay_ > 0 && picture == pending_ && pendingDelay_ + delay <= kGifLongestDelay) {
+            pendingDelay_ += delay;
+            return true;
+        }
+        if (pendingDelay_ > 0 && !put(pending_, pendingDelay_))
+            return false;
+        pending_.swap(picture);
+        pendingDelay_ = delay;
+        return true;
+    }
+
+    bool put(std::vector<std::uint8_t>& picture, int delay)
+    {
+        const bool ok = encoder_.put(picture, delay, first_);
+        first_ = false;
+        return ok;
+    }
+
+    GifEncoder& encoder_;
+    std::vector<std::uint8_t> held_;
+    int heldDelay_ = 0;
+    std::vector<std::uint8_t> pending_;
+    int pendingDelay_ = 0;
+    bool first_ = true;
+};
+
+ExportResult refusal(const GifEncoder& encoder)
 {
-    return {{}, "GIFファイルを作れませんでした"};
+    ExportResult result{{}, "GIFファイルを作れませんでした"};
+    result.tooLarge = encoder.tooLarge();
+    return result;
 }
 
 } // namespace
 
+// The display is rendered only when a frame is due, and each message is
+// applied as the walk reaches it, so that memory stays that of a few
+// pictures whatever the recording's length. A refused write ends the walk:
+// the millions of steps after it are not visited.
 ExportResult EXPORT_GIF(const Recording& recording, const GifOptions& options)
 {
     const int dotSize = std::clamp(options.dotSize, kMinDotSize, kMaxDotSize);
-    const PlaybackSchedule schedule = buildSchedule(recording, options.stepTick, options.tempo);
-    std::vector<std::int64_t> times;
-    times.reserve(schedule.messages.size());
-    for (const ScheduledMessage& message : schedule.messages)
-        times.push_back(message.time);
-    const std::vector<GifFrame> frames = gifFrames(times, schedule.length);
-
     const int width = pictureWidth(dotSize);
     const int height = pictureHeight(dotSize);
-    GifEncoder encoder(width, height);
+    GifEncoder encoder(width, height, options.largestFile);
     if (!encoder.open())
-        return refusal();
+        return refusal(encoder);
+    const auto pictureSize = static_cast<std::size_t>(width * height);
+    FrameSink frames(encoder, pictureSize);
+    GifFrameTimer timer;
     DisplayModel display;
-    std::size_t applied = 0;
-    std::vector<std::uint8_t> picture(static_cast<std::size_t>(width * height));
-    // A frame is written once the next picture differs, so that pictures
-    // that do not change (an effect step) only lengthen the frame shown.
-    std::vector<std::uint8_t> pending(picture.size());
-    int pendingDelay = 0;
-    bool first = true;
-    for (const GifFrame& frame : frames) {
-        for (; applied < frame.changes; ++applied)
-            display.apply(schedule.messages[applied].message.bytes());
-        renderMonitorPicture(display.state(), dotSize, picture);
-        if (pendingDelay > 0 && picture == pending && pendingDelay + frame.delay <= 65535) {
-            pendingDelay += frame.delay;
-            continue;
-        }
-        if (pendingDelay > 0) {
-            if (!encoder.put(pending, pendingDelay, first))
-                return refusal();
-            first = false;
-        }
-        pending.swap(picture);
-        pendingDelay = frame.delay;
-    }
-    if (pendingDelay > 0 && !encoder.put(pending, pendingDelay, first))
-        return refusal();
-    if (!encoder.close())
-        return refusal();
+    std::vector<std::uint8_t> picture(pictureSize);
+    const std::int64_t length = forEachScheduledMessage(
+        recording, options.stepTick, options.tempo, [&](const ScheduledMessage& message) {
+            if (const std::int64_t delay = timer.change(message.time)) {
+                renderMonitorPicture(display.state(), dotSize, picture);
+                if (!frames.add(picture, delay))
+                    return false;
+            }
+            display.apply(message.message.bytes());
+            return true;
+        });
+    if (length < 0)
+        return refusal(encoder);
+    const GifFrameTimer::Last last = timer.finish(length);
+    renderMonitorPicture(display.state(), dotSize, picture);
+    if (last.replacesPrevious)
+        frames.replaceNewest(picture, last.delay);
+    else if (!frames.add(picture, last.delay))
+        return refusal(encoder);
+    if (!frames.finish() || !encoder.close())
+        return refusal(encoder);
     return {std::move(encoder.bytes()), {}};
 }
 

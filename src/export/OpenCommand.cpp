@@ -7,16 +7,10 @@
 #include "export/StepDecoder.h"
 #include "export/SyxReader.h"
 #include "export/SswWriter.h"
+#include "export/UserFile.h"
 
-#include <cerrno>
-#include <cstring>
-#include <filesystem>
 #include <string_view>
 #include <vector>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace lumidot {
 
@@ -122,34 +116,6 @@ LoadResult readByContent(std::span<const std::uint8_t> bytes)
                         "neither .syx, .mid, .prt nor .exc as Lumidot writes them");
 }
 
-// Reads an opened regular file whole into bytes; a refusal otherwise.
-LoadResult readWholeFile(int fd, const std::string& fileName, std::vector<std::uint8_t>& bytes)
-{
-    struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))
-        return refusedWhole(ReadFault::NotAFile, fileName,
-                            fileName + " is a pipe, socket or device, not a file");
-    const auto size = static_cast<std::uintmax_t>(info.st_size);
-    if (size > kLargestFile)
-        return refusedWhole(ReadFault::TooLarge, fileName,
-                            fileName + " is larger than " + std::to_string(kLargestFile >> 20) + " MiB");
-    bytes.resize(static_cast<std::size_t>(size));
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t got = ::read(fd, bytes.data() + done, bytes.size() - done);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0)
-            return refusedWhole(ReadFault::CannotRead, fileName,
-                                "cannot read " + fileName + ": " + std::strerror(errno));
-        if (got == 0)
-            break;   // the file shrank while it was read
-        done += static_cast<std::size_t>(got);
-    }
-    bytes.resize(done);
-    return {};
-}
-
 } // namespace
 
 // A sound file with no NS5R step in it (a song from elsewhere) would
@@ -163,29 +129,13 @@ LoadResult loadRecordingBytes(std::span<const std::uint8_t> bytes)
     return result;
 }
 
-// Only a regular file is read: a pipe, a socket or a device would block
-// the reader, or never end. Its type is checked before it is opened, and
-// again on what was opened, without waiting for a writer at any point.
+// Only a regular file is read, as every reader of a user's file reads it.
 LoadResult loadRecording(const std::string& fileName)
 {
-    struct stat info {};
-    if (::stat(fileName.c_str(), &info) != 0)
-        return refusedWhole(ReadFault::CannotRead, fileName,
-                            "cannot open " + fileName + ": " + std::strerror(errno));
-    if (S_ISDIR(info.st_mode))
-        return refusedWhole(ReadFault::CannotRead, fileName, fileName + " is a folder");
-    if (!S_ISREG(info.st_mode))
-        return refusedWhole(ReadFault::NotAFile, fileName,
-                            fileName + " is a pipe, socket or device, not a file");
-    const int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-    if (fd < 0)
-        return refusedWhole(ReadFault::CannotRead, fileName,
-                            "cannot open " + fileName + ": " + std::strerror(errno));
     std::vector<std::uint8_t> bytes;
-    LoadResult refusal = readWholeFile(fd, fileName, bytes);
-    ::close(fd);
-    if (refusal.fault != ReadFault::None)
-        return refusal;
+    const FileRefusal refused = readUserFile(fileName, bytes);
+    if (refused.refused())
+        return refusedWhole(refused.fault, fileName, refused.error);
     return loadRecordingBytes(bytes);
 }
 

@@ -50,6 +50,9 @@ struct LoadResult {
     int stepTick = 0;      // the tick spacing found; 0 when the format has none
     int typeIndex = 0;     // the format read, as a save dialog file-type index (kTypeSyx..kTypeExc)
     ReadFault fault = ReadFault::None;
+    // The reader's own count of the most memory it held at once besides
+    // the file's bytes: what it read into and the recording it built.
+    std::size_t workingBytes = 0;
 };
 
 // The largest file the readers take; the writers refuse to make larger ones.

@@ -85,6 +85,7 @@ LoadResult readPrt(std::span<const std::uint8_t> bytes)
     result.recording = decoder.takeRecording();
     result.stepTick = applyPrtTiming(result.recording, stepTicks);
     result.typeIndex = kTypePrt;
+    result.workingBytes = result.recording.heldBytes() + message.capacity();
     return result;
 }
 

@@ -47,7 +47,10 @@ ExportResult build(int typeIndex, const Recording& recording, std::uint8_t stepT
 {
     switch (typeIndex) {
     case kSyx: return {FileSaveData(recording), {}};
-    case kMid: return {EXPORT_SMF(recording, stepTick, {tempo}), {}};
+    case kMid:
+        if (smfFileSize(recording, stepTick, {tempo}) > kLargestReadableFile)
+            return {{}, {}, true};
+        return {EXPORT_SMF(recording, stepTick, {tempo}), {}};
     case kPrt: return Export_PRT(recording, stepTick);
     default: return EXPORT_SSW(recording);
     }
@@ -92,12 +95,12 @@ SaveResult saveRecording(int typeIndex, const std::string& fileName, const Recor
         return failure("エクスポートするデータがありません");
 
     const ExportResult file = build(typeIndex, recording, stepTick, tempo);
-    if (!file.ok())
-        return failure(file.refusal);
     // What Open could not read back is not written.
-    if (file.bytes.size() > kLargestReadableFile)
+    if (file.tooLarge || file.bytes.size() > kLargestReadableFile)
         return failure("ファイルが " + std::to_string(kLargestReadableFile >> 20) +
                        " MiB を超えるため保存できません (開けなくなります)");
+    if (!file.ok())
+        return failure(file.refusal);
 
     const FileWriteOutcome outcome = replaceFileContents(fileName, file.bytes);
     if (outcome.ok())

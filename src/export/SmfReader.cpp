@@ -56,16 +56,22 @@ public:
     // The next NS5R message of the track; false at its end, or on a fault
     // (then failed() is true).
     bool next(FoundMessage& found);
-    bool failed() const { return failed_; }
+    bool failed() const { return fault_ != ReadFault::None; }
+    LoadResult refusal() const { return refusedAt(fault_, faultOffset_, faultDetail_); }
     // After the last message: the time of the track's end.
     std::uint64_t time() const { return time_; }
-    LoadResult takeRefusal() { return std::move(refusal_); }
+    // What the reader holds besides the file's bytes.
+    std::size_t heldBytes() const { return sizeof(TrackReader) + message_.capacity() + faultDetail_.capacity(); }
 
 private:
+    // A file may hold tens of thousands of tracks, each with a reader:
+    // the fault is kept as its parts, not as a whole LoadResult, whose
+    // recording would cost every track the tables of a recording.
     bool fail(ReadFault fault, std::size_t offset, const std::string& what)
     {
-        refusal_ = refusedAt(fault, offset, what);
-        failed_ = true;
+        fault_ = fault;
+        faultOffset_ = offset;
+        faultDetail_ = what;
         return false;
     }
     bool readQuantity(std::uint32_t& value);
@@ -85,8 +91,9 @@ private:
     std::size_t end_;
     std::uint64_t time_ = 0;
     std::uint8_t status_ = 0;    // for running status
-    bool failed_ = false;
-    LoadResult refusal_;
+    ReadFault fault_ = ReadFault::None;
+    std::size_t faultOffset_ = 0;
+    std::string faultDetail_;
     // The message being gathered: whole in one event, or split into an F0
     // packet followed by F7 packets.
     std::vector<std::uint8_t> message_;
@@ -191,7 +198,7 @@ bool TrackReader::skipChannelEvent(std::size_t eventOffset)
 
 bool TrackReader::next(FoundMessage& found)
 {
-    while (!failed_ && pos_ < end_) {
+    while (!failed() && pos_ < end_) {
         std::uint32_t delta = 0;
         if (!readQuantity(delta))
             return false;
@@ -225,7 +232,7 @@ bool TrackReader::next(FoundMessage& found)
         if (!skipChannelEvent(eventOffset))
             return false;
     }
-    if (!failed_ && pending_) {
+    if (!failed() && pending_) {
         pending_ = false;
         return fail(ReadFault::Truncated, messageOffset_,
                     "System Exclusive message cut off by the end of its track");
@@ -238,6 +245,16 @@ struct TrackRange {
     std::size_t end = 0;
 };
 
+// The most the decoding holds at once besides the file: the track list, a
+// reader, a waiting message and a place in the queue for each track that
+// holds an NS5R message, and the recording.
+std::size_t decodingBytes(std::size_t trackCount, std::size_t readerBytes, std::size_t readers,
+                          const Recording& recording)
+{
+    const std::size_t perReader = sizeof(FoundMessage) + sizeof(std::pair<std::uint64_t, std::size_t>);
+    return trackCount * sizeof(TrackRange) + readerBytes + readers * perReader + recording.heldBytes();
+}
+
 class SmfParser {
 public:
     explicit SmfParser(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
@@ -249,6 +266,7 @@ public:
     LoadResult decode();
 
 private:
+    bool checkHeader(std::size_t& headerEnd);
     bool fail(ReadFault fault, std::size_t offset, const std::string& what)
     {
         refusal_ = refusedAt(fault, offset, what);
@@ -261,7 +279,10 @@ private:
     std::span<const std::uint8_t> bytes_;
     std::uint64_t division_ = kTicksPerQuarter;
     LoadResult refusal_;
-    std::vector<TrackRange> tracks_;
+    std::vector<TrackRange> tracks_;        // every track, to check the count
+    std::vector<TrackRange> withMessages_;  // the tracks that hold an NS5R message
+    unsigned claimedTracks_ = 0;
+    std::uint64_t end_ = 0;                 // the end of the longest track, with messages or not
 };
 
 bool SmfParser::read32(std::size_t at, std::uint32_t& value) const
@@ -273,25 +294,38 @@ bool SmfParser::read32(std::size_t at, std::uint32_t& value) const
     return true;
 }
 
-bool SmfParser::parse()
+bool SmfParser::checkHeader(std::size_t& headerEnd)
 {
     std::uint32_t headerSize = 0;
     if (bytes_.size() < 14 || !std::equal(kHeaderId.begin(), kHeaderId.end(), bytes_.begin()) ||
         !read32(4, headerSize) || headerSize < 6 || 8 + std::size_t{headerSize} > bytes_.size())
         return fail(ReadFault::BrokenStructure, 0, "not a Standard MIDI File header");
     const unsigned format = bytes_[8] << 8 | bytes_[9];
-    const unsigned tracks = bytes_[10] << 8 | bytes_[11];
+    claimedTracks_ = bytes_[10] << 8 | bytes_[11];
     if (format > 1)
         return fail(ReadFault::Unsupported, 8,
                     "format " + std::to_string(format) + " (only formats 0 and 1 are read)");
+    // A format 0 file is one track by definition; a player takes the first
+    // of several and drops the rest, so the file is not what it says.
+    if (format == 0 && claimedTracks_ != 1)
+        return fail(ReadFault::CountMismatch, 10,
+                    "format 0 file naming " + std::to_string(claimedTracks_) +
+                        " tracks (it holds exactly one)");
     if (bytes_[12] & 0x80)
         return fail(ReadFault::Unsupported, 12,
                     "time code division (only ticks per quarter note are read)");
     division_ = static_cast<std::uint64_t>(bytes_[12] << 8 | bytes_[13]);
     if (division_ == 0)
         return fail(ReadFault::BadValue, 12, "division of 0 ticks per quarter note");
+    headerEnd = 8 + std::size_t{headerSize};
+    return true;
+}
 
-    std::size_t pos = 8 + std::size_t{headerSize};
+bool SmfParser::parse()
+{
+    std::size_t pos = 0;
+    if (!checkHeader(pos))
+        return false;
     while (pos < bytes_.size()) {
         std::uint32_t size = 0;
         if (!read32(pos + 4, size))
@@ -302,19 +336,23 @@ bool SmfParser::parse()
         if (std::equal(kTrackId.begin(), kTrackId.end(), bytes_.begin() + static_cast<std::ptrdiff_t>(pos))) {
             TrackReader reader(bytes_, begin, begin + size);
             FoundMessage found;
-            while (reader.next(found)) {
-            }
+            bool holdsMessages = false;
+            while (reader.next(found))
+                holdsMessages = true;
             if (reader.failed()) {
-                refusal_ = reader.takeRefusal();
+                refusal_ = reader.refusal();
                 return false;
             }
             tracks_.push_back({begin, begin + size});
+            end_ = std::max(end_, reader.time());
+            if (holdsMessages)
+                withMessages_.push_back(tracks_.back());
         }
         pos = begin + size;   // chunks of other kinds are passed over
     }
-    if (tracks_.size() != tracks)
+    if (tracks_.size() != claimedTracks_)
         return fail(ReadFault::CountMismatch, 10,
-                    "header names " + std::to_string(tracks) + " tracks, the file holds " +
+                    "header names " + std::to_string(claimedTracks_) + " tracks, the file holds " +
                         std::to_string(tracks_.size()));
     return true;
 }
@@ -329,18 +367,20 @@ std::int64_t SmfParser::scaled(std::uint64_t time) const
 }
 
 // Feeds the messages of all tracks to the decoder in time order; messages
-// at the same time go track by track, then as written.
+// at the same time go track by track, then as written. Tracks without an
+// NS5R message (tempo, notes, empty ones) get no reader.
 LoadResult SmfParser::decode()
 {
+    const std::vector<TrackRange>& tracks = withMessages_;
     std::vector<TrackReader> readers;
-    std::vector<FoundMessage> heads(tracks_.size());
-    readers.reserve(tracks_.size());
+    std::vector<FoundMessage> heads(tracks.size());
+    readers.reserve(tracks.size());
     // The track whose next message comes first on top; the lower track
     // index wins a tie.
     using Next = std::pair<std::uint64_t, std::size_t>;
     std::priority_queue<Next, std::vector<Next>, std::greater<Next>> order;
-    for (std::size_t k = 0; k < tracks_.size(); ++k) {
-        readers.emplace_back(bytes_, tracks_[k].begin, tracks_[k].end);
+    for (std::size_t k = 0; k < tracks.size(); ++k) {
+        readers.emplace_back(bytes_, tracks[k].begin, tracks[k].end);
         if (readers[k].next(heads[k]))
             order.push({heads[k].time, k});
     }
@@ -364,17 +404,18 @@ LoadResult SmfParser::decode()
     }
     if (!decoder.finish())
         return decoder.refusal();
-    std::uint64_t end = 0;
-    for (const TrackReader& reader : readers)
-        end = std::max(end, reader.time());
     LoadResult result;
     result.recording = decoder.takeRecording();
-    FileTimingResult timing = applySmfTiming(result.recording, steps, scaled(end));
+    FileTimingResult timing = applySmfTiming(result.recording, steps, scaled(end_));
     if (timing.refusal)
         return std::move(*timing.refusal);
     result.ok = true;
     result.typeIndex = kTypeSmf;
     result.stepTick = timing.stepTick;
+    std::size_t readerBytes = steps.capacity() * sizeof(FileStepTimes);   // the steps' times, kept to the end
+    for (const TrackReader& reader : readers)
+        readerBytes += reader.heldBytes();
+    result.workingBytes = decodingBytes(tracks_.capacity() + withMessages_.capacity(), readerBytes, readers.size(), result.recording);
     return result;
 }
 

@@ -101,4 +101,22 @@ std::vector<std::uint8_t> EXPORT_SMF(const Recording& recording, std::uint8_t st
     return file;
 }
 
+// Each step is built as the file would take it and counted, one at a time.
+std::size_t smfFileSize(const Recording& recording, std::uint8_t stepTick, const SmfOptions& options)
+{
+    std::vector<std::uint8_t> part;
+    if (options.tempo > 0)
+        appendTempo(part, options.tempo);
+    std::size_t size = kFileStart.size() + 4 + kChannelPrefix.size() + kEndOfTrack.size() + part.size();
+    StepTickCounter counter = tickCounterFor(recording, validStepTick(stepTick));
+    forEachStep(recording, [&](const Step& step, StepWait wait) {
+        part.clear();
+        appendStep(part, step, wait, counter);
+        size += part.size();
+    });
+    part.clear();
+    appendQuantity(part, static_cast<std::uint32_t>(recording.endWait()));
+    return size + part.size();
+}
+
 } // namespace lumidot

@@ -3,6 +3,7 @@
 
 #include "recording/Recording.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 #include <vector>
@@ -30,5 +31,10 @@ std::vector<std::uint8_t> EXPORT_SMF(const Recording& recording, std::uint8_t st
 
 // Appends a number as a variable-length quantity (at most 0x0FFFFFFF).
 void appendQuantity(std::vector<std::uint8_t>& out, std::uint32_t value);
+
+// The size of that file, counted without building it, so that one too large
+// to keep is refused before it takes its memory (a .mid is about five times
+// the .syx of a recording of colour steps).
+std::size_t smfFileSize(const Recording& recording, std::uint8_t stepTick, const SmfOptions& options = {});
 
 } // namespace lumidot

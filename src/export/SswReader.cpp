@@ -86,6 +86,7 @@ LoadResult readSsw(std::span<const std::uint8_t> bytes)
     result.ok = true;
     result.recording = decoder.takeRecording();
     result.typeIndex = kTypeExc;
+    result.workingBytes = result.recording.heldBytes() + names.capacity() * sizeof(std::string_view);
     return result;
 }
 

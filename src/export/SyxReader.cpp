@@ -30,6 +30,7 @@ LoadResult readSyx(std::span<const std::uint8_t> bytes)
     result.ok = true;
     result.recording = decoder.takeRecording();
     result.typeIndex = kTypeSyx;
+    result.workingBytes = result.recording.heldBytes();
     return result;
 }
 

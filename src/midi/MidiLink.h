@@ -2,6 +2,7 @@
 #pragma once
 
 #include "midi/MidiOutput.h"
+#include "midi/SysExOut.h"
 
 #include <array>
 #include <cstdint>
@@ -21,14 +22,14 @@ namespace lumidot {
 // A port is known by the name the port list showed for it as well as by its
 // entry: the numbering moves when other programs' ports come and go, so an
 // open looks the name up again and the entry follows it.
-class MidiLink {
+class MidiLink : public SysExOut {
 public:
     static constexpr std::size_t kMaxBody = 256;
     // Open results of the link itself, besides the port's own.
     static constexpr int kPortNotFound = 100;
     static constexpr int kPortLost = 101;
 
-    enum class SendResult { Sent, Muted, NoPort, Refused, Lost };
+    using SendResult = lumidot::SendResult;
 
     // Told once, with the reason, when the open port stops working while
     // sending; live sending is already off then. The window shows the box.
@@ -40,7 +41,7 @@ public:
     // sending is on. Bodies of 0 or more than 256 bytes are refused. Without an
     // open port (a start-up that stopped before opening it) nothing is sent.
     // A message the port lost closes the port and switches live sending off.
-    SendResult EXC_Out(std::span<const std::uint8_t> body);
+    SendResult EXC_Out(std::span<const std::uint8_t> body) override;
 
     void setLossListener(LossListener listener) { lossListener_ = std::move(listener); }
 

@@ -18,6 +18,11 @@ void DotEditor::setZoom(int position)
     current_ = clampedToView(current_);
 }
 
+void DotEditor::setZoomOneCell(int pixels)
+{
+    zoomOneCell_ = std::max(kCellSizes[0], pixels);
+}
+
 std::string_view DotEditor::zoomCaption() const
 {
     static constexpr std::string_view kCaptions[4] = {"64", "32", "16", "8"};
@@ -47,6 +52,7 @@ EditorAction DotEditor::press(int x, int y)
     // A press always lies inside the paint box; clamping only guards against
     // a stray coordinate turning into a rectangle far outside the view.
     anchor_ = clampedToView(cellAt(x, y));
+    reached_ = anchor_;
     const bool pen = tool_ == DotTool::WhitePen || tool_ == DotTool::BlackPen;
     penDrag_ = pen;
     boxDrag_ = !pen;
@@ -60,6 +66,7 @@ void DotEditor::updateBand()
     band_.corners[1] = centreOf(current_.col, anchor_.row);
     band_.corners[2] = centreOf(current_.col, current_.row);
     band_.corners[3] = centreOf(anchor_.col, current_.row);
+    band_.straight = tool_ == DotTool::Line;
     showsBand_ = true;
 }
 
@@ -72,14 +79,21 @@ EditorAction DotEditor::move(VirtualArea& area, int scrollX, int scrollY, int x,
     }
     if (penDrag_) {
         // Written on every move, even when the cell has not changed.
-        area.setDot(scrollX + current_.col, scrollY + current_.row, static_cast<std::uint8_t>(tool_));
+        drawLine(area, scrollX + reached_.col, scrollY + reached_.row, scrollX + current_.col,
+                 scrollY + current_.row, static_cast<std::uint8_t>(tool_));
+        reached_ = current_;
         return EditorAction::RepaintAndSend;
     }
     return EditorAction::None;
 }
 
-void DotEditor::drawRectangle(VirtualArea& area, int scrollX, int scrollY) const
+void DotEditor::drawShape(VirtualArea& area, int scrollX, int scrollY) const
 {
+    if (tool_ == DotTool::Line) {
+        drawLine(area, scrollX + anchor_.col, scrollY + anchor_.row, scrollX + secondCorner_.col,
+                 scrollY + secondCorner_.row, 1);
+        return;
+    }
     const Region region = orderedRegion(scrollX + anchor_.col, scrollY + anchor_.row,
                                         scrollX + secondCorner_.col, scrollY + secondCorner_.row);
     switch (tool_) {
@@ -94,6 +108,7 @@ void DotEditor::drawRectangle(VirtualArea& area, int scrollX, int scrollY) const
         break;
     case DotTool::WhitePen:
     case DotTool::BlackPen:
+    case DotTool::Line:
         break;
     }
 }
@@ -108,7 +123,7 @@ EditorAction DotEditor::release(VirtualArea& area, int scrollX, int scrollY)
         area.setDot(scrollX + current_.col, scrollY + current_.row, static_cast<std::uint8_t>(tool_));
     } else {
         secondCorner_ = current_;
-        drawRectangle(area, scrollX, scrollY);
+        drawShape(area, scrollX, scrollY);
     }
     penDrag_ = false;
     boxDrag_ = false;

@@ -18,6 +18,7 @@ enum class DotTool : std::uint8_t {
     Outline = 2,   // Box
     FillClear = 3, // Box3
     FillSet = 4,   // Box2
+    Line = 5,      // LineTool: set dots from the press to the release
 };
 
 // A cell of the view: column and row counted from the view's top-left dot.
@@ -36,8 +37,11 @@ struct PixelPoint {
 
 // The closed line drawn while a rectangle is dragged: through the centres of
 // the anchor cell, the two mixed corners and the current cell, in that order.
+// While a line is dragged, the straight line from the anchor's centre
+// (corners[0]) to the current cell's (corners[2]).
 struct RubberBand {
     PixelPoint corners[4];
+    bool straight = false;
     bool operator==(const RubberBand&) const = default;
 };
 
@@ -52,33 +56,41 @@ enum class EditorAction {
 // never records a step; it only tells the window what to do next.
 class DotEditor {
 public:
-    // Zoom position 1..4 (clamped) picks cell size 4, 8, 16 or 32.
+    // Zoom position 1..4 (clamped) picks how many dots the view shows:
+    // 64 x 32, 32 x 16, 16 x 8 or 8 x 4.
     void setZoom(int position);
     int zoom() const { return zoom_; }
-    int cellSize() const { return cellSizeForZoom(zoom_); }
+    // The cell size at zoom position 1 (4 on the smallest paint box); each
+    // zoom step doubles it: 4, 8, 16, 32 on the smallest box.
+    void setZoomOneCell(int pixels);
+    int zoomOneCell() const { return zoomOneCell_; }
+    int cellSize() const { return zoomOneCell_ << (zoom_ - 1); }
     // The number of view columns as CZoom shows it: "64", "32", "16" or "8".
     std::string_view zoomCaption() const;
-    View viewAt(int scrollX, int scrollY) const { return lumidot::viewAt(scrollX, scrollY, cellSize()); }
+    View viewAt(int scrollX, int scrollY) const { return viewForZoom(scrollX, scrollY, zoom_); }
 
     void setTool(DotTool tool) { tool_ = tool; }
     DotTool tool() const { return tool_; }
 
     bool penDrag() const { return penDrag_; }
+    // A drag of a rectangle tool or the line tool.
     bool boxDrag() const { return boxDrag_; }
     Cell anchor() const { return anchor_; }
     Cell current() const { return current_; }
     Cell secondCorner() const { return secondCorner_; }
 
-    // The band to draw over the view, while a rectangle drag has moved.
+    // The band to draw over the view, while a rectangle or line drag has moved.
     const RubberBand* rubberBand() const { return showsBand_ ? &band_ : nullptr; }
 
     // PaintBox1MouseDown: takes the anchor and starts a drag; draws nothing.
     EditorAction press(int x, int y);
-    // PaintBox1MouseMove, pressed or not: tracks the current cell; a pen drag
-    // writes it on every move, a rectangle drag updates the rubber band.
+    // PaintBox1MouseMove, pressed or not: tracks the current cell. A pen
+    // drag writes every dot of the line from the cell it reached last (the
+    // press's at first) to the current cell, on every move, so that a fast
+    // stroke has no gaps; a rectangle or line drag updates the rubber band.
     EditorAction move(VirtualArea& area, int scrollX, int scrollY, int x, int y);
     // PaintBox1MouseUp: the pens write the current cell, the rectangle tools
-    // draw their rectangle; the drag ends.
+    // draw their rectangle, the line tool its line; the drag ends.
     EditorAction release(VirtualArea& area, int scrollX, int scrollY);
 
 private:
@@ -86,14 +98,16 @@ private:
     Cell clampedToView(Cell cell) const;
     PixelPoint centreOf(int col, int row) const;
     void updateBand();
-    void drawRectangle(VirtualArea& area, int scrollX, int scrollY) const;
+    void drawShape(VirtualArea& area, int scrollX, int scrollY) const;
 
     int zoom_ = kDefaultZoom;
+    int zoomOneCell_ = kCellSizes[0];
     DotTool tool_ = DotTool::BlackPen;
     bool penDrag_ = false;
     bool boxDrag_ = false;
     Cell anchor_;
     Cell current_;
+    Cell reached_;   // where the pen stroke has drawn to
     Cell secondCorner_;
     bool showsBand_ = false;
     RubberBand band_;

@@ -15,6 +15,17 @@ View viewAt(int scrollX, int scrollY, int cellSize)
     return {scrollX, scrollY, kViewPixelsWide / cellSize, kViewPixelsHigh / cellSize};
 }
 
+View viewForZoom(int scrollX, int scrollY, int zoomPosition)
+{
+    const int halvings = std::clamp(zoomPosition, 1, 4) - 1;
+    return {scrollX, scrollY, kZoomOneCols >> halvings, kZoomOneRows >> halvings};
+}
+
+int zoomOneCellFor(int width, int height)
+{
+    return std::max(kCellSizes[0], std::min(width / kZoomOneCols, height / kZoomOneRows));
+}
+
 Region clearRegionFor(const ScrollLimits& limits)
 {
     return {limits.xMin - kLcdCols, limits.yMin - kLcdRows, limits.xMax + kLcdCols,

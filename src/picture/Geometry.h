@@ -7,9 +7,13 @@ namespace lumidot {
 inline constexpr int kLcdCols = 32;
 inline constexpr int kLcdRows = 16;
 
-// The dot editor's paint box, in pixels.
+// The dot editor's paint box at its smallest, in pixels.
 inline constexpr int kViewPixelsWide = 256;
 inline constexpr int kViewPixelsHigh = 128;
+
+// The view at zoom position 1: 64 x 32 dots; each zoom step halves both.
+inline constexpr int kZoomOneCols = 64;
+inline constexpr int kZoomOneRows = 32;
 
 // An inclusive rectangle of plane dots.
 struct Region {
@@ -40,8 +44,19 @@ inline constexpr int kDefaultZoom = 2;
 // Cell size for zoom position 1..4; positions outside are clamped.
 int cellSizeForZoom(int zoomPosition);
 
-// The view of the editor at a scroll position and cell size (4, 8, 16 or 32).
+// The view of the editor at a scroll position and cell size (4, 8, 16 or 32)
+// on the smallest paint box.
 View viewAt(int scrollX, int scrollY, int cellSize);
+
+// The view at a scroll position and zoom position 1..4 (clamped): 64 x 32,
+// 32 x 16, 16 x 8 or 8 x 4 dots, whatever the size of the paint box.
+View viewForZoom(int scrollX, int scrollY, int zoomPosition);
+
+// The cell size at zoom position 1 on a paint box that may take up to
+// width x height pixels: the largest that fits 64 x 32 cells, and never
+// less than the smallest box's 4. The other zooms double it step by step,
+// so the box is the same size at every zoom.
+int zoomOneCellFor(int width, int height);
 
 // The ranges of the two scroll bars, as the settings hold them.
 struct ScrollLimits {

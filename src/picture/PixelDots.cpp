@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "picture/PixelDots.h"
 
+#include "picture/DecodeLimits.h"
 #include "picture/Geometry.h"
 #include "picture/VirtualArea.h"
 
@@ -32,31 +33,6 @@ DotImage blankDots(const GreyImage& image)
     return out;
 }
 
-// The source span [from, to) that each of `count` new pixels covers along one
-// axis of `length` source pixels, as (first pixel, weights) pairs.
-struct Span {
-    int first = 0;
-    std::vector<float> weights;
-};
-
-std::vector<Span> spansFor(int length, int count)
-{
-    std::vector<Span> spans(static_cast<std::size_t>(count));
-    const double step = static_cast<double>(length) / count;
-    for (int k = 0; k < count; ++k) {
-        const double from = k * step;
-        const double to = (k + 1) * step;
-        Span& span = spans[static_cast<std::size_t>(k)];
-        span.first = static_cast<int>(std::floor(from));
-        const int last = std::min(length - 1, static_cast<int>(std::ceil(to)) - 1);
-        for (int p = span.first; p <= last; ++p) {
-            const double covered = std::min<double>(to, p + 1) - std::max<double>(from, p);
-            span.weights.push_back(static_cast<float>(std::max(0.0, covered)));
-        }
-    }
-    return spans;
-}
-
 // Scales the product so that neither side passes the limits, keeping the ratio.
 PictureSize withinPlane(double width, double height)
 {
@@ -65,7 +41,57 @@ PictureSize withinPlane(double width, double height)
             std::max(1, static_cast<int>(std::lround(height * shrink)))};
 }
 
+// The pixels of area copied from the same place in image, which holds them.
+std::int64_t copyArea(const GreyImage& image, GreyImage& out, const PixelRect& area)
+{
+    for (int y = area.top; y < area.top + area.height; ++y) {
+        const auto from = static_cast<std::ptrdiff_t>(image.index(area.left, y));
+        const auto to = static_cast<std::ptrdiff_t>(out.index(area.left, y));
+        std::copy_n(image.grey.begin() + from, area.width, out.grey.begin() + to);
+        std::copy_n(image.alpha.begin() + from, area.width, out.alpha.begin() + to);
+    }
+    return area.area();
+}
+
+DotImage dotsFrom(const GreyImage& scaled, const DotConversion& conversion)
+{
+    switch (conversion.method) {
+    case DotMethod::FloydSteinberg:
+        return floydSteinbergDots(scaled, conversion.invert);
+    case DotMethod::Bayer:
+        return bayerDots(scaled, conversion.invert);
+    case DotMethod::Threshold:
+        break;
+    }
+    const int threshold = conversion.autoThreshold ? otsuThreshold(scaled) : conversion.threshold;
+    return thresholdDots(scaled, threshold, conversion.invert);
+}
+
 } // namespace
+
+PixelRect PixelRect::intersected(const PixelRect& other) const
+{
+    const int l = std::max(left, other.left);
+    const int t = std::max(top, other.top);
+    const int r = std::min(left + width, other.left + other.width);
+    const int b = std::min(top + height, other.top + other.height);
+    if (r <= l || b <= t)
+        return {};
+    return {l, t, r - l, b - t};
+}
+
+PixelRect PixelRect::united(const PixelRect& other) const
+{
+    if (other.empty())
+        return *this;
+    if (empty())
+        return other;
+    const int l = std::min(left, other.left);
+    const int t = std::min(top, other.top);
+    const int r = std::max(left + width, other.left + other.width);
+    const int b = std::max(top + height, other.top + other.height);
+    return {l, t, r - l, b - t};
+}
 
 GreyImage::GreyImage(int w, int h, std::uint8_t g, std::uint8_t a)
     : width(w)
@@ -86,7 +112,7 @@ PictureSize scaledSize(int width, int height, ScaleMode mode, int percent)
         return {0, 0};
     switch (mode) {
     case ScaleMode::None:
-        return {width, height};
+        return {std::min(width, VirtualArea::kWidth), std::min(height, VirtualArea::kHeight)};
     case ScaleMode::FitWindow: {
         const double factor = std::min(static_cast<double>(kLcdCols) / width,
                                        static_cast<double>(kLcdRows) / height);
@@ -106,18 +132,77 @@ GreyImage resample(const GreyImage& image, int width, int height)
     if (width == image.width && height == image.height)
         return image;
     GreyImage out(width, height);
-    if (image.width == 0 || image.height == 0 || width == 0 || height == 0)
-        return out;
-    const std::vector<Span> columns = spansFor(image.width, width);
-    const std::vector<Span> rows = spansFor(image.height, height);
+    AreaResampler().start(image, out);
+    return out;
+}
 
-    // Horizontal pass into opacity-weighted grey and opacity, then vertical.
-    std::vector<float> ink(static_cast<std::size_t>(width) * image.height);
-    std::vector<float> cover(ink.size());
-    for (int y = 0; y < image.height; ++y) {
+std::vector<AreaResampler::Span> AreaResampler::spansFor(int length, int count)
+{
+    std::vector<Span> spans(static_cast<std::size_t>(count));
+    const double step = static_cast<double>(length) / count;
+    for (int k = 0; k < count; ++k) {
+        const double from = k * step;
+        const double to = (k + 1) * step;
+        Span& span = spans[static_cast<std::size_t>(k)];
+        span.first = static_cast<int>(std::floor(from));
+        const int last = std::min(length - 1, static_cast<int>(std::ceil(to)) - 1);
+        for (int p = span.first; p <= last; ++p) {
+            const double covered = std::min<double>(to, p + 1) - std::max<double>(from, p);
+            span.weights.push_back(static_cast<float>(std::max(0.0, covered)));
+        }
+    }
+    return spans;
+}
+
+std::pair<int, int> AreaResampler::reaching(const std::vector<Span>& spans, int from, int to)
+{
+    int first = 0;
+    const int count = static_cast<int>(spans.size());
+    while (first < count && spans[static_cast<std::size_t>(first)].first +
+                                    static_cast<int>(spans[static_cast<std::size_t>(first)].weights.size()) <= from)
+        ++first;
+    int end = first;
+    while (end < count && spans[static_cast<std::size_t>(end)].first < to)
+        ++end;
+    return {first, end};
+}
+
+std::int64_t AreaResampler::start(const GreyImage& image, GreyImage& out)
+{
+    width_ = out.width;
+    columns_.clear();
+    rows_.clear();
+    ink_.clear();
+    cover_.clear();
+    if (image.width == 0 || image.height == 0 || out.width == 0 || out.height == 0)
+        return 0;
+    columns_ = spansFor(image.width, out.width);
+    rows_ = spansFor(image.height, out.height);
+    ink_.assign(static_cast<std::size_t>(width_) * image.height, 0.0f);
+    cover_.assign(ink_.size(), 0.0f);
+    return across(image, 0, image.height, 0, out.width) + down(image, out, 0, out.height, 0, out.width);
+}
+
+std::int64_t AreaResampler::update(const GreyImage& image, const PixelRect& changed, GreyImage& out)
+{
+    const PixelRect inImage = changed.intersected({0, 0, image.width, image.height});
+    if (inImage.empty() || columns_.empty())
+        return 0;
+    const auto [fromCol, toCol] = reaching(columns_, inImage.left, inImage.left + inImage.width);
+    const auto [fromRow, toRow] = reaching(rows_, inImage.top, inImage.top + inImage.height);
+    return across(image, inImage.top, inImage.top + inImage.height, fromCol, toCol) +
+           down(image, out, fromRow, toRow, fromCol, toCol);
+}
+
+// Opacity-weighted grey and opacity, summed across each new column's span.
+std::int64_t AreaResampler::across(const GreyImage& image, int fromRow, int toRow, int fromCol, int toCol)
+{
+    std::int64_t read = 0;
+    for (int y = fromRow; y < toRow; ++y) {
         const std::size_t row = static_cast<std::size_t>(y) * image.width;
-        for (int x = 0; x < width; ++x) {
-            const Span& span = columns[static_cast<std::size_t>(x)];
+        const std::size_t line = static_cast<std::size_t>(y) * width_;
+        for (int x = fromCol; x < toCol; ++x) {
+            const Span& span = columns_[static_cast<std::size_t>(x)];
             float g = 0, a = 0;
             for (std::size_t k = 0; k < span.weights.size(); ++k) {
                 const std::size_t i = row + span.first + k;
@@ -125,30 +210,40 @@ GreyImage resample(const GreyImage& image, int width, int height)
                 g += wa * image.grey[i];
                 a += wa;
             }
-            ink[static_cast<std::size_t>(y) * width + x] = g;
-            cover[static_cast<std::size_t>(y) * width + x] = a;
+            ink_[line + x] = g;
+            cover_[line + x] = a;
+            read += static_cast<std::int64_t>(span.weights.size());
         }
     }
-    for (int y = 0; y < height; ++y) {
-        const Span& span = rows[static_cast<std::size_t>(y)];
+    return read;
+}
+
+// The sums down each new row's span, averaged over the area covered.
+std::int64_t AreaResampler::down(const GreyImage& image, GreyImage& out, int fromRow, int toRow, int fromCol,
+                                 int toCol)
+{
+    std::int64_t read = 0;
+    for (int y = fromRow; y < toRow; ++y) {
+        const Span& span = rows_[static_cast<std::size_t>(y)];
         float total = 0;
-        for (const float w : span.weights)
-            total += w;
-        const float area = total * (static_cast<float>(image.width) / width);
-        for (int x = 0; x < width; ++x) {
+        for (const float weight : span.weights)
+            total += weight;
+        const float area = total * (static_cast<float>(image.width) / width_);
+        for (int x = fromCol; x < toCol; ++x) {
             float g = 0, a = 0;
             for (std::size_t k = 0; k < span.weights.size(); ++k) {
-                const std::size_t i = (span.first + k) * static_cast<std::size_t>(width) + x;
-                g += span.weights[k] * ink[i];
-                a += span.weights[k] * cover[i];
+                const std::size_t i = (span.first + k) * static_cast<std::size_t>(width_) + x;
+                g += span.weights[k] * ink_[i];
+                a += span.weights[k] * cover_[i];
             }
             const std::uint8_t grey = a > 0 ? static_cast<std::uint8_t>(std::lround(g / a)) : 255;
             const std::uint8_t alpha =
                 static_cast<std::uint8_t>(std::clamp<long>(std::lround(a / area), 0, 255));
             out.set(x, y, grey, alpha);
+            read += static_cast<std::int64_t>(span.weights.size());
         }
     }
-    return out;
+    return read;
 }
 
 int otsuThreshold(const GreyImage& image)
@@ -243,25 +338,50 @@ DotImage bayerDots(const GreyImage& image, bool invert)
 
 DotImage convertToDots(const GreyImage& image, const DotConversion& conversion)
 {
-    const PictureSize size =
-        scaledSize(image.width, image.height, conversion.scale, conversion.percent);
-    const GreyImage scaled = resample(image, size.width, size.height);
-    switch (conversion.method) {
-    case DotMethod::FloydSteinberg:
-        return floydSteinbergDots(scaled, conversion.invert);
-    case DotMethod::Bayer:
-        return bayerDots(scaled, conversion.invert);
-    case DotMethod::Threshold:
-        break;
+    return FrameConverter(conversion).convert(image, {});
+}
+
+GreyImage scaledPicture(const GreyImage& image, const DotConversion& conversion)
+{
+    const PictureSize size = scaledSize(image.width, image.height, conversion.scale, conversion.percent);
+    if (conversion.scale != ScaleMode::None)
+        return resample(image, size.width, size.height);
+    GreyImage cut(size.width, size.height);
+    copyArea(image, cut, {0, 0, size.width, size.height});
+    return cut;
+}
+
+DotImage FrameConverter::convert(const GreyImage& frame, const PixelRect& changed)
+{
+    const PictureSize size = scaledSize(frame.width, frame.height, conversion_.scale, conversion_.percent);
+    const PixelRect whole{0, 0, size.width, size.height};
+    // Without scaling, or at the same size, the pixels are the scaled
+    // picture's as they are; without scaling the picture is only cut.
+    const bool copied = conversion_.scale == ScaleMode::None ||
+                        (size.width == frame.width && size.height == frame.height);
+    const bool restart = frame.width != sourceWidth_ || frame.height != sourceHeight_;
+    if (restart) {
+        scaled_ = GreyImage(size.width, size.height);
+        sourceWidth_ = frame.width;
+        sourceHeight_ = frame.height;
     }
-    const int threshold = conversion.autoThreshold ? otsuThreshold(scaled) : conversion.threshold;
-    return thresholdDots(scaled, threshold, conversion.invert);
+    if (copied)
+        lastWork_ = copyArea(frame, scaled_, restart ? whole : changed.intersected(whole));
+    else
+        lastWork_ = restart ? resampler_.start(frame, scaled_) : resampler_.update(frame, changed, scaled_);
+    lastWork_ += whole.area() * kDotWork;
+    return dotsFrom(scaled_, conversion_);
 }
 
 void placeDots(VirtualArea& area, const DotImage& dots, int x, int y, Placement placement)
 {
-    for (int row = 0; row < dots.height; ++row) {
-        for (int col = 0; col < dots.width; ++col) {
+    // Only the part that lands on the plane is visited.
+    const int firstRow = std::clamp(VirtualArea::kMinY - y, 0, dots.height);
+    const int endRow = std::clamp(VirtualArea::kMaxY + 1 - y, firstRow, dots.height);
+    const int firstCol = std::clamp(VirtualArea::kMinX - x, 0, dots.width);
+    const int endCol = std::clamp(VirtualArea::kMaxX + 1 - x, firstCol, dots.width);
+    for (int row = firstRow; row < endRow; ++row) {
+        for (int col = firstCol; col < endCol; ++col) {
             const std::uint8_t dot = dots.at(col, row);
             if (dot || placement == Placement::Replace)
                 area.setDot(x + col, y + row, dot);

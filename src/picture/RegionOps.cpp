@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "picture/RegionOps.h"
 
+#include "picture/Line.h"
 #include "picture/VirtualArea.h"
 
 #include <algorithm>
@@ -67,6 +68,11 @@ void drawRegionOutline(VirtualArea& area, const Region& region)
         area.setDot(region.x0, y, 1);
         area.setDot(region.x1, y, 1);
     }
+}
+
+void drawLine(VirtualArea& area, int x0, int y0, int x1, int y1, std::uint8_t value)
+{
+    forEachLinePoint(x0, y0, x1, y1, [&](int x, int y) { area.setDot(x, y, value); });
 }
 
 } // namespace lumidot

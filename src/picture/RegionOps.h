@@ -27,4 +27,8 @@ void fillRegion(VirtualArea& area, const Region& region, std::uint8_t value);
 // Sets the border dots of the region; the inside keeps its dots.
 void drawRegionOutline(VirtualArea& area, const Region& region);
 
+// Every dot of the straight line from (x0, y0) to (x1, y1), both ends
+// included and without gaps, becomes value (0 or 1).
+void drawLine(VirtualArea& area, int x0, int y0, int x1, int y1, std::uint8_t value);
+
 } // namespace lumidot

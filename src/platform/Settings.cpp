@@ -20,6 +20,7 @@ constexpr const char* kYMinValue = "YL";
 constexpr const char* kXStepValue = "XSc";
 constexpr const char* kYStepValue = "YSc";
 constexpr const char* kMidiOutNameValue = "MIDI_OUT_NAME";
+constexpr const char* kPaceLiveValue = "PACE_LIVE";
 // A port name as long as JACK allows one.
 constexpr std::size_t kMidiOutNameMax = 320;
 
@@ -166,7 +167,13 @@ RegResult load(Settings& settings, SettingsStore& store)
     if (!readStep(store, kXStepValue, settings.xStep, kFrameStepX, result)
         || !readStep(store, kYStepValue, settings.yStep, kFrameStepY, result))
         return result;
-    readPortName(store, settings.midiOutName, result);
+    if (!readPortName(store, settings.midiOutName, result))
+        return result;
+    // Absent in a store from before pacing: on, as for a first start. Any
+    // byte but 0 counts as on.
+    std::array<std::uint8_t, 1> pace{static_cast<std::uint8_t>(settings.paceLive ? 1 : 0)};
+    if (readInto(store, kPaceLiveValue, pace, result))
+        settings.paceLive = pace[0] != 0;
     return result;
 }
 
@@ -192,6 +199,9 @@ RegResult save(const Settings& settings, SettingsStore& store)
     const std::vector<std::uint8_t> portName(settings.midiOutName.begin(), settings.midiOutName.end());
     if (!store.write(kMidiOutNameValue, portName))
         return writeFailed(kMidiOutNameValue);
+    const std::array<std::uint8_t, 1> pace{static_cast<std::uint8_t>(settings.paceLive ? 1 : 0)};
+    if (!store.write(kPaceLiveValue, pace))
+        return writeFailed(kPaceLiveValue);
     return {};
 }
 

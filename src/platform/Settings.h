@@ -18,6 +18,7 @@ struct Settings {
     std::uint16_t xStep = 1;       // arrow step of the horizontal bar: 1, or 32 in frame mode
     std::uint16_t yStep = 1;       // arrow step of the vertical bar: 1, or 16 in frame mode
     std::string midiOutName;       // the chosen port's name as the list showed it (UTF-8); empty: not known
+    bool paceLive = true;          // live frames paced to a MIDI cable's rate; off: every move at once
 
     bool operator==(const Settings&) const = default;
 };

@@ -7,6 +7,21 @@
 
 namespace lumidot {
 
+std::int64_t forEachScheduledMessage(const Recording& recording, int stepTick, int tempo,
+                                     const std::function<bool(const ScheduledMessage&)>& each)
+{
+    StepTickCounter counter = tickCounterFor(recording, stepTick);
+    StepReader reader(recording);
+    Step step;
+    for (int index = 0; reader.next(step); ++index) {
+        std::int64_t tick = counter.next(step.kind, reader.wait());
+        for (const SysExMessage& message : stepMessages(step))
+            if (!each({ticksToMicroseconds(tick++, tempo), index, message}))
+                return -1;
+    }
+    return ticksToMicroseconds(counter.endTick(recording.endWait()), tempo);
+}
+
 PlaybackSchedule buildSchedule(const Recording& recording, int stepTick, int tempo)
 {
     PlaybackSchedule schedule;

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 namespace lumidot {
@@ -32,6 +33,13 @@ struct PlaybackSchedule {
 };
 
 PlaybackSchedule buildSchedule(const Recording& recording, int stepTick, int tempo);
+
+// Hands on every message of a recording at the export's timing and a tempo,
+// in order, holding none of them, and returns the length of the recording:
+// what buildSchedule keeps, for a walk through millions of steps. The walk
+// stops at once when each returns false, and then returns -1.
+std::int64_t forEachScheduledMessage(const Recording& recording, int stepTick, int tempo,
+                                     const std::function<bool(const ScheduledMessage&)>& each);
 
 // A DIN MIDI cable carries 31,250 bits a second, ten bits a byte: 3,125
 // bytes a second, 320 microseconds each.

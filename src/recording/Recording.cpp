@@ -42,6 +42,12 @@ Recording::Recording(Recording&&) noexcept = default;
 Recording& Recording::operator=(Recording&&) noexcept = default;
 Recording::~Recording() = default;
 
+std::size_t Recording::heldBytes() const
+{
+    return events_.capacity() + effects_.capacity() +
+           kTableRecords * (sizeof(PackedFrame) + sizeof(MessageRecord));
+}
+
 const PackedFrame& Recording::frameRecord(int index) const
 {
     return frames_[std::clamp(index, 0, kTableRecords - 1)];

@@ -64,6 +64,8 @@ public:
     int FrameCount() const { return frameCount_; }
     int MessageCount() const { return messageCount_; }
     bool full() const { return StepCount() >= kStepLimit; }
+    // The memory the recording holds: its lists and both tables.
+    std::size_t heldBytes() const;
 
     // The kind of each step in order, and the same as the bytes the files
     // and the clipboard hold.

@@ -101,6 +101,15 @@ bool RecordingChange::absorb(const RecordingChange& next)
     return true;
 }
 
+bool RecordingChange::continueMove(const RecordingChange& next)
+{
+    if (!moves_ || !next.moves_ || next.first_ != to_ || next.count_ != count_
+        || (to_ - first_) * (next.to_ - next.first_) <= 0)
+        return false;
+    to_ = next.to_;
+    return true;
+}
+
 namespace {
 
 // A position in a recording, with the payload indices of the step there.

@@ -39,6 +39,10 @@ public:
     // inserted, as the keystrokes of one continuous message recording do.
     // False, changing nothing, for any other change.
     bool absorb(const RecordingChange& next);
+    // Takes in a move of the same steps, on from where this one left them,
+    // in the same direction: a run of Ctrl+Down is one move. False, changing
+    // nothing, for any other change.
+    bool continueMove(const RecordingChange& next);
 
     // Steps appended at the end, and nothing removed.
     bool insertsOnly() const

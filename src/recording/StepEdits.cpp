@@ -201,4 +201,44 @@ StepEdit moveSteps(Recording& recording, int first, int count, int to)
     return done(RecordingChange::moving(first, count, to));
 }
 
+StepEdit overwriteFrame(Recording& recording, int step, const PackedFrame& frame)
+{
+    const auto kinds = recording.kinds();
+    if (step < 0 || step >= recording.StepCount() || kinds[step] != StepKind::Frame)
+        return {};
+    const int index = countOf(kinds, step, StepKind::Frame);
+    if (recording.frameRecord(index) == frame)
+        return {};
+    StepClip removed = recording.copySteps(step, 1);
+    // The step keeps its place in time: only its dots change.
+    StepClip inserted;
+    inserted.kinds = {StepKind::Frame};
+    inserted.waits = removed.waits;
+    inserted.frames = {frame};
+    recording.removeSteps(step, 1);
+    recording.insertSteps(step, inserted);
+    return done(RecordingChange::replacing(step, std::move(removed), std::move(inserted)));
+}
+
+std::optional<PackedFrame> frameBefore(const Recording& recording, int step)
+{
+    const auto kinds = recording.kinds();
+    const int end = std::clamp(step, 0, recording.StepCount());
+    const int frames = countOf(kinds, end, StepKind::Frame);
+    if (frames == 0)
+        return std::nullopt;
+    return recording.frameRecord(frames - 1);
+}
+
+std::optional<PackedFrame> frameAfter(const Recording& recording, int step)
+{
+    const auto kinds = recording.kinds();
+    if (step < 0 || step >= recording.StepCount())
+        return std::nullopt;
+    const auto next = std::find(kinds.begin() + step + 1, kinds.end(), StepKind::Frame);
+    if (next == kinds.end())
+        return std::nullopt;
+    return recording.frameRecord(countOf(kinds, static_cast<int>(next - kinds.begin()), StepKind::Frame));
+}
+
 } // namespace lumidot

@@ -3,6 +3,8 @@
 
 #include "recording/RecordingChange.h"
 
+#include <optional>
+
 namespace lumidot {
 
 // The edits of the step list. Each one either changes the recording and
@@ -32,5 +34,14 @@ StepEdit duplicateSteps(Recording& recording, int first, int count, int stepTick
 // The count steps from first moved so that they start at step to (0 up to
 // StepCount() - count).
 StepEdit moveSteps(Recording& recording, int first, int count, int to);
+// The frame step at step takes the frame's dots, in place: "上書き". Nothing
+// for a step that is not a frame step or that holds these dots already.
+StepEdit overwriteFrame(Recording& recording, int step, const PackedFrame& frame);
+
+// The frames of the frame steps nearest to step: the last one before it and
+// the first one after it, as the onion skin shows them. Step may be
+// StepCount(), the place of the next recorded step.
+std::optional<PackedFrame> frameBefore(const Recording& recording, int step);
+std::optional<PackedFrame> frameAfter(const Recording& recording, int step);
 
 } // namespace lumidot

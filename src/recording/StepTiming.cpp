@@ -106,8 +106,12 @@ std::vector<std::int64_t> stepTimes(const Recording& recording, int stepTick, in
     return times;
 }
 
+// Nothing recorded lasts no time: the closing ticks of the last step's
+// messages come only after a step.
 std::int64_t recordingLength(const Recording& recording, int stepTick, int tempo)
 {
+    if (recording.StepCount() == 0)
+        return 0;
     StepTickCounter counter = tickCounterFor(recording, stepTick);
     const auto kinds = recording.kinds();
     const auto waits = recording.waits();

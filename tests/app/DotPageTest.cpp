@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "MainFormHarness.h"
 
-#include "widgets/PaintBox.h"
+#include "widgets/DotCanvas.h"
 #include "dialogs/MojiDialog.h"
 
 #include <QApplication>
@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QMouseEvent>
 #include <QSpinBox>
+#include <QTest>
 
 namespace lumidot::testing {
 namespace {
@@ -20,6 +21,10 @@ protected:
     {
         startQuietly();
         form->PC->setCurrentIndex(TMainForm::DotPage);
+        // The view has the keyboard focus, as after the user's first click on it.
+        form->show();
+        QApplication::setActiveWindow(form.get());
+        form->PaintBox1->setFocus();
         midi.sent.clear();
     }
 
@@ -39,6 +44,13 @@ protected:
     void press(int x, int y, Qt::MouseButton b = Qt::LeftButton) { mouse(QEvent::MouseButtonPress, x, y, b); }
     void moveTo(int x, int y) { mouse(QEvent::MouseMove, x, y); }
     void release(int x, int y, Qt::MouseButton b = Qt::LeftButton) { mouse(QEvent::MouseButtonRelease, x, y, b); }
+
+    // The user types text into a position field and presses Enter.
+    static void type(QLineEdit* field, const QString& text)
+    {
+        field->setText(text);
+        QTest::keyClick(field, Qt::Key_Return);
+    }
 
     int frameDrawsSent() const
     {
@@ -96,7 +108,7 @@ TEST_F(DotPageTest, RectangleDraggedBackwardsFillsTheSameRegionAndShowsABand)
     moveTo(7 * 8, 2 * 8);
     EXPECT_EQ(frameDrawsSent(), 0); // the band is only drawn, nothing is sent
     // The band over the green backlight is red: its corner at the anchor's centre.
-    EXPECT_EQ(form->PaintBox1->canvas().pixelColor(10 * 8 + 4, 6 * 8 + 4), QColor(Qt::red));
+    EXPECT_EQ(form->PaintBox1->picture().pixelColor(10 * 8 + 4, 6 * 8 + 4), QColor(Qt::red));
     release(7 * 8, 2 * 8);
     int set = 0;
     for (int x = 0; x < 32; ++x)
@@ -114,7 +126,7 @@ TEST_F(DotPageTest, BandIsWhiteOverAnyOtherBacklight)
     form->Box->click();
     press(3 * 8 + 3, 3 * 8 + 3);
     moveTo(9 * 8, 9 * 8);
-    EXPECT_EQ(form->PaintBox1->canvas().pixelColor(3 * 8 + 4, 3 * 8 + 4), QColor(Qt::white));
+    EXPECT_EQ(form->PaintBox1->picture().pixelColor(3 * 8 + 4, 3 * 8 + 4), QColor(Qt::white));
 }
 
 TEST_F(DotPageTest, ZoomKeepsTheTopLeftDotAndSendsNothing)
@@ -127,7 +139,7 @@ TEST_F(DotPageTest, ZoomKeepsTheTopLeftDotAndSendsNothing)
     release(50 * 4 + 1, 25 * 4 + 1);
     EXPECT_EQ(form->Workspace.document().plane.dot(50, 25), 1); // outside the LCD window, still stored
     // The white frame around the LCD window at the smallest cell size.
-    EXPECT_EQ(form->PaintBox1->canvas().pixelColor(128, 10), QColor(Qt::white));
+    EXPECT_EQ(form->PaintBox1->picture().pixelColor(128, 10), QColor(Qt::white));
     form->Zooms->setValue(4);
     EXPECT_EQ(form->CZoom->text(), "8");
     form->ToolButton1Click(); // invert reaches only the 8 x 4 view now
@@ -137,30 +149,38 @@ TEST_F(DotPageTest, ZoomKeepsTheTopLeftDotAndSendsNothing)
 
 TEST_F(DotPageTest, TypedPositionsAreHeldToTheRangeAndRecoverFromBadText)
 {
-    form->XReal->setText("999");
+    type(form->XReal, "999");
     EXPECT_EQ(form->XSc->value(), 128);
     EXPECT_EQ(form->XReal->text(), "128");
-    form->XReal->setText("abc");
+    type(form->XReal, "500");
+    EXPECT_EQ(form->XReal->text(), "128") << "the bar was there already";
+    type(form->XReal, "abc");
     EXPECT_EQ(form->XSc->value(), 0);
     EXPECT_EQ(form->XReal->text(), "0");
-    form->YReal->setText("-");
+    type(form->YReal, "-");
     EXPECT_EQ(form->YReal->text(), "0");
     EXPECT_EQ(form->YSc->value(), 0);
-    form->YReal->setText("-70");
+    type(form->YReal, "-70");
     EXPECT_EQ(form->YSc->value(), -64);
     EXPECT_EQ(form->YReal->text(), "-64");
-    form->YReal->setText("");
+    type(form->YReal, "");
     EXPECT_EQ(form->YSc->value(), 0);
 }
 
-TEST_F(DotPageTest, EveryKeystrokeThatMovesTheWindowRecordsWithAutoRec)
+// Typing "40" moves the window once, to 40, when the field is left or
+// Enter is pressed: never to 4 on the way.
+TEST_F(DotPageTest, ATypedPositionMovesAndRecordsOnceWhenTheFieldIsDone)
 {
     form->AutoRec->setChecked(true);
-    form->XReal->setText("1");
-    form->XReal->setText("12");
-    form->XReal->setText("12"); // no change: nothing runs
-    EXPECT_EQ(form->Workspace.document().recording.StepCount(), 2);
-    EXPECT_EQ(form->ScrollX(), 12);
+    form->XReal->setFocus();
+    QTest::keyClicks(form->XReal, "40");
+    EXPECT_EQ(form->ScrollX(), 0);
+    EXPECT_EQ(form->Workspace.document().recording.StepCount(), 0);
+    form->PaintBox1->setFocus();   // leaving the field
+    EXPECT_EQ(form->ScrollX(), 40);
+    EXPECT_EQ(form->Workspace.document().recording.StepCount(), 1);
+    type(form->XReal, "40");        // no change: nothing more
+    EXPECT_EQ(form->Workspace.document().recording.StepCount(), 1);
 }
 
 TEST_F(DotPageTest, NewSelectsTheBlackPenAgain)

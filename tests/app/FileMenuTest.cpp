@@ -311,7 +311,7 @@ TEST_F(FileMenuTest, PortChangeReopensGreetsSavesAndRenames)
     EXPECT_EQ(midi.sent[1], messageSysex("  Welcome to    ", "Lumidot Gallery!"));
     EXPECT_EQ(form->windowTitle(), "Lumidot [Synth B]");
     EXPECT_EQ(store.writes, (std::vector<std::string>{"MIDI_OUT", "DT", "XH", "XL", "YH", "YL", "XSc", "YSc",
-                                                      "MIDI_OUT_NAME"}));
+                                                      "MIDI_OUT_NAME", "PACE_LIVE"}));
     EXPECT_EQ(store.bytes("MIDI_OUT"), bytes({2}));
     EXPECT_EQ(store.bytes("MIDI_OUT_NAME"), Bytes({'S', 'y', 'n', 't', 'h', ' ', 'B'}));
     EXPECT_EQ(form->Information->DEVNAME->text(), "Synth B");

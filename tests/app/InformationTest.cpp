@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "MainFormHarness.h"
 
+#include "app/CableTexts.h"
 #include "app/Manual.h"
 #include "app/QtPrompts.h"
 #include "dialogs/AboutBox.h"
 #include "dialogs/InformationWindow.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -33,6 +35,21 @@ TEST_F(InformationTest, ShowsRemainingStepsAndTheDevice)
     form->FXRec->click();
     EXPECT_EQ(info().STEP->text(), "9998");
     EXPECT_EQ(info().REST_CNT->value(), 9998);
+}
+
+// Both warnings fit the room the window keeps for them, whole.
+TEST_F(InformationTest, TheCableWarningIsNeverCutOff)
+{
+    for (const int smallest : {0, 127}) {
+        CableCheck check;
+        check.outruns = true;
+        check.smallestStepTick = smallest;
+        info().showTiming(QStringLiteral("0:00.000"), cableWarningText(check));
+        info().show();
+        QApplication::processEvents();
+        QLabel& cable = *info().CABLE;
+        EXPECT_LE(cable.heightForWidth(cable.width()), cable.height()) << smallest;
+    }
 }
 
 TEST_F(InformationTest, BeyondTheLimitTheCountGoesNegativeAndTheBarEmpty)

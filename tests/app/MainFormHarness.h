@@ -5,6 +5,7 @@
 #include "support/FakeMidiOutput.h"
 #include "support/FakePrompts.h"
 #include "support/MemorySettingsStore.h"
+#include "support/TestClocks.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -70,6 +71,10 @@ protected:
     MemorySettingsStore store;
     FakePrompts prompts;
     FakeDesktop desktop;
+    // The cable is always free again by the next message: every live
+    // message goes out as it is sent, for the tests of what is sent.
+    LeapingClock clock;
+    std::unique_ptr<Workspace> workspace;
     std::unique_ptr<TMainForm> form;
     std::vector<QDialog*> modalShown;
     std::function<void(QDialog&)> duringModal;
@@ -78,7 +83,9 @@ protected:
 
     void start()
     {
-        form = std::make_unique<TMainForm>(midi, store, prompts, desktop);
+        form.reset();
+        workspace = std::make_unique<Workspace>(midi, clock);
+        form = std::make_unique<TMainForm>(*workspace, store, prompts, desktop);
         form->runModal = [this](QDialog& dialog) {
             modalShown.push_back(&dialog);
             if (duringModal)

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "MainFormHarness.h"
 
+#include "widgets/DotCanvas.h"
 #include "widgets/PaintBox.h"
 #include "ns5r/Commands.h"
 #include "recording/Recording.h"

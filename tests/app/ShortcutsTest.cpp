@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "MainFormHarness.h"
 
-#include "widgets/PaintBox.h"
+#include "widgets/DotCanvas.h"
 
 #include <QApplication>
 #include <QMenuBar>

@@ -44,6 +44,33 @@ TEST_F(EditHistoryTest, ADragHeldOpenIsOneEntryUnderTheNameItStartedWith)
     EXPECT_EQ(plane.dot(0, 0) + plane.dot(1, 0) + plane.dot(2, 0), 0);
 }
 
+// Ctrl+Down pressed 23 times is one entry; the way back, or another block,
+// starts a new one.
+TEST_F(EditHistoryTest, ARunOfTheSameMoveIsOneEntry)
+{
+    for (int i = 0; i < 30; ++i)
+        recording.appendEffect({static_cast<std::uint8_t>(i), 0, 0});
+    history.flush();
+    history.markClean();
+    const int recorded = history.count();
+    const auto move = [&](int first, int to) {
+        history.edit("move", [&] { return moveSteps(recording, first, 2, to); });
+    };
+    for (int step = 0; step < 23; ++step)
+        move(step, step + 1);
+    ASSERT_EQ(history.count(), recorded + 1);
+    EXPECT_EQ(recording.effectStream()[3 * 23], 0) << "the first block is at 23 now";
+    move(23, 22);
+    move(5, 6);
+    EXPECT_EQ(history.count(), recorded + 3);
+    history.undo();
+    history.undo();
+    history.undo();
+    EXPECT_EQ(recording.effectStream()[0], 0);
+    EXPECT_EQ(recording.effectStream()[3 * 23], 23);
+    EXPECT_EQ(history.index(), recorded);
+}
+
 TEST_F(EditHistoryTest, KeystrokesJoinButNotAcrossTheSavedState)
 {
     keystroke("H");

@@ -3,6 +3,7 @@
 #include "ns5r/Commands.h"
 #include "recording/StepTiming.h"
 #include "support/FakeMidiOutput.h"
+#include "support/TestClocks.h"
 
 #include <gtest/gtest.h>
 
@@ -39,7 +40,9 @@ protected:
     const EditHistory& history() const { return workspace.history(); }
 
     testing::FakeMidiOutput port;
-    Workspace workspace{port};
+    // The cable is always free: every message goes out as it is sent.
+    testing::LeapingClock clock;
+    Workspace workspace{port, clock};
     std::vector<DocumentChanges> heard;
 };
 

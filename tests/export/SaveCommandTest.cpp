@@ -239,7 +239,9 @@ TEST(FileReplace, PipesAndSocketsAreRefusedAtOnce)
 
 // A dangling link creates the file it names and stays a link; a loop of
 // links is refused; the mode of a replaced file is kept; temporary files of
-// a killed save to the same target are cleared away.
+// a killed save to the same target on this machine are cleared away, while
+// another machine's (whose process id means nothing here) and one whose
+// name tells no machine are left alone.
 TEST(FileReplace, LinksModesAndLeftoversOfAKilledSave)
 {
     TempFolder folder;
@@ -266,15 +268,22 @@ TEST(FileReplace, LinksModesAndLeftoversOfAKilledSave)
     if (gone == 0)
         ::_exit(0);
     ::waitpid(gone, nullptr, 0);
-    const std::string leftover = ".song.syx." + std::to_string(gone) + "-17.tmp";
-    const std::string ours = ".song.syx." + std::to_string(::getpid()) + "-18.tmp";
-    writeFile(folder / leftover, ascii("half"));
+    const std::string host = temporaryFileHost();
+    EXPECT_EQ(host.find('.'), std::string::npos);
+    const std::string leftover = ".song.syx." + host + "." + std::to_string(gone) + "-17.tmp";
+    const std::string ours = ".song.syx." + host + "." + std::to_string(::getpid()) + "-18.tmp";
+    const std::string elsewhere = ".song.syx.other-" + host + "." + std::to_string(gone) + "-19.tmp";
+    const std::string unplaced = ".song.syx." + std::to_string(gone) + "-20.tmp";
+    for (const std::string& name : {leftover, elsewhere, unplaced})
+        writeFile(folder / name, ascii("half"));
     writeFile(folder / ours, ascii("running"));
-    writeFile(folder / ".other.syx.1-1.tmp", ascii("another target"));
+    writeFile(folder / (".other.syx." + host + ".1-1.tmp"), ascii("another target"));
     ASSERT_TRUE(replaceFileContents(target.string(), ascii("new")).ok());
     EXPECT_FALSE(fs::exists(folder / leftover));
     EXPECT_TRUE(fs::exists(folder / ours)) << "a save of a running process is left alone";
-    EXPECT_TRUE(fs::exists(folder / ".other.syx.1-1.tmp"));
+    EXPECT_TRUE(fs::exists(folder / elsewhere)) << "another machine's save may still be running";
+    EXPECT_TRUE(fs::exists(folder / unplaced));
+    EXPECT_TRUE(fs::exists(folder / (".other.syx." + host + ".1-1.tmp")));
     struct stat info {};
     ASSERT_EQ(::stat(target.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 07777, 0604u);

@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
+#include <string>
+
 namespace lumidot {
 namespace {
 
@@ -102,7 +105,11 @@ TEST_F(DotEditorTest, PenDragWritesOnEveryMoveAndKeepsToTheEdgeOutsideTheBox)
     EXPECT_EQ(editor.current(), (Cell{0, 2}));
     EXPECT_EQ(area.dot(scrollX, scrollY + 2), 1);
     editor.release(area, scrollX, scrollY);
-    EXPECT_EQ(countSet(-600, -300, 600, 300), 3);
+    // Two lines without gaps: every column of the view has a dot, and
+    // nothing lies past the edges.
+    for (int col = 0; col < 32; ++col)
+        EXPECT_GE(countSet(scrollX + col, scrollY, scrollX + col, scrollY + 15), 1) << col;
+    EXPECT_EQ(countSet(-600, -300, 600, 300), countSet(scrollX, scrollY, scrollX + 31, scrollY + 15));
 }
 
 TEST_F(DotEditorTest, ReleaseWithoutPressDrawsNothing)
@@ -111,6 +118,127 @@ TEST_F(DotEditorTest, ReleaseWithoutPressDrawsNothing)
     editor.move(area, scrollX, scrollY, px(5), px(5));
     EXPECT_EQ(editor.release(area, scrollX, scrollY), EditorAction::None);
     EXPECT_EQ(countSet(-600, -300, 600, 300), 0);
+}
+
+// A stroke as the user sees it: the view's top-left rows, '#' a set dot.
+class PenStrokeTest : public DotEditorTest {
+protected:
+    void stroke(std::initializer_list<Cell> cells)
+    {
+        const Cell first = *cells.begin();
+        editor.move(area, scrollX, scrollY, px(first.col), px(first.row));
+        editor.press(px(first.col), px(first.row));
+        for (const Cell* c = cells.begin() + 1; c != cells.end(); ++c)
+            editor.move(area, scrollX, scrollY, px(c->col), px(c->row));
+        const Cell last = *(cells.end() - 1);
+        editor.release(area, scrollX, scrollY);
+        EXPECT_EQ(editor.current(), last);
+    }
+
+    std::string rows(int count, int width = 32) const
+    {
+        std::string out;
+        for (int row = 0; row < count; ++row) {
+            for (int col = 0; col < width; ++col)
+                out += area.dot(scrollX + col, scrollY + row) ? '#' : '.';
+            out += '\n';
+        }
+        return out;
+    }
+};
+
+TEST_F(PenStrokeTest, AQuickDragAlongARowLeavesNoColumnOut)
+{
+    // The pointer was seen only at columns 9, 16, 23 and 29 after the press at 2.
+    stroke({{2, 1}, {9, 1}, {16, 1}, {23, 1}, {29, 1}});
+    EXPECT_EQ(rows(3), "................................\n"
+                       "..############################..\n"
+                       "................................\n");
+}
+
+TEST_F(PenStrokeTest, TheDotsBetweenThePressAndTheFirstMoveAreDrawn)
+{
+    stroke({{1, 0}, {7, 3}});
+    EXPECT_EQ(rows(5, 10), ".#........\n"
+                           "..##......\n"
+                           "....##....\n"
+                           "......##..\n"
+                           "..........\n");
+}
+
+TEST_F(PenStrokeTest, FastDiagonalsAreEightConnectedLines)
+{
+    // Steep, shallow and exactly diagonal, in both directions.
+    stroke({{0, 0}, {3, 9}});
+    stroke({{20, 9}, {9, 1}});
+    stroke({{31, 0}, {22, 9}});
+    EXPECT_EQ(rows(10), "#..............................#\n"
+                        "#........#....................#.\n"
+                        ".#........##.................#..\n"
+                        ".#..........#...............#...\n"
+                        ".#...........#.............#....\n"
+                        "..#...........##..........#.....\n"
+                        "..#.............#........#......\n"
+                        "..#..............#......#.......\n"
+                        "...#..............##...#........\n"
+                        "...#................#.#.........\n");
+}
+
+TEST_F(PenStrokeTest, WhitePenClearsTheWholeLineAndSetDotsBesideItStay)
+{
+    for (int col = 0; col < 12; ++col)
+        for (int row = 0; row < 3; ++row)
+            area.setDot(scrollX + col, scrollY + row, 1);
+    editor.setTool(DotTool::WhitePen);
+    stroke({{0, 0}, {11, 2}});
+    EXPECT_EQ(rows(3, 12), "...#########\n"
+                           "###......###\n"
+                           "#########...\n");
+}
+
+TEST_F(PenStrokeTest, LineToolDrawsFromPressToReleaseOnlyAndShowsAStraightBand)
+{
+    editor.setTool(DotTool::Line);
+    editor.press(px(1), px(1));
+    editor.move(area, scrollX, scrollY, px(30), px(14));
+    editor.move(area, scrollX, scrollY, px(8), px(4));
+    ASSERT_NE(editor.rubberBand(), nullptr);
+    EXPECT_TRUE(editor.rubberBand()->straight);
+    EXPECT_EQ(editor.rubberBand()->corners[2], (PixelPoint{px(8), px(4)}));
+    EXPECT_EQ(countSet(-600, -300, 600, 300), 0) << "the moves in between draw nothing";
+    EXPECT_EQ(editor.release(area, scrollX, scrollY), EditorAction::RepaintAndSend);
+    EXPECT_EQ(rows(6, 10), "..........\n"
+                           ".##.......\n"
+                           "...##.....\n"
+                           ".....##...\n"
+                           ".......##.\n"
+                           "..........\n");
+    // The same ends the other way round give the same line.
+    VirtualArea forward;
+    forward.copyFrom(area);
+    area.clearAll();
+    editor.press(px(8), px(4));
+    editor.move(area, scrollX, scrollY, px(1), px(1));
+    editor.release(area, scrollX, scrollY);
+    for (int col = 0; col < 10; ++col)
+        for (int row = 0; row < 6; ++row)
+            ASSERT_EQ(area.dot(scrollX + col, scrollY + row), forward.dot(scrollX + col, scrollY + row));
+}
+
+TEST_F(DotEditorTest, CellSizeFollowsTheBoxWhileTheZoomKeepsTheDotsShown)
+{
+    editor.setZoomOneCell(zoomOneCellFor(1024, 512));
+    const struct { int zoom, cell, cols, rows; } cases[] = {
+        {1, 16, 64, 32}, {2, 32, 32, 16}, {3, 64, 16, 8}, {4, 128, 8, 4}};
+    for (const auto& c : cases) {
+        editor.setZoom(c.zoom);
+        EXPECT_EQ(editor.cellSize(), c.cell);
+        EXPECT_EQ(editor.viewAt(0, 0), (View{0, 0, c.cols, c.rows}));
+    }
+    // The pointer maps through the larger cells: pixel (1000, 500) at zoom 4
+    // is the last cell, (7, 3).
+    editor.press(1000, 500);
+    EXPECT_EQ(editor.anchor(), (Cell{7, 3}));
 }
 
 TEST_F(DotEditorTest, RubberBandRunsThroughCellCentresOnlyWhileABoxDragMoves)

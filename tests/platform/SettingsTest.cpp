@@ -94,7 +94,7 @@ TEST(NS5R_RegLoad, ReadsEveryValueInOrderAndReleasesTheKey)
     EXPECT_EQ(s.yStep, 16);
     EXPECT_EQ(store.calls, (std::vector<std::string>{"open", "read MIDI_OUT", "read DT", "read XH", "read XL",
                                                      "read YH", "read YL", "read XSc", "read YSc", "read MIDI_OUT_NAME",
-                                                     "release"}));
+                                                     "read PACE_LIVE", "release"}));
     EXPECT_EQ(s.midiOutName, "") << "a store from before names were kept: the entry alone decides";
 }
 
@@ -231,7 +231,7 @@ TEST(NS5R_RegSave, WritesAllEightValuesInOrderAsLittleEndianBytes)
 
     EXPECT_EQ(store.calls, (std::vector<std::string>{"open", "write MIDI_OUT", "write DT", "write XH", "write XL",
                                                      "write YH", "write YL", "write XSc", "write YSc",
-                                                     "write MIDI_OUT_NAME", "release"}));
+                                                     "write MIDI_OUT_NAME", "write PACE_LIVE", "release"}));
     EXPECT_EQ(store.values["MIDI_OUT"].bytes, Bytes{2});
     EXPECT_EQ(store.values["DT"].bytes, (Bytes{100, 0}));
     EXPECT_EQ(store.values["XH"].bytes, (Bytes{0x2C, 0x01}));
@@ -258,6 +258,28 @@ TEST(NS5R_RegPortName, IsKeptAfterTheEightValuesAndAWrongTypeStopsOnlyItself)
     EXPECT_EQ(result.message, "'MIDI_OUT_NAME' のデータ型が不正です");
     EXPECT_EQ(loaded.yStep, 16) << "the eight values before it are read";
     EXPECT_EQ(loaded.midiOutName, "");
+}
+
+// Pacing is on unless the user turned it off; a store from before it was
+// kept paces too.
+TEST(NS5R_RegPaceLive, IsOneByteAfterTheNameAndOnWhenAbsent)
+{
+    MemoryStore store;
+    EXPECT_TRUE(loadFrom(store).paceLive);
+    Settings s = frameModeSettings();
+    s.paceLive = false;
+    ASSERT_TRUE(NS5R_Reg(kRegSave, s, store).ok);
+    EXPECT_EQ(store.values["PACE_LIVE"].bytes, Bytes{0});
+    EXPECT_FALSE(loadFrom(store).paceLive);
+    s.paceLive = true;
+    ASSERT_TRUE(NS5R_Reg(kRegSave, s, store).ok);
+    EXPECT_EQ(store.values["PACE_LIVE"].bytes, Bytes{1});
+    EXPECT_TRUE(loadFrom(store).paceLive);
+
+    store.put("PACE_LIVE", {0, 0});
+    RegResult result;
+    loadFrom(store, &result);
+    EXPECT_EQ(result.message, "'PACE_LIVE' のデータ型が不正です");
 }
 
 TEST(NS5R_RegSave, AFailingWriteStopsTheSaveAndKeepsEarlierValues)

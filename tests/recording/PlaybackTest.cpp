@@ -74,6 +74,32 @@ TEST(StepTiming, FollowsTheExportedFileTickForTick)
     EXPECT_EQ(counter.endTick(), 68 + kEndOfTrackTicks);
 }
 
+// The walk gives what the schedule holds, in order, and ends the moment
+// its receiver says so, without visiting the steps after.
+TEST(StepTiming, TheWalkOfMessagesMatchesTheScheduleAndStopsWhenTold)
+{
+    const Recording r = mixed();
+    const PlaybackSchedule schedule = buildSchedule(r, 8, kDefaultTempo);
+    std::vector<ScheduledMessage> walked;
+    const std::int64_t length = forEachScheduledMessage(r, 8, kDefaultTempo, [&](const ScheduledMessage& m) {
+        walked.push_back(m);
+        return true;
+    });
+    EXPECT_EQ(length, schedule.length);
+    ASSERT_EQ(walked.size(), schedule.messages.size());
+    for (std::size_t i = 0; i < walked.size(); ++i) {
+        EXPECT_EQ(walked[i].time, schedule.messages[i].time);
+        EXPECT_EQ(walked[i].step, schedule.messages[i].step);
+    }
+
+    int visited = 0;
+    EXPECT_EQ(forEachScheduledMessage(frames(1000), 8, kDefaultTempo, [&](const ScheduledMessage&) {
+                  return ++visited < 3;
+              }),
+              -1);
+    EXPECT_EQ(visited, 3);
+}
+
 TEST(StepTiming, ConvertsTicksAtTheTempo)
 {
     EXPECT_EQ(ticksToMicroseconds(480, 120), 500000);
@@ -85,7 +111,7 @@ TEST(StepTiming, ConvertsTicksAtTheTempo)
     const Recording many = frames(9999);
     EXPECT_EQ(recordingLength(many, 127, 20), ticksToMicroseconds(9999LL * 254 + 48, 20));
     EXPECT_EQ(stepTimes(many, 127, 20).back(), ticksToMicroseconds(9999LL * 254, 20));
-    EXPECT_EQ(recordingLength(Recording{}, 8, 120), ticksToMicroseconds(48, 120));
+    EXPECT_EQ(recordingLength(Recording{}, 8, 120), 0) << "an empty recording shows 0:00.000";
 }
 
 TEST(StepTiming, FormatsTimesAsMinutesSecondsAndMilliseconds)

@@ -293,5 +293,42 @@ TEST(PlaneChange, WholeRegionChangesAreBitsAndStrokesAreDots)
     EXPECT_TRUE(PlaneChange::between(before, stroke).empty());
 }
 
+// Overwriting frame 2 of F M F E F is recording F M F' E F directly, and
+// its undo gives the recording back.
+TEST(OverwriteFrame, IsTheDirectRecordingWithTheNewFrameAndUndoes)
+{
+    const std::vector<StepPlan> plan{{StepKind::Frame, 1}, {StepKind::Message, 2}, {StepKind::Frame, 3},
+                                     {StepKind::Effect, 4}, {StepKind::Frame, 5}};
+    Recording r = recorded(plan);
+    const Recording before = recorded(plan);
+    const StepEdit edit = overwriteFrame(r, 2, patternFrame(9));
+    ASSERT_EQ(edit.result, EditResult::Done);
+    std::vector<StepPlan> direct = plan;
+    direct[2].seed = 9;
+    expectSameExports(r, recorded(direct));
+    edit.change.undo(r);
+    expectSameSteps(r, before);
+
+    EXPECT_EQ(overwriteFrame(r, 1, patternFrame(9)).result, EditResult::Nothing) << "a message step";
+    EXPECT_EQ(overwriteFrame(r, 2, patternFrame(3)).result, EditResult::Nothing) << "the same dots";
+    EXPECT_EQ(overwriteFrame(r, 5, patternFrame(9)).result, EditResult::Nothing) << "past the end";
+    expectSameSteps(r, before);
+}
+
+TEST(OnionFrames, AreTheNearestFrameStepsBeforeAndAfterAStep)
+{
+    const Recording r = recorded({{StepKind::Frame, 1}, {StepKind::Message, 2}, {StepKind::Frame, 3},
+                                  {StepKind::Green, 0}, {StepKind::Frame, 5}});
+    EXPECT_EQ(frameBefore(r, 0), std::nullopt);
+    EXPECT_EQ(frameBefore(r, 2), patternFrame(1));
+    EXPECT_EQ(frameBefore(r, 3), patternFrame(3));
+    EXPECT_EQ(frameBefore(r, r.StepCount()), patternFrame(5)) << "the last recorded";
+    EXPECT_EQ(frameAfter(r, 0), patternFrame(3));
+    EXPECT_EQ(frameAfter(r, 2), patternFrame(5));
+    EXPECT_EQ(frameAfter(r, 4), std::nullopt);
+    EXPECT_EQ(frameAfter(r, r.StepCount()), std::nullopt);
+    EXPECT_EQ(frameBefore(Recording{}, 0), std::nullopt);
+}
+
 } // namespace
 } // namespace lumidot

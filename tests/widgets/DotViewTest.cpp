@@ -3,6 +3,7 @@
 
 #include "picture/DotEditor.h"
 #include "picture/VirtualArea.h"
+#include "ns5r/Commands.h"
 
 #include <QImage>
 
@@ -129,6 +130,73 @@ TEST_F(DotViewTest, RepaintIntoTheSameImageLeavesNothingOfTheLastPicture)
     area.setDot(scrollX, scrollY, 0);
     renderDotView(image, scene);
     EXPECT_EQ(image, render(8));
+}
+
+// A grown canvas: the view keeps its dots, each cell is larger, and the
+// LCD window's frame follows the cells.
+TEST_F(DotViewTest, AGrownCanvasScalesTheCellsAndTheFrame)
+{
+    area.setDot(scrollX + 63, scrollY + 31, 1);
+    DotViewScene scene{&area, scrollX, scrollY, 16, clearColour, nullptr, true};
+    scene.cols = 64;
+    scene.rows = 32;
+    const QImage image = renderDotView(scene);
+    ASSERT_EQ(image.size(), QSize(1024, 512));
+    EXPECT_EQ(at(image, 63 * 16 + 8, 31 * 16 + 8), kBlack);
+    EXPECT_EQ(at(image, 62 * 16 + 8, 31 * 16 + 8), kGreen);
+    EXPECT_EQ(at(image, 16 * 5, 7), kBlack) << "a grid line";
+    EXPECT_EQ(at(image, 512, 100), kWhite) << "the frame at 32 cells";
+    EXPECT_EQ(at(image, 100, 256), kWhite);
+    EXPECT_EQ(at(image, 513, 100), kGreen);
+}
+
+TEST_F(DotViewTest, OnionSkinTintsOnlyTheWindowsClearDots)
+{
+    PackedFrame before{};
+    PackedFrame after{};
+    VirtualArea frames;
+    frames.setDot(1, 1, 1);
+    frames.setDot(2, 2, 1);
+    before = packWindow(frames, 0, 0);
+    frames.clearAll();
+    frames.setDot(2, 2, 1);
+    frames.setDot(3, 3, 1);
+    after = packWindow(frames, 0, 0);
+    area.setDot(scrollX + 1, scrollY + 1, 1);
+
+    DotViewScene scene{&area, scrollX, scrollY, 8, clearColour, nullptr, true};
+    scene.onion = {&before, &after};
+    QImage dots;
+    renderDotPicture(dots, scene);
+    ASSERT_EQ(dots.size(), QSize(32, 16));
+    EXPECT_EQ(at(dots, 1, 1), kBlack) << "the window's own dot wins";
+    EXPECT_EQ(at(dots, 2, 2), kOnionBefore) << "the frame before wins over the one after";
+    EXPECT_EQ(at(dots, 3, 3), kOnionAfter);
+    EXPECT_EQ(at(dots, 4, 4), kGreen);
+
+    // At zoom 1 the view is larger than the frames: they tint the window only.
+    frames.clearAll();
+    for (int x = 0; x < 32; ++x)
+        frames.setDot(x, 15, 1);
+    before = packWindow(frames, 0, 0);
+    scene.cellSize = 4;
+    scene.onion = {&before, nullptr};
+    renderDotPicture(dots, scene);
+    ASSERT_EQ(dots.size(), QSize(64, 32));
+    EXPECT_EQ(at(dots, 31, 15), kOnionBefore);
+    EXPECT_EQ(at(dots, 32, 15), kGreen);
+    EXPECT_EQ(at(dots, 31, 16), kGreen);
+}
+
+TEST_F(DotViewTest, TheLineToolsBandIsOneStraightLine)
+{
+    RubberBand band;
+    band.corners[0] = {4, 4};
+    band.corners[2] = {100, 4};
+    band.straight = true;
+    const QImage image = render(8, &band);
+    EXPECT_EQ(at(image, 50, 4), kRed);
+    EXPECT_EQ(at(image, 4, 20), kGreen) << "no rectangle";
 }
 
 } // namespace

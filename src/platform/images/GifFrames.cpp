@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/images/GifFrames.h"
 
-#include <QFile>
+#include "picture/DecodeLimits.h"
 
 #include <gif_lib.h>
 
+#include <algorithm>
 #include <array>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -13,9 +15,21 @@ namespace lumidot {
 
 namespace {
 
-// Larger canvases are refused rather than allocated (256 MiB of grey and
-// opacity); no display animation needs them.
-constexpr long long kLargestCanvas = 128LL * 1024 * 1024;
+// The file's bytes, read by giflib through readInput.
+struct MemoryInput {
+    std::span<const std::uint8_t> bytes;
+    std::size_t position = 0;
+};
+
+int readInput(GifFileType* gif, GifByteType* out, int length)
+{
+    auto* input = static_cast<MemoryInput*>(gif->UserData);
+    const std::size_t left = input->bytes.size() - input->position;
+    const std::size_t count = std::min(left, static_cast<std::size_t>(std::max(0, length)));
+    std::memcpy(out, input->bytes.data() + input->position, count);
+    input->position += count;
+    return static_cast<int>(count);
+}
 
 struct GifCloser {
     void operator()(GifFileType* gif) const
@@ -26,19 +40,35 @@ struct GifCloser {
 };
 using GifFile = std::unique_ptr<GifFileType, GifCloser>;
 
-GifFile openGif(const QString& fileName, QString& reason)
+// giflib's words for an error. Some failures to open leave the error at 0,
+// which has no words; a short read means the file was cut.
+QString errorText(int error)
+{
+    if (error == 0 || error == D_GIF_ERR_READ_FAILED || error == D_GIF_ERR_NO_SCRN_DSCR)
+        return QStringLiteral("the GIF is cut short or damaged before its first frame");
+    const char* text = GifErrorString(error);
+    return text ? QString::fromLatin1(text) : QStringLiteral("damaged GIF data (error %1)").arg(error);
+}
+
+GifFile openGif(MemoryInput& input, QString& reason)
 {
     int error = 0;
-    GifFileType* gif = DGifOpenFileName(QFile::encodeName(fileName).constData(), &error);
+    GifFileType* gif = DGifOpen(&input, readInput, &error);
     if (!gif)
-        reason = QString::fromLatin1(GifErrorString(error));
+        reason = errorText(error);
     return GifFile(gif);
 }
 
 QString lastError(const GifFile& gif)
 {
-    const char* text = GifErrorString(gif->Error);
-    return text ? QString::fromLatin1(text) : QStringLiteral("damaged GIF data");
+    if (gif->Error == D_GIF_ERR_READ_FAILED)
+        return QStringLiteral("the GIF is cut short inside its data");
+    return errorText(gif->Error);
+}
+
+QString tooLargeText(int width, int height)
+{
+    return QString::fromStdString(tooLargePictureReason(width, height));
 }
 
 // Reads the extension's sub-blocks to their end; the graphic control block,
@@ -53,6 +83,20 @@ bool readExtension(const GifFile& gif, GraphicsControlBlock* control)
         DGifExtensionToGCB(block[0], block + 1, control);
     while (block) {
         if (DGifGetExtensionNext(gif.get(), &block) == GIF_ERROR)
+            return false;
+    }
+    return true;
+}
+
+// Passes over a frame's compressed pixels without decoding them.
+bool skipPixels(const GifFile& gif)
+{
+    int codeSize = 0;
+    GifByteType* block = nullptr;
+    if (DGifGetCode(gif.get(), &codeSize, &block) == GIF_ERROR)
+        return false;
+    while (block) {
+        if (DGifGetCodeNext(gif.get(), &block) == GIF_ERROR)
             return false;
     }
     return true;
@@ -84,21 +128,53 @@ std::vector<int> rowOrder(int height, bool interlaced)
     return rows;
 }
 
-struct Rect {
-    int left = 0, top = 0, width = 0, height = 0;
-};
-
-void clearRect(GreyImage& canvas, const Rect& r)
+PixelRect frameRect(const GifFile& gif)
 {
-    for (int y = std::max(0, r.top); y < std::min(canvas.height, r.top + r.height); ++y)
-        for (int x = std::max(0, r.left); x < std::min(canvas.width, r.left + r.width); ++x)
-            canvas.set(x, y, 255, 0);
+    const GifImageDesc& desc = gif->Image;
+    return {desc.Left, desc.Top, desc.Width, desc.Height};
+}
+
+PixelRect canvasRect(const GifFile& gif)
+{
+    return {0, 0, gif->SWidth, gif->SHeight};
+}
+
+bool frameSizeAllowed(const GifFile& gif)
+{
+    const GifImageDesc& desc = gif->Image;
+    return desc.Width == 0 || desc.Height == 0 || pictureSizeAllowed(desc.Width, desc.Height);
+}
+
+void fillRect(GreyImage& canvas, const PixelRect& r, std::uint8_t grey, std::uint8_t alpha)
+{
+    for (int y = r.top; y < r.top + r.height; ++y)
+        for (int x = r.left; x < r.left + r.width; ++x)
+            canvas.set(x, y, grey, alpha);
+}
+
+// The pixels of r, to be put back by restoreRect.
+GreyImage copyRect(const GreyImage& canvas, const PixelRect& r)
+{
+    GreyImage copy(r.width, r.height);
+    for (int y = 0; y < r.height; ++y)
+        for (int x = 0; x < r.width; ++x)
+            copy.set(x, y, canvas.greyAt(r.left + x, r.top + y), canvas.alphaAt(r.left + x, r.top + y));
+    return copy;
+}
+
+void restoreRect(GreyImage& canvas, const GreyImage& copy, const PixelRect& r)
+{
+    for (int y = 0; y < r.height; ++y)
+        for (int x = 0; x < r.width; ++x)
+            canvas.set(r.left + x, r.top + y, copy.greyAt(x, y), copy.alphaAt(x, y));
 }
 
 // Decodes one frame onto the canvas.
 bool drawFrame(const GifFile& gif, GreyImage& canvas, const GraphicsControlBlock& control)
 {
     const GifImageDesc& desc = gif->Image;
+    if (desc.Width == 0 || desc.Height == 0)
+        return skipPixels(gif);
     const ColorMapObject* map = desc.ColorMap ? desc.ColorMap : gif->SColorMap;
     std::array<std::uint8_t, 256> grey{};
     std::array<bool, 256> drawn{};
@@ -108,7 +184,7 @@ bool drawFrame(const GifFile& gif, GreyImage& canvas, const GraphicsControlBlock
             static_cast<std::uint8_t>((299 * c.Red + 587 * c.Green + 114 * c.Blue + 500) / 1000);
         drawn[static_cast<std::size_t>(k)] = k != control.TransparentColor;
     }
-    std::vector<GifPixelType> line(static_cast<std::size_t>(std::max(1, desc.Width)));
+    std::vector<GifPixelType> line(static_cast<std::size_t>(desc.Width));
     for (const int row : rowOrder(desc.Height, desc.Interlace)) {
         if (DGifGetLine(gif.get(), line.data(), desc.Width) == GIF_ERROR)
             return false;
@@ -154,92 +230,125 @@ bool walkFrames(const GifFile& gif, GraphicsControlBlock& control,
     }
 }
 
-} // namespace
+// Where the canvas changes from one frame to the next: the area the frame
+// before gives back by its disposal, and the frame's own.
+class ChangeTracker {
+public:
+    explicit ChangeTracker(PixelRect canvas) : canvas_(canvas) {}
 
-bool isGifFile(const QString& fileName)
-{
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray head = file.read(6);
-    return head == "GIF87a" || head == "GIF89a";
-}
-
-namespace {
-
-// Skips a frame's compressed pixels without decoding them.
-bool skipPixels(const GifFile& gif)
-{
-    int codeSize = 0;
-    GifByteType* block = nullptr;
-    if (DGifGetCode(gif.get(), &codeSize, &block) == GIF_ERROR)
-        return false;
-    while (block) {
-        if (DGifGetCodeNext(gif.get(), &block) == GIF_ERROR)
-            return false;
+    // The area that the frame before gives back as the next one starts.
+    PixelRect disposed() const
+    {
+        return lastDisposal_ == DISPOSE_BACKGROUND || lastDisposal_ == DISPOSE_PREVIOUS ? lastRect_
+                                                                                       : PixelRect{};
     }
-    return true;
-}
+    // The frame's own area, on the canvas.
+    PixelRect drawn(const PixelRect& frame) const { return frame.intersected(canvas_); }
+    void frameDone(int disposal, const PixelRect& frame)
+    {
+        lastDisposal_ = disposal;
+        lastRect_ = drawn(frame);
+    }
+    int lastDisposal() const { return lastDisposal_; }
+
+private:
+    PixelRect canvas_;
+    int lastDisposal_ = DISPOSAL_UNSPECIFIED;
+    PixelRect lastRect_;
+};
 
 } // namespace
 
-int countGifFrames(const QString& fileName, QString& reason, std::vector<int>* delays)
+bool isGifData(std::span<const std::uint8_t> bytes)
 {
-    const GifFile gif = openGif(fileName, reason);
+    static constexpr std::array<char, 6> k87{'G', 'I', 'F', '8', '7', 'a'};
+    static constexpr std::array<char, 6> k89{'G', 'I', 'F', '8', '9', 'a'};
+    return bytes.size() >= 6 && (std::equal(k87.begin(), k87.end(), bytes.begin()) ||
+                                 std::equal(k89.begin(), k89.end(), bytes.begin()));
+}
+
+bool scanGif(std::span<const std::uint8_t> bytes, GifSummary& summary, QString& reason,
+             std::vector<int>* delays)
+{
+    summary = {};
+    MemoryInput input{bytes};
+    const GifFile gif = openGif(input, reason);
     if (!gif)
-        return -1;
-    int frames = 0;
+        return false;
+    summary.width = gif->SWidth;
+    summary.height = gif->SHeight;
+    if (!pictureSizeAllowed(gif->SWidth, gif->SHeight)) {
+        summary.tooLarge = gif->SWidth > 0 && gif->SHeight > 0;
+        reason = summary.tooLarge ? tooLargeText(gif->SWidth, gif->SHeight)
+                                  : QStringLiteral("unusable picture size %1 x %2").arg(gif->SWidth).arg(gif->SHeight);
+        return false;
+    }
+    ChangeTracker changes(canvasRect(gif));
     GraphicsControlBlock control = noControl();
     const bool whole = walkFrames(gif, control, [&] {
+        if (!frameSizeAllowed(gif)) {
+            summary.tooLarge = true;
+            return FrameStep::Failed;
+        }
+        const PixelRect frame = frameRect(gif);
+        summary.work += frame.area() + changes.disposed().united(changes.drawn(frame)).area();
+        changes.frameDone(control.DisposalMode, frame);
         if (!skipPixels(gif))
             return FrameStep::Failed;
         if (delays)
             delays->push_back(control.DelayTime);
-        ++frames;
+        ++summary.frames;
         return FrameStep::Next;
     });
-    // A file cut after its last whole frame still shows those frames, as
-    // viewers do; one with no frame at all is damaged.
-    if (frames > 0)
-        return frames;
-    reason = whole ? QStringLiteral("the file holds no frame") : lastError(gif);
-    return -1;
-}
-
-bool readGifFrames(const QString& fileName, const std::function<bool(const GreyImage&)>& each,
-                   QString& reason)
-{
-    const GifFile gif = openGif(fileName, reason);
-    if (!gif)
-        return false;
-    if (gif->SWidth <= 0 || gif->SHeight <= 0 ||
-        static_cast<long long>(gif->SWidth) * gif->SHeight > kLargestCanvas) {
-        reason = QStringLiteral("unusable picture size %1 x %2").arg(gif->SWidth).arg(gif->SHeight);
+    if (summary.tooLarge) {
+        reason = QStringLiteral("frame %1: %2").arg(summary.frames + 1).arg(tooLargeText(gif->Image.Width, gif->Image.Height));
         return false;
     }
+    // A file cut after its last whole frame still shows those frames, as
+    // viewers do; one with no frame at all is damaged.
+    if (summary.frames > 0)
+        return true;
+    reason = whole ? QStringLiteral("the file holds no frame") : lastError(gif);
+    return false;
+}
+
+bool readGifFrames(std::span<const std::uint8_t> bytes,
+                   const std::function<bool(const GreyImage&, const PixelRect&)>& each, QString& reason,
+                   GifSummary* scanned)
+{
+    GifSummary own;
+    GifSummary& summary = scanned ? *scanned : own;
+    if (!scanGif(bytes, summary, reason))
+        return false;
+    MemoryInput input{bytes};
+    const GifFile gif = openGif(input, reason);
+    if (!gif)
+        return false;
+    const PixelRect whole = canvasRect(gif);
     GreyImage canvas(gif->SWidth, gif->SHeight, 255, 0);
-    GreyImage beforeFrame;
+    GreyImage saved;          // what "restore to previous" brings back
+    ChangeTracker changes(whole);
     GraphicsControlBlock control = noControl();
-    int lastDisposal = DISPOSAL_UNSPECIFIED;
-    Rect lastRect;
     int frames = 0;
-    const bool whole = walkFrames(gif, control, [&] {
+    const bool complete = walkFrames(gif, control, [&] {
         // The frame before leaves the canvas as its disposal says.
-        if (lastDisposal == DISPOSE_BACKGROUND)
-            clearRect(canvas, lastRect);
-        else if (lastDisposal == DISPOSE_PREVIOUS && !beforeFrame.grey.empty())
-            canvas = beforeFrame;
+        const PixelRect disposed = changes.disposed();
+        if (changes.lastDisposal() == DISPOSE_BACKGROUND)
+            fillRect(canvas, disposed, 255, 0);
+        else if (changes.lastDisposal() == DISPOSE_PREVIOUS)
+            restoreRect(canvas, saved, disposed);
+        const PixelRect frame = frameRect(gif);
+        const PixelRect drawn = changes.drawn(frame);
         if (control.DisposalMode == DISPOSE_PREVIOUS)
-            beforeFrame = canvas;
+            saved = copyRect(canvas, drawn);
         if (!drawFrame(gif, canvas, control))
             return FrameStep::Failed;
-        ++frames;
-        lastDisposal = control.DisposalMode;
-        lastRect = {gif->Image.Left, gif->Image.Top, gif->Image.Width, gif->Image.Height};
-        return each(canvas) ? FrameStep::Next : FrameStep::Stop;
+        changes.frameDone(control.DisposalMode, frame);
+        const PixelRect changed = frames++ == 0 ? whole : disposed.united(drawn);
+        return each(canvas, changed) ? FrameStep::Next : FrameStep::Stop;
     });
-    // Frames after a cut are not there; the count said as much.
-    if (whole || (frames > 0 && countGifFrames(fileName, reason) == frames))
+    // Frames after a cut are not there; the scan said as much.
+    if (complete || frames == summary.frames)
         return true;
     reason = lastError(gif);
     return false;

@@ -2,11 +2,14 @@
 #include "platform/images/PlaneImage.h"
 
 #include "export/FileReplace.h"
+#include "export/UserFile.h"
+#include "picture/DecodeLimits.h"
 #include "picture/PixelDots.h"
 #include "picture/VirtualArea.h"
 #include "platform/images/ImageFrames.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QFile>
 #include <QImageReader>
 #include <QImageWriter>
@@ -22,13 +25,69 @@ namespace {
 
 constexpr int kDarkUpTo = 127;
 
-std::optional<QPoint> originOf(const QImage& image)
+QString translated(const char* text)
 {
+    return QCoreApplication::translate("PlaneImage", text);
+}
+
+// The picture's origin as the file states it: none, two whole numbers, or
+// a text that is not two numbers.
+struct StatedOrigin {
+    enum class Kind { None, Point, Unreadable } kind = Kind::None;
+    QPoint point;
+    QString text;
+};
+
+StatedOrigin originOf(const QImage& image)
+{
+    const QString key = QString::fromLatin1(kPlaneOriginKey);
+    if (!image.textKeys().contains(key))
+        return {};
     static const QRegularExpression pattern(QStringLiteral("^\\s*(-?\\d{1,6})\\s*,\\s*(-?\\d{1,6})\\s*$"));
-    const QRegularExpressionMatch match = pattern.match(image.text(QString::fromLatin1(kPlaneOriginKey)));
+    const QString text = image.text(key);
+    const QRegularExpressionMatch match = pattern.match(text);
     if (!match.hasMatch())
-        return std::nullopt;
-    return QPoint(match.captured(1).toInt(), match.captured(2).toInt());
+        return {StatedOrigin::Kind::Unreadable, {}, text};
+    return {StatedOrigin::Kind::Point, QPoint(match.captured(1).toInt(), match.captured(2).toInt()), text};
+}
+
+// A stated text as the window shows it: cut short when long.
+QString shown(const QString& text)
+{
+    constexpr int kLongest = 40;
+    return text.size() > kLongest ? text.left(kLongest) + QStringLiteral("...") : text;
+}
+
+// The picture's pixels, read as every user's file is read and held to the
+// largest picture size before it is decoded.
+bool readPicture(const QString& fileName, QImage& image, QString& message)
+{
+    std::vector<std::uint8_t> bytes;
+    const std::string native = QFile::encodeName(fileName).toStdString();
+    const FileRefusal refused = readUserFile(native, bytes);
+    if (refused.refused()) {
+        message = QString::fromStdString(readFaultMessage(refused.fault, std::nullopt, fileName.toStdString()));
+        return false;
+    }
+    QByteArray data = QByteArray::fromRawData(reinterpret_cast<const char*>(bytes.data()),
+                                              static_cast<qsizetype>(bytes.size()));
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    reader.setDecideFormatFromContent(true);
+    const QSize size = reader.size();
+    if (size.isValid() && !pictureSizeAllowed(size.width(), size.height())) {
+        const QString reason = QString::fromStdString(tooLargePictureReason(size.width(), size.height()));
+        message = ImageReadError{fileName, reason, ImageReadError::Kind::TooLarge, ReadFault::None, native}.message();
+        return false;
+    }
+    image = reader.read();
+    if (image.isNull()) {
+        message =
+            ImageReadError{fileName, reader.errorString(), ImageReadError::Kind::Damaged, ReadFault::None, native}.message();
+        return false;
+    }
+    return true;
 }
 
 PlaneFileResult failure(const QString& message)
@@ -79,19 +138,28 @@ PlaneFileResult savePlane(const QString& fileName, const VirtualArea& area)
 
 PlaneFileResult openPlane(const QString& fileName, VirtualArea& area, int windowX, int windowY)
 {
-    QImageReader reader(fileName);
-    reader.setDecideFormatFromContent(true);
-    const QImage image = reader.read();
-    if (image.isNull())
-        return failure(ImageReadError{fileName, reader.errorString()}.message());
-    const DotImage dots = thresholdDots(greyImage(image), kDarkUpTo, false);
-    const std::optional<QPoint> origin = originOf(image);
-    if (!origin) {
+    QImage image;
+    QString message;
+    if (!readPicture(fileName, image, message))
+        return failure(message);
+    const StatedOrigin origin = originOf(image);
+    if (origin.kind == StatedOrigin::Kind::Point && !VirtualArea::contains(origin.point.x(), origin.point.y()))
+        return failure(translated("描画面を開けません: %1\n画像の原点 (%2, %3) が描画面の外にあります")
+                           .arg(fileName)
+                           .arg(origin.point.x())
+                           .arg(origin.point.y()));
+    const DotImage dots = thresholdDots(greyImage(std::move(image)), kDarkUpTo, false);
+    if (origin.kind != StatedOrigin::Kind::Point) {
         placeDots(area, dots, windowX, windowY, Placement::Replace);
-        return {};
+        if (origin.kind == StatedOrigin::Kind::None)
+            return {};
+        return {true,
+                translated("画像 %1 の原点 \"%2\" を読み取れないため、LCD ウィンドウの位置に置きました")
+                    .arg(fileName, shown(origin.text)),
+                false};
     }
     area.clearAll();
-    placeDots(area, dots, origin->x(), origin->y(), Placement::Replace);
+    placeDots(area, dots, origin.point.x(), origin.point.y(), Placement::Replace);
     return {true, {}, true};
 }
 

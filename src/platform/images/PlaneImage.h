@@ -21,7 +21,7 @@ QByteArray planePng(const VirtualArea& area);
 
 struct PlaneFileResult {
     bool ok = true;
-    QString message;      // Japanese, for the window
+    QString message;      // Japanese, for the window: why it failed, or a note when it did not
     bool atOrigin = false; // opened at the coordinates stored in the file
 };
 
@@ -30,9 +30,13 @@ struct PlaneFileResult {
 PlaneFileResult savePlane(const QString& fileName, const VirtualArea& area);
 
 // Reads a picture back into the plane. One that carries an origin replaces
-// the whole plane, its dots at the coordinates they were saved from; any
-// other picture replaces the dots under it with its top-left pixel at
-// (windowX, windowY), dark pixels set, without scaling or dithering.
+// the whole plane, its dots at the coordinates they were saved from; an
+// origin off the plane is refused, since nothing of the picture could be
+// where it says. Any other picture replaces the dots under it with its
+// top-left pixel at (windowX, windowY), dark pixels set, without scaling or
+// dithering; one whose origin is not two whole numbers lands there too,
+// with a note saying so in message. The file is read as every user's file
+// is (export/UserFile.h) and held to the largest picture size.
 PlaneFileResult openPlane(const QString& fileName, VirtualArea& area, int windowX, int windowY);
 
 } // namespace lumidot

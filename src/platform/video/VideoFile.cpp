@@ -1,11 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/video/VideoFile.h"
 
+#include "export/UserFile.h"
 #include "platform/video/VideoSource.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
-#include <fstream>
+
+#include <unistd.h>
 
 namespace lumidot {
 
@@ -20,6 +23,19 @@ std::int64_t truncationMargin(const VideoInfo& info)
     return std::max<std::int64_t>(250000, twoFrames);
 }
 
+// A clip is opened as every user's file is: only a regular file, and never
+// waiting for a pipe's writer.
+int openClip(const std::string& fileName, VideoProblem& problem)
+{
+    FileRefusal refused;
+    const int fd = openUserFile(fileName, refused);
+    if (fd < 0) {
+        problem = VideoProblem(VideoFault::CannotOpen);
+        problem.reason = refused.error;
+    }
+    return fd;
+}
+
 std::unique_ptr<VideoSource> openSource(const std::string& fileName, VideoProblem& problem)
 {
     std::string error;
@@ -31,7 +47,12 @@ std::unique_ptr<VideoSource> openSource(const std::string& fileName, VideoProble
     }
     if (isWebpFile(fileName)) {
         VideoProblem webp;
-        if (auto source = decoders->openWebp(fileName, webp))
+        const int fd = openClip(fileName, webp);
+        if (fd < 0) {
+            problem = webp;
+            return nullptr;
+        }
+        if (auto source = decoders->openWebp(fd, fileName, webp))
             return source;
         // A still WebP that libwebp refuses may still be one FFmpeg reads.
         if (webp.fault == VideoFault::FrameTooLarge) {
@@ -39,14 +60,15 @@ std::unique_ptr<VideoSource> openSource(const std::string& fileName, VideoProble
             return nullptr;
         }
     }
-    return decoders->openFfmpeg(fileName, problem);
+    const int fd = openClip(fileName, problem);
+    return fd < 0 ? nullptr : decoders->openFfmpeg(fd, fileName, problem);
 }
 
 // One reading of a grid: the frame on screen is held until the next one
 // tells how many samples it fills, then converted once for all of them.
 class SamplingRun {
 public:
-    SamplingRun(const SampleGrid& grid, PictureSize size, const VideoFile::SampleSink& each,
+    SamplingRun(const SampleGrid& grid, FrameCut size, const VideoFile::SampleSink& each,
                 std::int64_t decodedLimit)
         : sampler_(grid)
         , size_(size)
@@ -111,7 +133,7 @@ private:
     bool handOn(std::int64_t samples) { return samples <= 0 || each_(shown_->grey(size_), samples); }
 
     FrameSampler sampler_;
-    PictureSize size_;
+    FrameCut size_;
     const VideoFile::SampleSink& each_;
     std::int64_t decodedLimit_;
     std::unique_ptr<SourceFrame> shown_;
@@ -158,7 +180,7 @@ bool VideoFile::restart(std::int64_t timeUs, VideoProblem& problem)
     return true;
 }
 
-VideoProblem VideoFile::sample(const SampleGrid& grid, PictureSize size, const SampleSink& each,
+VideoProblem VideoFile::sample(const SampleGrid& grid, FrameCut size, const SampleSink& each,
                                std::int64_t decodedLimit)
 {
     VideoProblem problem;
@@ -183,7 +205,7 @@ VideoProblem VideoFile::sample(const SampleGrid& grid, PictureSize size, const S
     }
 }
 
-bool VideoFile::frameAt(std::int64_t timeUs, PictureSize size, GreyImage& frame, VideoProblem& problem)
+bool VideoFile::frameAt(std::int64_t timeUs, FrameCut size, GreyImage& frame, VideoProblem& problem)
 {
     problem = {};
     const ClipTime time = ClipTime::microseconds(std::max<std::int64_t>(0, timeUs));
@@ -230,9 +252,17 @@ bool isVideoFile(const std::string& fileName)
 
 bool isWebpFile(const std::string& fileName)
 {
-    std::ifstream file(fileName, std::ios::binary);
+    FileRefusal refused;
+    const int fd = openUserFile(fileName, refused);
+    if (fd < 0)
+        return false;
     char head[12] = {};
-    return file.read(head, sizeof head) && std::memcmp(head, "RIFF", 4) == 0 &&
+    ssize_t got = 0;
+    do
+        got = ::read(fd, head, sizeof head);
+    while (got < 0 && errno == EINTR);
+    ::close(fd);
+    return got == static_cast<ssize_t>(sizeof head) && std::memcmp(head, "RIFF", 4) == 0 &&
            std::memcmp(head + 8, "WEBP", 4) == 0;
 }
 

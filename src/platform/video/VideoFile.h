@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "picture/DecodeLimits.h"
 #include "picture/PixelDots.h"
 #include "recording/VideoTiming.h"
 
@@ -18,6 +19,16 @@ namespace lumidot {
 inline constexpr int kLargestVideoSide = 8192;
 inline constexpr std::int64_t kLargestDecodedBytes = std::int64_t{2} << 30;
 
+// A frame is held to the pictures' own limit as well: no side beyond
+// kLargestVideoSide and no more pixels than kLargestPicturePixels, as the
+// picture import reads no larger picture. A size not known yet (0) is not
+// refused here.
+constexpr bool videoFrameTooLarge(std::int64_t width, std::int64_t height)
+{
+    return width > kLargestVideoSide || height > kLargestVideoSide ||
+           (width > 0 && height > 0 && width * height > kLargestPicturePixels);
+}
+
 enum class VideoFault {
     None,
     // Refusals: nothing is kept.
@@ -26,7 +37,7 @@ enum class VideoFault {
     NoVideoStream,   // a container without pictures (sound only, a cover picture)
     NoDecoder,       // pictures FFmpeg has no decoder for
     NoDecoders,      // the program's video module cannot be loaded (reason: the loader's words)
-    FrameTooLarge,   // frames beyond kLargestVideoSide
+    FrameTooLarge,   // frames beyond kLargestVideoSide or kLargestPicturePixels
     TooMuchData,     // the range decodes to more than kLargestDecodedBytes
     TooManySteps,    // the range gives more frame steps than are left
     EmptyRange,      // no frame lies between start and end
@@ -75,6 +86,29 @@ struct VideoInfo {
     std::string codec;               // the picture coding ("h264", "vp9", ...)
 };
 
+// The grey picture a conversion takes from a frame: the frame scaled to
+// `whole`, of which only the top-left `kept` part is made. A frame that is
+// not scaled is cut so to the plane's size as it is converted, so that a
+// large frame costs no more than the plane can show.
+struct FrameCut {
+    FrameCut() = default;
+    // All of the frame at this size.
+    FrameCut(PictureSize size) // NOLINT(google-explicit-constructor): a size is the uncut frame
+        : whole(size)
+        , kept(size)
+    {
+    }
+    FrameCut(PictureSize wholeSize, PictureSize keptSize)
+        : whole(wholeSize)
+        , kept(keptSize)
+    {
+    }
+
+    PictureSize whole;
+    PictureSize kept;
+    bool operator==(const FrameCut&) const = default;
+};
+
 class VideoSource;
 
 // A video file read with FFmpeg's libraries (animated WebP with libwebp's,
@@ -95,7 +129,7 @@ public:
 
     const VideoInfo& info() const { return info_; }
 
-    // One sampled frame: the picture scaled to the size asked for, and how
+    // One sampled frame: the picture scaled (and cut) as asked for, and how
     // many consecutive samples of the grid show it. Returning false stops
     // the reading (the result is then Cancelled).
     using SampleSink = std::function<bool(const GreyImage& frame, std::int64_t samples)>;
@@ -104,13 +138,13 @@ public:
     // Frames are decoded from the key frame before the grid's start. On an
     // open grid the last frame fills the samples up to its own end.
     // The frames of the range may decode to at most decodedLimit bytes.
-    VideoProblem sample(const SampleGrid& grid, PictureSize size, const SampleSink& each,
+    VideoProblem sample(const SampleGrid& grid, FrameCut size, const SampleSink& each,
                         std::int64_t decodedLimit = kLargestDecodedBytes);
 
     // The frame shown at timeUs, scaled to size: the preview's picture. The
     // decoded frame is kept, so asking again for a time it covers, or at
     // another size, decodes nothing.
-    bool frameAt(std::int64_t timeUs, PictureSize size, GreyImage& frame, VideoProblem& problem);
+    bool frameAt(std::int64_t timeUs, FrameCut size, GreyImage& frame, VideoProblem& problem);
 
 private:
     VideoFile(std::string fileName, std::unique_ptr<VideoSource> source);

@@ -64,9 +64,12 @@ SampleGrid videoCountedGrid(const VideoInfo& info, const VideoImportChoices& cho
     return grid;
 }
 
-PictureSize videoFrameSize(const VideoInfo& info, const DotConversion& conversion)
+FrameCut videoFrameSize(const VideoInfo& info, const DotConversion& conversion)
 {
-    return scaledSize(info.displayWidth, info.displayHeight, conversion.scale, conversion.percent);
+    const PictureSize size = scaledSize(info.displayWidth, info.displayHeight, conversion.scale, conversion.percent);
+    if (conversion.scale != ScaleMode::None)
+        return size;
+    return {PictureSize{info.displayWidth, info.displayHeight}, size};
 }
 
 VideoImport importVideo(VideoFile& file, const VideoImportChoices& choices, const VirtualArea& plane,

@@ -56,8 +56,9 @@ SampleGrid videoImportGrid(const VideoInfo& info, const VideoImportChoices& choi
 // The samples the clip's header promises, ended by its length where the
 // end chosen lies beyond it; the step limit and the progress count these.
 SampleGrid videoCountedGrid(const VideoInfo& info, const VideoImportChoices& choices);
-// The grey size the conversion needs for the clip's frames.
-PictureSize videoFrameSize(const VideoInfo& info, const DotConversion& conversion);
+// The grey picture the conversion needs from the clip's frames: scaled to
+// its size, or, not scaled, cut to the plane's size.
+FrameCut videoFrameSize(const VideoInfo& info, const DotConversion& conversion);
 
 // Decodes the range, converts each sampled frame with the picture import's
 // conversion, puts it on a copy of the plane and packs the window into a

@@ -16,8 +16,8 @@ namespace lumidot {
 class SourceFrame {
 public:
     virtual ~SourceFrame() = default;
-    // The frame scaled to size, as grey levels and opacities.
-    virtual GreyImage grey(PictureSize size) const = 0;
+    // The frame scaled and cut to size, as grey levels and opacities.
+    virtual GreyImage grey(const FrameCut& size) const = 0;
 
     ClipTime start;   // when it is first shown
     ClipTime end;     // when the next frame takes over, as far as the frame itself tells
@@ -40,9 +40,12 @@ public:
 // first clip opened: FFmpeg's libraries and the hundred-odd libraries they
 // pull in cost a program a third of a second at every start, which a
 // conversion of pictures or recordings should not pay.
+// Each reads the clip from fd, a regular file opened for reading as every
+// user's file is opened, and closes it; fileName names it in messages and
+// hints at its format.
 struct VideoDecoders {
-    std::unique_ptr<VideoSource> (*openFfmpeg)(const std::string& fileName, VideoProblem& problem);
-    std::unique_ptr<VideoSource> (*openWebp)(const std::string& fileName, VideoProblem& problem);
+    std::unique_ptr<VideoSource> (*openFfmpeg)(int fd, const std::string& fileName, VideoProblem& problem);
+    std::unique_ptr<VideoSource> (*openWebp)(int fd, const std::string& fileName, VideoProblem& problem);
 };
 
 // The name of the function the module exports, returning its decoders.

@@ -196,8 +196,11 @@ protected:
         server.stop();
     }
 
+    // The bursts below drive the port as fast as it takes, each frame sent:
+    // unpaced, as for a virtual port whose reader wants every frame.
     void startForm()
     {
+        store.put("PACE_LIVE", {0});
         form = std::make_unique<TMainForm>(midi, store, prompts, desktop);
         form->runModal = [this](QDialog& dialog) {
             if (duringModal)

@@ -10,6 +10,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include <sys/stat.h>
+
 namespace lumidot {
 namespace {
 
@@ -279,6 +281,11 @@ TEST_F(VideoClips, HugeFramesAndHugeDecodingAreRefused)
     EXPECT_FALSE(VideoFile::open(wide, problem));
     EXPECT_EQ(problem.fault, VideoFault::FrameTooLarge);
     EXPECT_EQ(problem.width, kLargestVideoSide + 8);
+    // Within the sides, a frame is still held to the largest picture read
+    // (a clip that large takes minutes to write here, so only the bounds).
+    EXPECT_FALSE(videoFrameTooLarge(kLargestVideoSide, kLargestPicturePixels / kLargestVideoSide));
+    EXPECT_TRUE(videoFrameTooLarge(kLargestVideoSide, kLargestPicturePixels / kLargestVideoSide + 1));
+    EXPECT_TRUE(videoFrameTooLarge(kLargestVideoSide + 1, 1));
 
     // 30 frames of 64 x 32 decode to 30 x 2,048 grey bytes.
     const std::string file = clip("thirty.mkv", atRate(kFfv1Mkv, 10), countingFrames(30));
@@ -327,13 +334,13 @@ TEST_F(VideoClips, GreyLevelsSpanTheFullRangeAtTheConversionsSize)
         const auto video = VideoFile::open(file, problem);
         ASSERT_TRUE(video);
         DotConversion fit;
-        const PictureSize size = videoFrameSize(video->info(), fit);
-        EXPECT_EQ(size, scaledSize(640, 360, ScaleMode::FitWindow, 100));
+        const FrameCut size = videoFrameSize(video->info(), fit);
+        EXPECT_EQ(size, FrameCut(scaledSize(640, 360, ScaleMode::FitWindow, 100)));
         GreyImage frame;
         ASSERT_TRUE(video->frameAt(0, size, frame, problem));
-        ASSERT_EQ(frame.width, size.width);
+        ASSERT_EQ(frame.width, size.kept.width);
         EXPECT_NEAR(frame.greyAt(1, 8), 0, 3) << kind.container;
-        EXPECT_NEAR(frame.greyAt(size.width - 2, 8), 255, 3) << kind.container;
+        EXPECT_NEAR(frame.greyAt(size.kept.width - 2, 8), 255, 3) << kind.container;
         EXPECT_EQ(frame.alphaAt(1, 8), 255);
     }
 }
@@ -350,6 +357,65 @@ TEST_F(VideoClips, EveryScaleIsAppliedOnce)
     VideoImportChoices byHeight = atFps(10);
     byHeight.conversion.scale = ScaleMode::FitHeight;
     EXPECT_EQ(numbersOf(import(file, byHeight)), upTo(4));
+}
+
+// Not scaled, a frame larger than the plane is cut to it from its top-left
+// pixel as it is converted, as a picture is: squeezed instead, its dots
+// would land in the wrong places; kept whole, a large frame would cost far
+// more than the plane can show.
+TEST_F(VideoClips, FramesNotScaledAreCutToThePlane)
+{
+    const int width = VirtualArea::kWidth + 112;
+    const int height = VirtualArea::kHeight + 56;
+    GreyImage checks(width, height, 255);
+    const auto dark = [](int x, int y) { return (x / 8 + y / 8) % 2 == 0; };
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            checks.set(x, y, dark(x, y) ? 0 : 255);
+    const std::string file = clip("checks.mkv", atRate(kFfv1Mkv, 10), {{checks, 0}, {checks, 1}});
+    VideoProblem problem;
+    const auto video = VideoFile::open(file, problem);
+    ASSERT_TRUE(video);
+    DotConversion none;
+    none.scale = ScaleMode::None;
+    const FrameCut cut = videoFrameSize(video->info(), none);
+    EXPECT_EQ(cut.whole, (PictureSize{width, height}));
+    EXPECT_EQ(cut.kept, (PictureSize{VirtualArea::kWidth, VirtualArea::kHeight}));
+    GreyImage frame;
+    ASSERT_TRUE(video->frameAt(0, cut, frame, problem));
+    ASSERT_EQ(frame.width, VirtualArea::kWidth);
+    ASSERT_EQ(frame.height, VirtualArea::kHeight);
+    int wrong = 0;
+    for (int y = 0; y < frame.height; ++y)
+        for (int x = 0; x < frame.width; ++x)
+            wrong += (frame.greyAt(x, y) < 128) != dark(x, y);
+    EXPECT_EQ(wrong, 0);
+
+    VideoImportChoices choices = atFps(10);
+    choices.conversion = none;
+    choices.conversion.threshold = 127;
+    choices.conversion.autoThreshold = false;
+    choices.pictureX = VirtualArea::kMinX;
+    choices.pictureY = VirtualArea::kMinY;
+    const VideoImport imported = import(file, choices);
+    ASSERT_TRUE(imported.imported());
+    for (const auto& [x, y] : {std::pair{0, 0}, {8, 0}, {VirtualArea::kWidth - 1, VirtualArea::kHeight - 1},
+                               {VirtualArea::kWidth - 9, VirtualArea::kHeight - 1}})
+        EXPECT_EQ(imported.plane.dot(VirtualArea::kMinX + x, VirtualArea::kMinY + y), dark(x, y) ? 1 : 0)
+            << x << "," << y;
+}
+
+// A clip is opened as every user's file is: a pipe is refused at once, not
+// waited on for a writer that never comes.
+TEST_F(VideoClips, APipeIsRefusedWithoutWaiting)
+{
+    const std::string fifo = path("clip.mp4");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_FALSE(isWebpFile(fifo));
+    VideoProblem problem;
+    EXPECT_FALSE(VideoFile::open(fifo, problem));
+    EXPECT_EQ(problem.fault, VideoFault::CannotOpen);
+    EXPECT_NE(problem.reason.find("pipe"), std::string::npos) << problem.reason;
 }
 
 TEST_F(VideoClips, CancellingStopsTheDecodingAndKeepsNothing)

@@ -6,8 +6,8 @@
 
 namespace lumidot {
 
-std::unique_ptr<VideoSource> openFfmpegSource(const std::string& fileName, VideoProblem& problem);
-std::unique_ptr<VideoSource> openWebpSource(const std::string& fileName, VideoProblem& problem);
+std::unique_ptr<VideoSource> openFfmpegSource(int fd, const std::string& fileName, VideoProblem& problem);
+std::unique_ptr<VideoSource> openWebpSource(int fd, const std::string& fileName, VideoProblem& problem);
 
 } // namespace lumidot
 

@@ -19,6 +19,9 @@ extern "C" {
 #include <cerrno>
 #include <cmath>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace lumidot {
 
 namespace {
@@ -36,6 +39,63 @@ struct FreePacket {
     void operator()(AVPacket* packet) const { av_packet_free(&packet); }
 };
 using FramePtr = std::unique_ptr<AVFrame, FreeFrame>;
+
+// The clip's file, read through the descriptor that was opened and checked
+// for it rather than opened again by name: FFmpeg reads the very file that
+// was found to be a regular one.
+class FileInput {
+public:
+    explicit FileInput(int fd)
+        : fd_(fd)
+    {
+        auto* buffer = static_cast<unsigned char*>(av_malloc(kBufferSize));
+        if (buffer)
+            io_ = avio_alloc_context(buffer, kBufferSize, 0, &fd_, &FileInput::read, nullptr, &FileInput::seek);
+        if (!io_)
+            av_free(buffer);
+    }
+    ~FileInput()
+    {
+        if (io_)
+            av_freep(&io_->buffer);
+        avio_context_free(&io_);
+        ::close(fd_);
+    }
+    FileInput(const FileInput&) = delete;
+    FileInput& operator=(const FileInput&) = delete;
+
+    AVIOContext* context() const { return io_; }
+
+private:
+    static constexpr int kBufferSize = 64 * 1024;
+
+    static int read(void* opaque, std::uint8_t* buffer, int size)
+    {
+        const int fd = *static_cast<int*>(opaque);
+        for (;;) {
+            const ssize_t got = ::read(fd, buffer, static_cast<std::size_t>(size));
+            if (got < 0 && errno == EINTR)
+                continue;
+            if (got < 0)
+                return AVERROR(errno);
+            return got == 0 ? AVERROR_EOF : static_cast<int>(got);
+        }
+    }
+
+    static std::int64_t seek(void* opaque, std::int64_t offset, int whence)
+    {
+        const int fd = *static_cast<int*>(opaque);
+        if (whence & AVSEEK_SIZE) {
+            struct stat info {};
+            return ::fstat(fd, &info) == 0 ? static_cast<std::int64_t>(info.st_size) : AVERROR(errno);
+        }
+        const off_t at = ::lseek(fd, static_cast<off_t>(offset), whence & ~AVSEEK_FORCE);
+        return at < 0 ? AVERROR(errno) : static_cast<std::int64_t>(at);
+    }
+
+    int fd_;
+    AVIOContext* io_ = nullptr;
+};
 
 // Frame threads each hold a frame being decoded; large frames get fewer of
 // them so that the decoder's memory stays bounded on many-core machines.
@@ -74,7 +134,7 @@ public:
     {
     }
 
-    GreyImage grey(PictureSize size) const override
+    GreyImage grey(const FrameCut& size) const override
     {
         const PixelPlanes planes{frame_->data, frame_->linesize, frame_->width, frame_->height,
                                  static_cast<AVPixelFormat>(frame_->format), fullRange(*frame_)};
@@ -88,7 +148,7 @@ private:
 
 class FfmpegSource : public VideoSource {
 public:
-    bool open(const std::string& fileName, VideoProblem& problem);
+    bool open(int fd, const std::string& fileName, VideoProblem& problem);
     const VideoInfo& info() const override { return info_; }
     bool seek(std::int64_t timeUs) override;
     std::unique_ptr<SourceFrame> next(VideoProblem& problem) override;
@@ -101,6 +161,7 @@ private:
     void stopReading(int code, const FfmpegLogCapture& log);
     std::unique_ptr<SourceFrame> frameFrom(FramePtr frame, VideoProblem& problem);
 
+    std::unique_ptr<FileInput> input_;   // outlives the format context that reads it
     std::unique_ptr<AVFormatContext, CloseFormat> format_;
     std::unique_ptr<AVCodecContext, FreeCodec> codec_;
     std::unique_ptr<AVPacket, FreePacket> packet_{av_packet_alloc()};
@@ -114,14 +175,22 @@ private:
     VideoProblem damage_;              // why the reading stopped before the end, if it did
 };
 
-bool FfmpegSource::open(const std::string& fileName, VideoProblem& problem)
+bool FfmpegSource::open(int fd, const std::string& fileName, VideoProblem& problem)
 {
     const FfmpegLogCapture log;
-    AVFormatContext* format = nullptr;
+    input_ = std::make_unique<FileInput>(fd);
+    AVFormatContext* format = avformat_alloc_context();
+    if (!format || !input_->context()) {
+        avformat_free_context(format);
+        problem.fault = VideoFault::CannotOpen;
+        problem.reason = log.explain(AVERROR(ENOMEM));
+        return false;
+    }
+    format->pb = input_->context();
+    format->flags |= AVFMT_FLAG_CUSTOM_IO;
+    // The name only hints at the format; the probe decides by the content.
     if (const int code = avformat_open_input(&format, fileName.c_str(), nullptr, nullptr); code < 0) {
-        const bool cannotOpen = code == AVERROR(ENOENT) || code == AVERROR(EACCES) ||
-                                code == AVERROR(EISDIR) || code == AVERROR(ENOTDIR);
-        problem.fault = cannotOpen ? VideoFault::CannotOpen : VideoFault::NotAVideo;
+        problem.fault = VideoFault::NotAVideo;
         problem.reason = log.explain(code);
         return false;
     }
@@ -168,7 +237,7 @@ bool FfmpegSource::openStream(VideoProblem& problem)
         if (static_cast<int>(k) != best)
             format->streams[k]->discard = AVDISCARD_ALL;
     const AVCodecParameters& parameters = *stream_->codecpar;
-    if (parameters.width > kLargestVideoSide || parameters.height > kLargestVideoSide) {
+    if (videoFrameTooLarge(parameters.width, parameters.height)) {
         problem.fault = VideoFault::FrameTooLarge;
         problem.width = parameters.width;
         problem.height = parameters.height;
@@ -195,7 +264,7 @@ bool FfmpegSource::openDecoder(const AVCodec* decoder, VideoProblem& problem)
         codec_->thread_count = decoderThreads(stream_->codecpar->width, stream_->codecpar->height);
         codec_->thread_type = FF_THREAD_FRAME | FF_THREAD_SLICE;
         // The decoder itself refuses frames past the limit, before allocating them.
-        codec_->max_pixels = static_cast<std::int64_t>(kLargestVideoSide) * kLargestVideoSide;
+        codec_->max_pixels = kLargestPicturePixels;
         code = avcodec_open2(codec_.get(), decoder, nullptr);
     }
     if (code < 0) {
@@ -314,7 +383,7 @@ std::unique_ptr<SourceFrame> FfmpegSource::next(VideoProblem& problem)
 
 std::unique_ptr<SourceFrame> FfmpegSource::frameFrom(FramePtr frame, VideoProblem& problem)
 {
-    if (frame->width > kLargestVideoSide || frame->height > kLargestVideoSide) {
+    if (videoFrameTooLarge(frame->width, frame->height)) {
         problem.fault = VideoFault::FrameTooLarge;
         problem.width = frame->width;
         problem.height = frame->height;
@@ -337,10 +406,10 @@ std::unique_ptr<SourceFrame> FfmpegSource::frameFrom(FramePtr frame, VideoProble
 
 } // namespace
 
-std::unique_ptr<VideoSource> openFfmpegSource(const std::string& fileName, VideoProblem& problem)
+std::unique_ptr<VideoSource> openFfmpegSource(int fd, const std::string& fileName, VideoProblem& problem)
 {
     auto source = std::make_unique<FfmpegSource>();
-    if (!source->open(fileName, problem))
+    if (!source->open(fd, fileName, problem))
         return nullptr;
     return source;
 }

@@ -6,6 +6,7 @@ extern "C" {
 #include <libswscale/swscale.h>
 }
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -33,6 +34,16 @@ void setRanges(SwsContext* context, bool fullRange)
                              contrast, saturation);
 }
 
+// The source pixels, from the top-left, that the kept part of a picture of
+// `whole` pixels covers when the source has `source`.
+int sourceReach(int source, int whole, int kept)
+{
+    if (kept >= whole)
+        return source;
+    const std::int64_t reach = (static_cast<std::int64_t>(kept) * source + whole - 1) / whole;
+    return static_cast<int>(std::clamp<std::int64_t>(reach, 1, source));
+}
+
 } // namespace
 
 GreyScaler::~GreyScaler()
@@ -40,15 +51,21 @@ GreyScaler::~GreyScaler()
     sws_freeContext(context_);
 }
 
-GreyImage GreyScaler::scale(const PixelPlanes& picture, PictureSize size)
+GreyImage GreyScaler::scale(const PixelPlanes& picture, const FrameCut& cut)
 {
-    if (size.width <= 0 || size.height <= 0 || picture.width <= 0 || picture.height <= 0)
+    const PictureSize size = cut.kept;
+    if (size.width <= 0 || size.height <= 0 || picture.width <= 0 || picture.height <= 0 ||
+        cut.whole.width <= 0 || cut.whole.height <= 0)
         return {};
     const bool alpha = hasAlpha(picture.format);
     const AVPixelFormat target = alpha ? AV_PIX_FMT_YA8 : AV_PIX_FMT_GRAY8;
-    const Key key{picture.width, picture.height, picture.format, picture.fullRange, size};
+    // A cut from the top-left starts where the picture does: the same planes
+    // and lines, read only so far.
+    const int width = sourceReach(picture.width, cut.whole.width, size.width);
+    const int height = sourceReach(picture.height, cut.whole.height, size.height);
+    const Key key{width, height, picture.format, picture.fullRange, size};
     if (!context_ || !(key == key_)) {
-        context_ = sws_getCachedContext(context_, picture.width, picture.height, picture.format,
+        context_ = sws_getCachedContext(context_, width, height, picture.format,
                                         size.width, size.height, target, SWS_AREA, nullptr,
                                         nullptr, nullptr);
         if (!context_)
@@ -65,7 +82,7 @@ GreyImage GreyScaler::scale(const PixelPlanes& picture, PictureSize size)
     std::vector<std::uint8_t> buffer(static_cast<std::size_t>(stride) * (size.height + 1));
     std::uint8_t* const planes[4] = {buffer.data(), nullptr, nullptr, nullptr};
     const int strides[4] = {stride, 0, 0, 0};
-    if (sws_scale(context_, picture.data, picture.linesize, 0, picture.height, planes, strides) <= 0)
+    if (sws_scale(context_, picture.data, picture.linesize, 0, height, planes, strides) <= 0)
         return {};
     for (int y = 0; y < size.height; ++y) {
         const std::uint8_t* row = buffer.data() + static_cast<std::size_t>(y) * stride;

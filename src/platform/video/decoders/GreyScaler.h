@@ -2,6 +2,7 @@
 #pragma once
 
 #include "picture/PixelDots.h"
+#include "platform/video/VideoFile.h"
 
 #include <cstdint>
 
@@ -34,8 +35,10 @@ public:
     GreyScaler(const GreyScaler&) = delete;
     GreyScaler& operator=(const GreyScaler&) = delete;
 
-    // An empty image when libswscale cannot convert the format.
-    GreyImage scale(const PixelPlanes& picture, PictureSize size);
+    // The picture scaled to size.whole, of which only size.kept is made: the
+    // source is read only as far as the kept part reaches. An empty image
+    // when libswscale cannot convert the format.
+    GreyImage scale(const PixelPlanes& picture, const FrameCut& size);
 
 private:
     // What the context was made for; setting the ranges again costs as

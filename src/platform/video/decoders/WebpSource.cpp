@@ -10,8 +10,11 @@
 
 #include <algorithm>
 #include <cstring>
-#include <fstream>
 #include <vector>
+
+#include <cerrno>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace lumidot {
 
@@ -19,7 +22,7 @@ namespace {
 
 // The whole file is read to decode it; a WebP animation larger than this is
 // no picture a display of 32 x 16 dots could use.
-constexpr std::streamoff kLargestWebpFile = 256 << 20;
+constexpr off_t kLargestWebpFile = 256 << 20;
 // A frame that gives no time of its own is shown this long.
 constexpr int kStillMilliseconds = 100;
 
@@ -59,17 +62,26 @@ bool keepWholeChunks(std::vector<std::uint8_t>& bytes)
     return cut;
 }
 
-bool readFile(const std::string& fileName, std::vector<std::uint8_t>& bytes)
+// Reads the file whole from its descriptor, which it closes.
+bool readFile(int fd, std::vector<std::uint8_t>& bytes)
 {
-    std::ifstream file(fileName, std::ios::binary | std::ios::ate);
-    if (!file)
-        return false;
-    const std::streamoff size = file.tellg();
-    if (size < 0 || size > kLargestWebpFile)
-        return false;
-    bytes.resize(static_cast<std::size_t>(size));
-    file.seekg(0);
-    return static_cast<bool>(file.read(reinterpret_cast<char*>(bytes.data()), size));
+    struct stat info {};
+    bool read = ::fstat(fd, &info) == 0 && info.st_size <= kLargestWebpFile;
+    if (read)
+        bytes.resize(static_cast<std::size_t>(info.st_size));
+    std::size_t done = 0;
+    while (read && done < bytes.size()) {
+        const ssize_t got = ::read(fd, bytes.data() + done, bytes.size() - done);
+        if (got < 0 && errno == EINTR)
+            continue;
+        read = got >= 0;
+        if (got <= 0)
+            break;   // an error, or a file that shrank while it was read
+        done += static_cast<std::size_t>(got);
+    }
+    ::close(fd);
+    bytes.resize(done);
+    return read;
 }
 
 class WebpFrame : public SourceFrame {
@@ -82,7 +94,7 @@ public:
     {
     }
 
-    GreyImage grey(PictureSize size) const override
+    GreyImage grey(const FrameCut& size) const override
     {
         const std::uint8_t* data[4] = {pixels_.data(), nullptr, nullptr, nullptr};
         const int linesize[4] = {width_ * 4, 0, 0, 0};
@@ -99,7 +111,7 @@ private:
 class WebpSource : public VideoSource {
 public:
     ~WebpSource() override { WebPAnimDecoderDelete(decoder_); }
-    bool open(const std::string& fileName, VideoProblem& problem);
+    bool open(int fd, VideoProblem& problem);
     const VideoInfo& info() const override { return info_; }
     bool seek(std::int64_t) override;
     std::unique_ptr<SourceFrame> next(VideoProblem& problem) override;
@@ -116,9 +128,9 @@ private:
     bool cut_ = false;
 };
 
-bool WebpSource::open(const std::string& fileName, VideoProblem& problem)
+bool WebpSource::open(int fd, VideoProblem& problem)
 {
-    if (!readFile(fileName, bytes_)) {
+    if (!readFile(fd, bytes_)) {
         problem.fault = VideoFault::CannotOpen;
         problem.reason = "the file cannot be read (or is larger than 256 MiB)";
         return false;
@@ -136,7 +148,7 @@ bool WebpSource::open(const std::string& fileName, VideoProblem& problem)
         problem.reason = "libwebp cannot read its WebP structure";
         return false;
     }
-    if (animation.canvas_width > kLargestVideoSide || animation.canvas_height > kLargestVideoSide) {
+    if (videoFrameTooLarge(animation.canvas_width, animation.canvas_height)) {
         problem.fault = VideoFault::FrameTooLarge;
         problem.width = static_cast<int>(animation.canvas_width);
         problem.height = static_cast<int>(animation.canvas_height);
@@ -205,10 +217,10 @@ std::unique_ptr<SourceFrame> WebpSource::next(VideoProblem& problem)
 
 } // namespace
 
-std::unique_ptr<VideoSource> openWebpSource(const std::string& fileName, VideoProblem& problem)
+std::unique_ptr<VideoSource> openWebpSource(int fd, const std::string&, VideoProblem& problem)
 {
     auto source = std::make_unique<WebpSource>();
-    if (!source->open(fileName, problem))
+    if (!source->open(fd, problem))
         return nullptr;
     return source;
 }
