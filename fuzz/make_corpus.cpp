@@ -1,10 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Writes the seed corpus: our own exports of a few recordings, one folder
 // per format.
+#include "export/DocumentFile.h"
+#include "export/JournalFormat.h"
 #include "export/PrtWriter.h"
 #include "export/SmfWriter.h"
 #include "export/SswWriter.h"
 #include "export/SyxWriter.h"
+
+#include "recording/StepClip.h"
 
 #include <filesystem>
 #include <fstream>
@@ -44,12 +48,46 @@ void write(const std::filesystem::path& path, const std::vector<std::uint8_t>& b
         .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
+Document documentOf(const Recording& steps, int n)
+{
+    Document document;
+    document.recording.insertSteps(0, allSteps(steps));
+    for (int k = 0; k < n * 10; ++k)
+        document.plane.setDot(k * 3, k, 1);
+    document.window = {n * 8, -n};
+    document.lines = {"Seed", std::to_string(n)};
+    return document;
+}
+
+// A journal of a few actions: the steps, then dots, then the steps undone.
+std::vector<std::uint8_t> journalOf(const Recording& steps, int n)
+{
+    Document document;
+    std::vector<std::uint8_t> bytes = journalHeader();
+    appendSnapshotRecord(bytes, document);
+    EditTracker tracker;
+    ActionRecord record;
+    document.recording.insertSteps(0, allSteps(steps));
+    const EditEntry added = tracker.takeChanges(document.plane, document.recording);
+    record.edit(added, false);
+    record.finish(document, bytes);
+    for (int k = 0; k < n * 5; ++k)
+        document.plane.setDot(k, -k, 1);
+    record.edit(tracker.takeChanges(document.plane, document.recording), false);
+    document.lines = {"Journal", "seed"};
+    record.finish(document, bytes);
+    tracker.undo(added, document.plane, document.recording);
+    record.edit(added, true);
+    record.finish(document, bytes);
+    return bytes;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     const std::filesystem::path root = argc > 1 ? argv[1] : "corpus";
-    for (const char* format : {"syx", "mid", "prt", "exc"})
+    for (const char* format : {"syx", "mid", "prt", "exc", "lumidot", "journal"})
         std::filesystem::create_directories(root / format);
     int n = 0;
     for (const Recording& r : recordings()) {
@@ -58,6 +96,8 @@ int main(int argc, char** argv)
         write(root / "mid" / name, EXPORT_SMF(r, static_cast<std::uint8_t>(n * 8)));
         write(root / "prt" / name, Export_PRT(r, static_cast<std::uint8_t>(n)).bytes);
         write(root / "exc" / name, EXPORT_SSW(r).bytes);
+        write(root / "lumidot" / name, writeDocument(documentOf(r, n)).bytes);
+        write(root / "journal" / name, journalOf(r, n));
     }
     return 0;
 }

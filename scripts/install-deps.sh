@@ -13,6 +13,8 @@ packages=(
   # video import (FFmpeg's libraries, libwebp for animated WebP); the ffmpeg
   # program only makes the tests' and the benchmark's clips
   libavformat-dev libavcodec-dev libswscale-dev libavutil-dev libwebp-dev ffmpeg
+  # the document file: a ZIP archive (libzip), its plane a PNG (zlib)
+  libzip-dev zlib1g-dev
   fonts-ipafont-gothic fonts-ipafont-mincho
   jackd2 midicsv python3-mido
   # Qt's own dialogs and menus in Japanese

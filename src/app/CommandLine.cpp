@@ -10,10 +10,10 @@ namespace {
 
 void printHelp(std::ostream& out)
 {
-    out << "usage: lumidot [--version | --help]\n"
+    out << "usage: lumidot [--version | --help | FILE]\n"
            "Lumidot " << kVersion << ": editor for the display and the effects of the KORG NS5R,\n"
-           "driven by MIDI System Exclusive. Without an option it opens its window;\n"
-           "other arguments are ignored.\n"
+           "driven by MIDI System Exclusive. Without an option it opens its window, and\n"
+           "in it FILE (.lumidot, .syx, .mid, .prt or .exc) when one is given.\n"
            "  --version   print the version and exit\n"
            "  --help, -h  print this help and exit\n";
     const QStringList folders = manualFolders();
@@ -39,6 +39,14 @@ std::optional<int> answerInfoOption(const std::vector<std::string>& args, std::o
             return 0;
         }
     }
+    return std::nullopt;
+}
+
+std::optional<std::string> fileArgument(const std::vector<std::string>& args)
+{
+    for (const std::string& arg : args)
+        if (!arg.empty() && arg[0] != '-')
+            return arg;
     return std::nullopt;
 }
 

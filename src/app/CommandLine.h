@@ -13,4 +13,7 @@ namespace lumidot {
 // Any other argument is left alone: the program starts as it always does.
 std::optional<int> answerInfoOption(const std::vector<std::string>& args, std::ostream& out);
 
+// The file to open at start: the first argument that is no option.
+std::optional<std::string> fileArgument(const std::vector<std::string>& args);
+
 } // namespace lumidot

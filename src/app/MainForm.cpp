@@ -62,10 +62,6 @@ const QString kDamagedSettings =
     QStringLiteral("設定ファイル %1 は壊れているため読み込みませんでした。\n"
                    "次に設定を保存するときに新しく書き直します。");
 
-// The open dialog offers every format at once first, then the save dialog's four.
-constexpr std::string_view kOpenAllFilter =
-    "All supported(*.syx;*.mid;*.prt;*.exc)|*.syx;*.mid;*.prt;*.exc";
-
 constexpr QSize kPageSizes[4] = {TMainForm::kLcdPageSize, TMainForm::kMessagePageSize,
                                  TMainForm::kDotPageSize, TMainForm::kEffectPageSize};
 
@@ -510,6 +506,12 @@ void TMainForm::PCChange(int index)
     const QSize grown = growth();
     Workspace.send(modeSelectBody(index == EffectPage ? kModeEffect : kModeDisplay));
     sizeWindow(grown);
+    paintBackgrounds();
+}
+
+// The dot editor and the message lines over the backlight colour.
+void TMainForm::paintBackgrounds()
+{
     for (QWidget* widget : {static_cast<QWidget*>(PaintBox1), static_cast<QWidget*>(LcdText),
                             static_cast<QWidget*>(LcdText2)}) {
         QPalette palette = widget->palette();
@@ -539,7 +541,7 @@ bool TMainForm::isModified() const
 // has been shown when this returns.
 TMainForm::SaveOutcome TMainForm::runSaveDialog()
 {
-    if (!prompts_.saveFileWithOption(QString::fromLatin1(kSaveFilter.data(), kSaveFilter.size()),
+    if (!prompts_.saveFileWithOption(saveFilter(),
                                      SaveDialog1, tr("テンポを書き込む (Standard MIDI)"), saveTempo_))
         return SaveOutcome::Cancelled;
     const SaveTarget target =
@@ -596,26 +598,10 @@ int TMainForm::monitorTempo() const
     return Workspace.document().tempo;
 }
 
-// Reads a saved recording back in place of the current one; Save then
-// writes it back to the same file in the same format. The file is read and
-// found good before the current recording is put at stake.
 void TMainForm::Open1Click()
 {
-    const auto action = Workspace.transaction(QStringLiteral("開く").toStdString());
-    const std::string filter = std::string(kOpenAllFilter) + "|" + std::string(kSaveFilter);
-    if (!prompts_.openFile(QString::fromLatin1(filter.data(), static_cast<qsizetype>(filter.size())),
-                           OpenDialog1))
-        return;
-    LoadResult loaded = loadRecording(QFile::encodeName(OpenDialog1.fileName).toStdString());
-    if (!loaded.ok) {
-        prompts_.information(fromUtf8(loaded.message));
-        return;
-    }
-    if (askToSaveRecording(false) == SaveQuestion::Keep)
-        return;
-    Workspace.replaceRecording(std::move(loaded.recording));
-    SaveDialog1 = {OpenDialog1.fileName, loaded.typeIndex};
-    offerStepTick(loaded.stepTick);
+    if (prompts_.openFile(openFilter(), OpenDialog1))
+        openFile(OpenDialog1.fileName);
 }
 
 // A .mid or .prt file carries its tick spacing; it becomes the setting only

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "document/Workspace.h"
+#include "export/OpenCommand.h"
 #include "picture/DotEditor.h"
 #include "picture/Geometry.h"
 #include "platform/Prompts.h"
@@ -124,6 +125,17 @@ public:
     lumidot::Settings& settings() { return settings_; }
     // Zoom, tool and the mouse drags of the dot editor.
     const DotEditor& editor() const { return editor_; }
+
+    // Reads a file of any format Lumidot saves (the program's argument, or
+    // the open dialog's choice) in place of the current work.
+    void openFile(const QString& fileName);
+    // The controls show the document after it was replaced as a whole.
+    void showDocument();
+    // The save dialog's filter, the four recording formats and the
+    // document; the open dialog's, every format at once first.
+    static QString saveFilter();
+    static QString openFilter();
+    static QString refusalText(const LoadResult& refused);
 
     // Document operations.
     void Disp_FD();
@@ -372,6 +384,7 @@ private:
     void applyScrollSettings();
     void applyScrollSteps();
     void chooseColour(lumidot::LcdColour colour);
+    void paintBackgrounds();
     void paintPreview();
     enum class SaveOutcome { Saved, Cancelled, Failed };
     SaveOutcome runSaveDialog();

@@ -5,13 +5,18 @@
 #include "app/QtDesktop.h"
 #include "app/QtPrompts.h"
 #include "app/QtTranslation.h"
+#include "app/Recovery.h"
+#include "document/RecoveryJournal.h"
+#include "document/TerminationSignals.h"
 #include "document/Workspace.h"
 #include "midi/backends/SystemMidiOutput.h"
 #include "platform/QSettingsStore.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QScreen>
 
+#include <atomic>
 #include <iostream>
 
 namespace {
@@ -22,14 +27,23 @@ void centreOnScreen(QWidget& window)
     window.move(screen.center() - window.rect().center());
 }
 
+// The journal the termination signals put on the disk before the program ends.
+std::atomic<lumidot::RecoveryJournal*> journalToSync{nullptr};
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     if (const auto code = lumidot::answerInfoOption({argv + 1, argv + argc}, std::cout))
         return *code;
+    // Before Qt starts any thread, so that the signals reach only the watcher.
+    lumidot::blockTerminationSignals();
+    lumidot::watchTerminationSignals([] {
+        if (lumidot::RecoveryJournal* journal = journalToSync.load())
+            journal->sync();
+    });
 
-    // Qt is given the program's name only: no argument changes what it does.
+    // Qt is given the program's name only: the file to open is read here.
     int qtArgc = 1;
     QApplication app(qtArgc, argv);
     QApplication::setApplicationName(QStringLiteral("Lumidot"));
@@ -48,5 +62,23 @@ int main(int argc, char** argv)
     form.createSecondaryWindows();
     centreOnScreen(form);
     form.show();
-    return app.exec();
+
+    const std::string folder = lumidot::journalFolder();
+    std::optional<lumidot::OrphanJournal> restored = lumidot::Recovery::offer(form, prompts, folder);
+    std::string error;
+    std::unique_ptr<lumidot::RecoveryJournal> journal =
+        lumidot::RecoveryJournal::start(folder, workspace, error);
+    if (!journal)
+        std::cerr << "lumidot: no recovery journal: " << error << "\n";
+    else if (restored)
+        restored->remove();
+    journalToSync = journal.get();
+    if (const auto file = lumidot::fileArgument({argv + 1, argv + argc}))
+        form.openFile(QFile::decodeName(file->c_str()));
+
+    const int code = app.exec();
+    journalToSync = nullptr;
+    if (journal)
+        journal->discard();
+    return code;
 }

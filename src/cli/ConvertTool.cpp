@@ -3,6 +3,7 @@
 
 #include "cli/PictureInput.h"
 #include "cli/VideoInput.h"
+#include "export/DocumentFile.h"
 #include "export/FileReplace.h"
 #include "export/GifWriter.h"
 #include "export/OpenCommand.h"
@@ -41,7 +42,9 @@ constexpr std::string_view kUsage =
     "                       [--threshold N | --dither fs|bayer] [--fit ...] [--invert] [--tick N]\n"
     "       lumidot-convert --list IN [--tick N]\n"
     "       lumidot-convert --version\n"
-    "Converts a recording of NS5R display steps between .syx, .mid, .prt and .exc.\n"
+    "Converts a recording of NS5R display steps between .syx, .mid, .prt, .exc and\n"
+    ".lumidot (the whole document: a .lumidot made from another format holds its\n"
+    "steps and an empty drawing; one made from a .lumidot keeps all of it).\n"
     "IN is recognised by its content, OUT's format by its extension. --tick sets\n"
     "the tick spacing of the steps in .mid and .prt output, 1..127; without it the\n"
     "spacing found in a .mid or .prt input is kept, otherwise 8. Steps with waits\n"
@@ -68,7 +71,7 @@ constexpr std::string_view kUsage =
     "bar:beat:tick (4/4, 480 ticks a quarter), the wait before it in ticks, and\n"
     "the step.\n";
 
-enum class Format { Syx, Mid, Prt, Exc, Gif };
+enum class Format { Syx, Mid, Prt, Exc, Gif, Document };
 enum class InputKind { Recording, Pictures, Video };
 
 struct Request {
@@ -116,6 +119,7 @@ std::optional<Format> formatOf(const std::string& fileName)
     if (ext == "prt") return Format::Prt;
     if (ext == "exc") return Format::Exc;
     if (ext == "gif") return Format::Gif;
+    if (ext == "lumidot") return Format::Document;
     return std::nullopt;
 }
 
@@ -238,10 +242,20 @@ int tempoOf(const Request& request)
     return request.tempo ? request.tempo : kDefaultTempo;
 }
 
-ExportResult exportAs(Format format, const Recording& recording, std::uint8_t tick,
-                      const Request& request)
+ExportResult exportAs(Format format, LoadResult& loaded, std::uint8_t tick, const Request& request)
 {
+    const Recording& recording = loaded.recording;
     switch (format) {
+    case Format::Document: {
+        if (!loaded.document) {
+            loaded.document.emplace();
+            loaded.document->recording.replaceSteps(std::move(loaded.recording));
+        }
+        loaded.document->stepTick = tick;
+        if (request.tempo)
+            loaded.document->tempo = request.tempo;
+        return writeDocument(*loaded.document);
+    }
     case Format::Gif:
         return EXPORT_GIF(recording, {tick, tempoOf(request), request.scale ? request.scale : 4});
     case Format::Syx: return {FileSaveData(recording), {}};
@@ -461,7 +475,7 @@ int convert(const Request& request, std::ostream& err)
     const auto format = formatOf(outName);
     if (!format)
         return usageError(err, "cannot tell the output format of " + outName +
-                                   " (use .syx, .mid, .prt, .exc or .gif)");
+                                   " (use .syx, .mid, .prt, .exc, .lumidot or .gif)");
     if (request.scale && *format != Format::Gif)
         return usageError(err, "--scale applies to .gif output only");
     if (outputIsAnInput(request, err))
@@ -476,15 +490,14 @@ int convert(const Request& request, std::ostream& err)
         return usageError(err, misplaced);
     if (!readInput(request, input, err))
         return kExitFailed;
-    const LoadResult& loaded = input.loaded;
-    if (loaded.recording.StepCount() == 0) {
+    LoadResult& loaded = input.loaded;
+    if (loaded.recording.StepCount() == 0 && !(loaded.document && *format == Format::Document)) {
         err << "lumidot-convert: " << in << " holds no steps; nothing to export\n";
         return kExitFailed;
     }
     const int tick = request.tick ? request.tick : loaded.stepTick ? loaded.stepTick : kDefaultTick;
-    timeSteps(input.loaded.recording, 0, input.durations, tempoOf(request), tick);
-    const ExportResult file =
-        exportAs(*format, loaded.recording, static_cast<std::uint8_t>(tick), request);
+    timeSteps(loaded.recording, 0, input.durations, tempoOf(request), tick);
+    const ExportResult file = exportAs(*format, loaded, static_cast<std::uint8_t>(tick), request);
     if (!writeOutput(outName, file, err))
         return kExitFailed;
     warnAboutTiming(*format, loaded.recording, tick, request, err);

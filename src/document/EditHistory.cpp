@@ -48,6 +48,8 @@ void EditHistory::flush()
     recordingTouched_ = false;
     if (change.empty())
         return;
+    if (onEdit)
+        onEdit(change, false);
     const bool typing = typing_ && change.plane.empty() && change.recording.insertsOnly();
     push({label_, std::move(change), typing});
 }
@@ -61,6 +63,8 @@ EditResult EditHistory::edit(const std::string& label, const std::function<StepE
     if (done.result == EditResult::Done && !done.change.empty()) {
         const std::string& name = label.empty() ? label_ : label;
         EditEntry entry = tracker_.adopt(std::move(done.change));
+        if (onEdit)
+            onEdit(entry, false);
         if (!continuesMove(name, entry))
             push({name, std::move(entry), false});
     }
@@ -148,6 +152,8 @@ void EditHistory::apply(const EditEntry& entry, bool undo)
     else
         tracker_.redo(entry, plane_, recording_);
     applying_ = false;
+    if (onEdit)
+        onEdit(entry, undo);
     if (afterApply)
         afterApply(!entry.plane.empty());
 }

@@ -84,6 +84,10 @@ public:
     std::function<void(bool plane)> afterApply;
     // Runs after every change of the entries or of the position in them.
     std::function<void()> onChanged;
+    // Hears every change of the plane and the recording as it is made into
+    // an entry, joined to one, or undone (undone true) or redone: replayed in
+    // this order from the state at start, they give the state now.
+    std::function<void(const EditEntry& change, bool undone)> onEdit;
 
     // The memory the entries hold.
     std::size_t bytes() const;

@@ -281,6 +281,24 @@ void Workspace::replaceRecording(Recording&& recording)
     markSaved();
 }
 
+void Workspace::replaceDocument(Document&& document)
+{
+    const Transaction action = transaction({});
+    document_.plane.copyFrom(document.plane);
+    document_.recording.replaceSteps(std::move(document.recording));
+    for (const DocumentChange change : {DocumentChange::Lines, DocumentChange::Colour,
+                                        DocumentChange::Effect, DocumentChange::Window,
+                                        DocumentChange::StepTick, DocumentChange::Tempo})
+        noteChange(change);
+    document_.lines = std::move(document.lines);
+    document_.colour = document.colour;
+    document_.effect = document.effect;
+    document_.window = document.window;
+    document_.stepTick = document.stepTick;
+    document_.tempo = document.tempo;
+    sendWindow();
+}
+
 // .syx and .exc hold no time; a .prt holds waits of 1..127 ticks only.
 SaveConcerns Workspace::saveConcerns(int typeIndex) const
 {
@@ -294,9 +312,11 @@ SaveConcerns Workspace::saveConcerns(int typeIndex) const
 
 SaveResult Workspace::saveRecording(int typeIndex, const std::string& fileName, bool withTempo)
 {
-    const SaveResult saved = lumidot::saveRecording(typeIndex, fileName, document_.recording,
-                                                    document_.stepTick,
-                                                    withTempo ? document_.tempo : 0);
+    const SaveResult saved = typeIndex == kTypeDocument
+                                 ? saveDocument(fileName, document_)
+                                 : lumidot::saveRecording(typeIndex, fileName, document_.recording,
+                                                          document_.stepTick,
+                                                          withTempo ? document_.tempo : 0);
     if (saved.ok)
         markSaved();
     return saved;

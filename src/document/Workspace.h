@@ -172,8 +172,12 @@ public:
     // A recording read from a file takes the place of the steps; it is the
     // saved state.
     void replaceRecording(Recording&& recording);
+    // A document read from a file or brought back after a crash takes the
+    // place of the whole document, as one action.
+    void replaceDocument(Document&& document);
     SaveConcerns saveConcerns(int typeIndex) const;
-    // Writes the recording in file type 1..4; withTempo puts the tempo and
+    // Writes the recording in file type 1..4, or the whole document for
+    // kTypeDocument; withTempo puts the tempo and
     // 4/4 into a .mid.
     SaveResult saveRecording(int typeIndex, const std::string& fileName, bool withTempo = false);
     // True when the recording holds steps that were recorded, or changed,

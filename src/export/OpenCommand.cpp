@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "export/OpenCommand.h"
 
+#include "export/DocumentFile.h"
 #include "export/PrtReader.h"
 #include "export/SmfReader.h"
 #include "export/SswReader.h"
@@ -33,7 +34,7 @@ std::string place(std::size_t offset)
     return "先頭から " + std::to_string(offset) + " バイトの位置";
 }
 
-constexpr std::string_view kFormats = "Lumidot で保存できる形式 (.syx .mid .prt .exc)";
+constexpr std::string_view kFormats = "Lumidot で保存できる形式 (.syx .mid .prt .exc .lumidot)";
 
 std::string whatIsWrong(ReadFault fault, std::optional<std::size_t> offset)
 {
@@ -58,6 +59,13 @@ std::string whatIsWrong(ReadFault fault, std::optional<std::size_t> offset)
     case ReadFault::Unsupported: return "対応していない種類の MIDI ファイルです (" + where + ")";
     case ReadFault::NoSteps: return "NS5R のデータがありません";
     case ReadFault::NotAFile:
+    case ReadFault::DamagedArchive:
+    case ReadFault::NotADocument:
+    case ReadFault::MissingEntry:
+    case ReadFault::EntryTooLarge:
+    case ReadFault::NewerVersion:
+    case ReadFault::BadEntry:
+    case ReadFault::Inconsistent:
     case ReadFault::None:
     case ReadFault::CannotRead:
     case ReadFault::TooLarge: break;
@@ -110,6 +118,8 @@ LoadResult readByContent(std::span<const std::uint8_t> bytes)
         return readSsw(bytes);
     if (!bytes.empty() && bytes[0] == 0xF0)
         return readSyx(bytes);
+    if (looksLikeArchive(bytes))
+        return readDocument(bytes);
     if (bytes.empty())
         return refusedWhole(ReadFault::EmptyFile, {}, "the file is empty");
     return refusedWhole(ReadFault::UnknownFormat, {},
@@ -124,18 +134,27 @@ LoadResult readByContent(std::span<const std::uint8_t> bytes)
 LoadResult loadRecordingBytes(std::span<const std::uint8_t> bytes)
 {
     LoadResult result = readByContent(bytes);
-    if (result.ok && result.recording.StepCount() == 0)
+    // A document holds more than steps: a drawing alone is worth opening.
+    if (result.ok && result.recording.StepCount() == 0 && result.typeIndex != kTypeDocument)
         return refusedWhole(ReadFault::NoSteps, {}, "the file holds no NS5R step");
     return result;
 }
 
 // Only a regular file is read, as every reader of a user's file reads it.
-LoadResult loadRecording(const std::string& fileName)
+LoadResult readRegularFile(const std::string& fileName, std::vector<std::uint8_t>& bytes)
 {
-    std::vector<std::uint8_t> bytes;
     const FileRefusal refused = readUserFile(fileName, bytes);
     if (refused.refused())
         return refusedWhole(refused.fault, fileName, refused.error);
+    return {};
+}
+
+LoadResult loadRecording(const std::string& fileName)
+{
+    std::vector<std::uint8_t> bytes;
+    LoadResult refusal = readRegularFile(fileName, bytes);
+    if (refusal.fault != ReadFault::None)
+        return refusal;
     return loadRecordingBytes(bytes);
 }
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "export/SaveCommand.h"
 
+#include "export/DocumentFile.h"
 #include "export/FileReplace.h"
 #include "export/OpenCommand.h"
 #include "export/PrtWriter.h"
@@ -9,13 +10,14 @@
 #include "export/SyxWriter.h"
 
 #include <cerrno>
+#include <span>
 #include <string_view>
 
 namespace lumidot {
 
 namespace {
 
-enum FileType { kSyx = 1, kMid = 2, kPrt = 3, kExc = 4 };
+enum FileType { kSyx = 1, kMid = 2, kPrt = 3, kExc = 4, kLumidot = 5 };
 
 SaveResult failure(std::string message)
 {
@@ -56,7 +58,7 @@ ExportResult build(int typeIndex, const Recording& recording, std::uint8_t stepT
     }
 }
 
-constexpr std::string_view kExtensions[] = {".syx", ".mid", ".prt", ".exc"};
+constexpr std::string_view kExtensions[] = {".syx", ".mid", ".prt", ".exc", ".lumidot"};
 
 std::string lowerCase(std::string text)
 {
@@ -64,6 +66,20 @@ std::string lowerCase(std::string text)
         if (c >= 'A' && c <= 'Z')
             c = static_cast<char>(c - 'A' + 'a');
     return text;
+}
+
+// Puts the file in place in one step (an earlier file stays whole when
+// this fails), and says why it failed.
+SaveResult written(int typeIndex, const std::string& fileName, std::span<const std::uint8_t> bytes)
+{
+    const FileWriteOutcome outcome = replaceFileContents(fileName, bytes);
+    if (outcome.ok())
+        return {};
+    if (outcome.stage == FileWriteOutcome::Stage::NotAFile)
+        return failure(fileName + " はパイプまたはソケットのため保存できません");
+    if (typeIndex == kExc && outcome.stage == FileWriteOutcome::Stage::Create)
+        return failure("ファイル " + fileName + " を作成できません");
+    return failure(errorMessage(outcome.error));
 }
 
 } // namespace
@@ -74,12 +90,12 @@ SaveTarget saveTargetFor(const std::string& fileName, int filterIndex)
     const std::string base = fileName.substr(slash == std::string::npos ? 0 : slash + 1);
     const auto dot = base.find_last_of('.');
     if (dot == std::string::npos || dot == 0) {
-        if (base.empty() || filterIndex < kSyx || filterIndex > kExc)
+        if (base.empty() || filterIndex < kSyx || filterIndex > kLumidot)
             return {fileName, filterIndex};
         return {fileName + std::string(kExtensions[filterIndex - 1]), filterIndex};
     }
     const std::string extension = lowerCase(base.substr(dot));
-    for (int type = kSyx; type <= kExc; ++type) {
+    for (int type = kSyx; type <= kLumidot; ++type) {
         if (extension == kExtensions[type - 1])
             return {fileName, type};
     }
@@ -102,14 +118,15 @@ SaveResult saveRecording(int typeIndex, const std::string& fileName, const Recor
     if (!file.ok())
         return failure(file.refusal);
 
-    const FileWriteOutcome outcome = replaceFileContents(fileName, file.bytes);
-    if (outcome.ok())
-        return {};
-    if (outcome.stage == FileWriteOutcome::Stage::NotAFile)
-        return failure(fileName + " はパイプまたはソケットのため保存できません");
-    if (typeIndex == kExc && outcome.stage == FileWriteOutcome::Stage::Create)
-        return failure("ファイル " + fileName + " を作成できません");
-    return failure(errorMessage(outcome.error));
+    return written(typeIndex, fileName, file.bytes);
+}
+
+SaveResult saveDocument(const std::string& fileName, const Document& document)
+{
+    const ExportResult file = writeDocument(document);
+    if (!file.ok())
+        return failure(file.refusal);
+    return written(kLumidot, fileName, file.bytes);
 }
 
 } // namespace lumidot

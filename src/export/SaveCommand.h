@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "recording/Document.h"
 #include "recording/Recording.h"
 
 #include <cstdint>
@@ -13,7 +14,8 @@ namespace lumidot {
 inline constexpr std::string_view kSaveFilter =
     "System Exclusive(*.SYX)|*.syx|Standard MIDI(*.MID)|*.mid|Recomposer98(*.PRT)|*.prt|Singer Song Writer 4(*.EXC)|*.exc";
 
-// The file a save writes, and in which format (file-type index 1..4).
+// The file a save writes, and in which format (file-type index 1..5, 5 the
+// whole document, whose dialog entry the window adds to the filter).
 struct SaveTarget {
     std::string fileName;
     int typeIndex = 1;
@@ -21,10 +23,10 @@ struct SaveTarget {
     bool operator==(const SaveTarget&) const = default;
 };
 
-// What the save dialog's answer means: a name that ends in .syx, .mid, .prt
-// or .exc (in any case) is written in that format, whatever the filter; a
-// name without any extension gets the one of the filter's type; any other
-// name is used as it stands, in the filter's type.
+// What the save dialog's answer means: a name that ends in .syx, .mid, .prt,
+// .exc or .lumidot (in any case) is written in that format, whatever the
+// filter; a name without any extension gets the one of the filter's type;
+// any other name is used as it stands, in the filter's type.
 SaveTarget saveTargetFor(const std::string& fileName, int filterIndex);
 
 struct SaveResult {
@@ -38,5 +40,8 @@ struct SaveResult {
 // into a .mid with a 4/4 time signature; 0 writes none.
 SaveResult saveRecording(int typeIndex, const std::string& fileName, const Recording& recording,
                          std::uint8_t stepTick, int tempo = 0);
+// Writes the whole document as a document file (.lumidot), replacing any
+// file of that name in one step.
+SaveResult saveDocument(const std::string& fileName, const Document& document);
 
 } // namespace lumidot

@@ -4,6 +4,7 @@
 #include "picture/VirtualArea.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 namespace lumidot {
@@ -90,6 +91,49 @@ void PlaneChange::apply(VirtualArea& area) const
         for (int j = 0; j < height; ++j, ++bit)
             column[j] ^= static_cast<std::uint8_t>((mask_[bit / 8] >> (bit % 8)) & 1u);
     }
+}
+
+std::optional<PlaneChange> PlaneChange::fromMask(const Region& bounds, std::vector<std::uint8_t> mask)
+{
+    if (bounds.x0 > bounds.x1 || bounds.y0 > bounds.y1 || !VirtualArea::contains(bounds.x0, bounds.y0) ||
+        !VirtualArea::contains(bounds.x1, bounds.y1))
+        return std::nullopt;
+    const std::size_t bits =
+        static_cast<std::size_t>(bounds.x1 - bounds.x0 + 1) * static_cast<std::size_t>(bounds.y1 - bounds.y0 + 1);
+    if (mask.size() != (bits + 7) / 8)
+        return std::nullopt;
+    // The bits past the last dot of the last byte stay clear.
+    if (bits % 8 != 0 && (mask.back() >> (bits % 8)) != 0)
+        return std::nullopt;
+    int count = 0;
+    for (const std::uint8_t byte : mask)
+        count += std::popcount(byte);
+    if (count == 0)
+        return std::nullopt;
+    PlaneChange change;
+    change.bounds_ = bounds;
+    change.dotCount_ = count;
+    change.mask_ = std::move(mask);
+    return change;
+}
+
+std::optional<PlaneChange> PlaneChange::fromDots(std::vector<Dot> dots)
+{
+    if (dots.empty())
+        return std::nullopt;
+    Region box{VirtualArea::kMaxX, VirtualArea::kMaxY, VirtualArea::kMinX, VirtualArea::kMinY};
+    for (const Dot& dot : dots) {
+        if (dot.x >= VirtualArea::kWidth || dot.y >= VirtualArea::kHeight)
+            return std::nullopt;
+        const int x = VirtualArea::kMinX + dot.x;
+        const int y = VirtualArea::kMinY + dot.y;
+        box = {std::min(box.x0, x), std::min(box.y0, y), std::max(box.x1, x), std::max(box.y1, y)};
+    }
+    PlaneChange change;
+    change.bounds_ = box;
+    change.dotCount_ = static_cast<int>(dots.size());
+    change.dots_ = std::move(dots);
+    return change;
 }
 
 } // namespace lumidot

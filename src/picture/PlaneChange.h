@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace lumidot {
@@ -20,6 +21,12 @@ class VirtualArea;
 // changed dots' coordinates (a pen stroke). Never a copy of the plane.
 class PlaneChange {
 public:
+    // A changed dot, relative to the plane's corner (kMinX, kMinY).
+    struct Dot {
+        std::uint16_t x;
+        std::uint16_t y;
+    };
+
     PlaneChange() = default;
 
     // The dots where the two planes differ.
@@ -35,16 +42,22 @@ public:
     // restores the plane before, and the other way round.
     void apply(VirtualArea& area) const;
 
+    // The stored form, for the recovery journal: the mask (empty when the
+    // change is a list of dots) or the dots.
+    const std::vector<std::uint8_t>& mask() const { return mask_; }
+    const std::vector<Dot>& dots() const { return dots_; }
+    // A change rebuilt from its stored form, as read back from a file that
+    // may be damaged: none unless every dot lies on the plane, the mask has
+    // one bit per dot of bounds and no bit beyond, and something changes.
+    static std::optional<PlaneChange> fromMask(const Region& bounds, std::vector<std::uint8_t> mask);
+    static std::optional<PlaneChange> fromDots(std::vector<Dot> dots);
+
 private:
     Region bounds_;
     int dotCount_ = 0;
     // One bit per dot of bounds_, column by column, when it is the smaller form.
     std::vector<std::uint8_t> mask_;
-    // Otherwise the changed dots, as coordinates relative to the plane's corner.
-    struct Dot {
-        std::uint16_t x;
-        std::uint16_t y;
-    };
+    // Otherwise the changed dots.
     std::vector<Dot> dots_;
 };
 

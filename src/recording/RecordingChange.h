@@ -54,6 +54,14 @@ public:
     const StepClip& removed() const { return removed_; }
     const StepClip& inserted() const { return inserted_; }
     const std::vector<WaitChange>& waitChanges() const { return waits_; }
+    // The parts of the change, for the recovery journal.
+    bool moves() const { return moves_; }
+    // A move: the block of count steps from first ends up starting at to.
+    int moveFirst() const { return first_; }
+    int moveCount() const { return count_; }
+    int moveTo() const { return to_; }
+    const EdgeTiming& edgesBefore() const { return edgesBefore_; }
+    const EdgeTiming& edgesAfter() const { return edgesAfter_; }
 
 private:
     void applyWaits(Recording& recording, bool after) const;

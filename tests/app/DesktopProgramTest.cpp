@@ -39,7 +39,7 @@ TEST(CommandLine, VersionAndHelpAnswerAndEveryOtherArgumentIsLeftAlone)
     };
     const std::vector<Case> cases{
         {{"--version"}, 0, "lumidot " + kProjectVersion + "\n"},
-        {{"--help"}, 0, "usage: lumidot [--version | --help]\n"},
+        {{"--help"}, 0, "usage: lumidot [--version | --help | FILE]\n"},
         {{"-h"}, 0, "usage: lumidot"},
         {{"song.mid", "--version"}, 0, "lumidot " + kProjectVersion},
         {{}, std::nullopt, ""},

@@ -47,7 +47,9 @@ TEST_F(FileMenuTest, CancelledSaveWritesNothingAndKeepsTheDialogState)
     form->SaveDialog1 = {path("before.syx"), 2};
     form->SaveAs1->trigger();
     EXPECT_EQ(prompts.fileDialogs, 1);
-    EXPECT_EQ(prompts.lastFilter.toStdString(), std::string(kSaveFilter));
+    // The four recording formats keep their places; the document comes fifth.
+    EXPECT_EQ(prompts.lastFilter.toStdString(),
+              std::string(kSaveFilter) + "|Lumidot ドキュメント (*.lumidot)|*.lumidot");
     EXPECT_EQ(form->SaveDialog1.fileName, path("before.syx"));
     EXPECT_EQ(form->SaveDialog1.typeIndex, 2);
     EXPECT_FALSE(QFile::exists(path("before.syx")));

@@ -55,7 +55,7 @@ TEST_F(OpenCommandTest, ReplacesTheRecordingAndSavesBackToTheSameFile)
     EXPECT_EQ(form->Workspace.document().recording.frameRecord(0)[0], 0x40);
     EXPECT_EQ(form->SaveDialog1.fileName, file);
     EXPECT_EQ(form->SaveDialog1.typeIndex, 2);
-    EXPECT_TRUE(prompts.lastFilter.startsWith("All supported(*.syx;*.mid;*.prt;*.exc)|"));
+    EXPECT_TRUE(prompts.lastFilter.startsWith("All supported(*.syx;*.mid;*.prt;*.exc;*.lumidot)|"));
     // The information window follows the new count.
     EXPECT_EQ(form->Information->STEP->text(), "9996");
 

@@ -293,7 +293,7 @@ TEST(OpenCommand, ChoosesTheReaderByContentAndReportsUnreadableFiles)
     writeFile(folder / "text.syx", ascii("hello"));
     expectRefused("text.syx", ReadFault::UnknownFormat,
                   "ファイルを読み込めません: "
-                  "Lumidot で保存できる形式 (.syx .mid .prt .exc) のファイルではありません");
+                  "Lumidot で保存できる形式 (.syx .mid .prt .exc .lumidot) のファイルではありません");
     writeFile(folder / "empty.syx", {});
     expectRefused("empty.syx", ReadFault::EmptyFile, "ファイルを読み込めません: ファイルが空です");
     const std::string missing = (folder / "missing.syx").string();

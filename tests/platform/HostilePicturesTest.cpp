@@ -2,6 +2,7 @@
 // Pictures made to cost the import as much as their headers claim, or to be
 // accepted though they are inconsistent.
 #include "export/OpenCommand.h"
+#include "export/PlanePng.h"
 #include "picture/DecodeLimits.h"
 #include "picture/VirtualArea.h"
 #include "platform/images/ImageFrames.h"
@@ -42,7 +43,7 @@ protected:
         image.fill(Qt::white);
         image.setPixel(0, 0, qRgb(0, 0, 0));
         if (origin)
-            image.setText(QString::fromLatin1(kPlaneOriginKey), QString::fromLatin1(origin));
+            image.setText(QString::fromLatin1(kPlaneOriginKey.data(), static_cast<qsizetype>(kPlaneOriginKey.size())), QString::fromLatin1(origin));
         QByteArray bytes;
         QBuffer buffer(&bytes);
         buffer.open(QIODevice::WriteOnly);

@@ -2,6 +2,7 @@
 #include "platform/images/PlaneImage.h"
 
 #include "export/FileReplace.h"
+#include "export/PlanePng.h"
 #include "export/UserFile.h"
 #include "picture/DecodeLimits.h"
 #include "picture/PixelDots.h"
@@ -12,7 +13,6 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QImageReader>
-#include <QImageWriter>
 #include <QRegularExpression>
 
 #include <cstring>
@@ -40,7 +40,7 @@ struct StatedOrigin {
 
 StatedOrigin originOf(const QImage& image)
 {
-    const QString key = QString::fromLatin1(kPlaneOriginKey);
+    const QString key = QString::fromLatin1(kPlaneOriginKey.data(), static_cast<qsizetype>(kPlaneOriginKey.size()));
     if (!image.textKeys().contains(key))
         return {};
     static const QRegularExpression pattern(QStringLiteral("^\\s*(-?\\d{1,6})\\s*,\\s*(-?\\d{1,6})\\s*$"));
@@ -109,19 +109,15 @@ QImage planeImage(const VirtualArea& area)
                 image.setPixel(x - VirtualArea::kMinX, row, 1);
         }
     }
-    image.setText(QString::fromLatin1(kPlaneOriginKey),
+    image.setText(QString::fromLatin1(kPlaneOriginKey.data(), static_cast<qsizetype>(kPlaneOriginKey.size())),
                   QStringLiteral("%1,%2").arg(VirtualArea::kMinX).arg(VirtualArea::kMinY));
     return image;
 }
 
 QByteArray planePng(const VirtualArea& area)
 {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, "png");
-    writer.write(planeImage(area));
-    return bytes;
+    const std::vector<std::uint8_t> png = encodePlanePng(area);
+    return QByteArray(reinterpret_cast<const char*>(png.data()), static_cast<qsizetype>(png.size()));
 }
 
 PlaneFileResult savePlane(const QString& fileName, const VirtualArea& area)

@@ -9,14 +9,11 @@ namespace lumidot {
 
 class VirtualArea;
 
-// The PNG text key that holds the plane coordinates of the picture's
-// top-left pixel, as "x,y".
-inline constexpr char kPlaneOriginKey[] = "Lumidot origin";
-
 // The whole plane as a 1-bit picture, set dots black, with its origin.
 QImage planeImage(const VirtualArea& area);
 
-// The plane as PNG bytes.
+// The plane as PNG bytes: those a document file carries as its plane
+// (export/PlanePng.h), origin key "Lumidot origin" included.
 QByteArray planePng(const VirtualArea& area);
 
 struct PlaneFileResult {
