@@ -10,6 +10,9 @@ packages=(
   cmake ninja-build pkg-config g++ make
   qt6-base-dev librtmidi-dev libjack-jackd2-dev libasound2-dev
   libgtest-dev libbenchmark-dev libgif-dev
+  # video import (FFmpeg's libraries, libwebp for animated WebP); the ffmpeg
+  # program only makes the tests' and the benchmark's clips
+  libavformat-dev libavcodec-dev libswscale-dev libavutil-dev libwebp-dev ffmpeg
   # the document file: a ZIP archive (libzip), its plane a PNG (zlib)
   libzip-dev zlib1g-dev
   fonts-ipafont-gothic fonts-ipafont-mincho

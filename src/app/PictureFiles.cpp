@@ -77,7 +77,9 @@ void TMainForm::ImportImage1Click()
 {
     const auto action = Workspace.transaction(tr("画像の読み込み").toStdString());
     QStringList files;
-    if (!prompts_.openFiles(imageOpenFilter(), ImportDialog1, files))
+    if (!prompts_.openFiles(importOpenFilter(), ImportDialog1, files))
+        return;
+    if (files.size() == 1 && importClip(files.front()))
         return;
     importImages(ImageFrames::inNameOrder(files));
 }

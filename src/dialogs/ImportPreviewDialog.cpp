@@ -30,9 +30,18 @@ constexpr int kPreviewCell = 8;   // the dot editor's cell at its first zoom
 
 TImportPreview::TImportPreview(const GreyImage& first, int frames, const VirtualArea& area,
                                int windowX, int windowY, const QColor& lcdColour, QWidget* parent)
+    : TImportPreview(PictureSize{first.width, first.height}, area, windowX, windowY, lcdColour, parent)
+{
+    first_ = first;
+    frames_ = frames;
+    updatePreview();
+}
+
+TImportPreview::TImportPreview(PictureSize source, const VirtualArea& area, int windowX, int windowY,
+                               const QColor& lcdColour, QWidget* parent)
     : QDialog(parent)
-    , first_(first)
-    , frames_(frames)
+    , source_(source)
+    , frames_(0)
     , area_(area)
     , windowX_(windowX)
     , windowY_(windowY)
@@ -42,12 +51,11 @@ TImportPreview::TImportPreview(const GreyImage& first, int frames, const Virtual
     setWindowTitle(tr("画像の読み込み"));
     buildControls();
     connectControls();
-    updatePreview();
 }
 
 void TImportPreview::buildControls()
 {
-    auto* layout = new QVBoxLayout(this);
+    auto* layout = layout_ = new QVBoxLayout(this);
     Picture = new QLabel(this);
     Picture->setFixedSize(kViewPixelsWide, kViewPixelsHigh);
     Facts = new QLabel(this);
@@ -186,27 +194,45 @@ void TImportPreview::updatePreview()
     const bool byThreshold = chosen.method == DotMethod::Threshold;
     AutoThreshold->setEnabled(byThreshold);
     Threshold->setEnabled(byThreshold && !chosen.autoThreshold);
+    const GreyImage scaled = frameAt(chosen);
     if (byThreshold && chosen.autoThreshold) {
-        // The slider shows the level chosen for the first frame.
+        // The slider shows the level chosen for the frame shown.
         const QSignalBlocker quiet(Threshold);
-        Threshold->setValue(otsuThreshold(scaledPicture(first_, chosen)));
+        Threshold->setValue(otsuThreshold(scaled));
     }
     ThresholdValue->setText(QString::number(Threshold->value()));
 
-    const DotImage dots = convertToDots(first_, chosen);
+    DotConversion atSize = chosen;
+    atSize.scale = ScaleMode::None;
+    const DotImage dots = convertToDots(scaled, atSize);
     composeWindow(dots);
-    QString facts = tr("%1 x %2 ピクセル → %3 x %4 ドット、%n フレーム", nullptr, frames_)
-                        .arg(first_.width)
-                        .arg(first_.height)
-                        .arg(dots.width)
-                        .arg(dots.height);
-    if (shortFrames_ > 0)
-        facts += tr("、うち %1 フレームはケーブルに間に合いません").arg(shortFrames_);
-    Facts->setText(facts);
+    Facts->setText(describe(dots));
     QPainter painter(&preview_);
     paintDotCells(painter, scratch_, windowX_, windowY_, kPreviewCell, lcdColour_);
     painter.end();
     Picture->setPixmap(QPixmap::fromImage(preview_));
+}
+
+GreyImage TImportPreview::frameAt(const DotConversion& chosen)
+{
+    return scaledPicture(first_, chosen);
+}
+
+QString TImportPreview::describe(const DotImage& dots) const
+{
+    QString facts = tr("%1 x %2 ピクセル → %3 x %4 ドット、%n フレーム", nullptr, frames_)
+                        .arg(source_.width)
+                        .arg(source_.height)
+                        .arg(dots.width)
+                        .arg(dots.height);
+    if (shortFrames_ > 0)
+        facts += tr("、うち %1 フレームはケーブルに間に合いません").arg(shortFrames_);
+    return facts;
+}
+
+void TImportPreview::addSection(QWidget* section)
+{
+    layout_->insertWidget(layout_->indexOf(Buttons), section);
 }
 
 // The window's dots from the plane, with the part of the picture that falls
