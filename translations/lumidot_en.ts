@@ -571,6 +571,17 @@ The picture&apos;s origin (%2, %3) lies outside the drawing plane</translation>
     </message>
 </context>
 <context>
+    <name>VideoImportRun</name>
+    <message>
+        <source>動画をドットに変換しています...</source>
+        <translation>Converting the video to dots...</translation>
+    </message>
+    <message>
+        <source>キャンセル</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
     <name>lumidot::StepListWindow</name>
     <message>
         <source>ステップ一覧</source>
@@ -1244,6 +1255,14 @@ Save without the timing?</translation>
         <source>Lumidot ドキュメント (*.lumidot)</source>
         <translation>Lumidot document (*.lumidot)</translation>
     </message>
+    <message>
+        <source>画像・動画ファイル</source>
+        <translation>Pictures and videos</translation>
+    </message>
+    <message>
+        <source>動画ファイル</source>
+        <translation>Videos</translation>
+    </message>
 </context>
 <context>
     <name>lumidot::TMoji</name>
@@ -1443,6 +1462,77 @@ The shortest is %1 ticks (the step spacing, plus the room an effect&apos;s messa
     <message>
         <source>キャンセル</source>
         <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>lumidot::TVideoImport</name>
+    <message>
+        <source>動画の読み込み</source>
+        <translation>Import video</translation>
+    </message>
+    <message>
+        <source>動画</source>
+        <translation>Video</translation>
+    </message>
+    <message>
+        <source>プレビューに表示するフレームの時刻</source>
+        <translation>The time of the frame shown in the preview</translation>
+    </message>
+    <message>
+        <source>時刻</source>
+        <translation>Time</translation>
+    </message>
+    <message>
+        <source> フレーム/秒</source>
+        <translation> frames/s</translation>
+    </message>
+    <message>
+        <source>1 秒に取り出すフレームの数</source>
+        <translation>How many frames to take each second</translation>
+    </message>
+    <message>
+        <source>フレームレート</source>
+        <translation>Frame rate</translation>
+    </message>
+    <message>
+        <source> 秒</source>
+        <translation> s</translation>
+    </message>
+    <message>
+        <source>最後まで</source>
+        <translation>To the end</translation>
+    </message>
+    <message>
+        <source>から</source>
+        <translation>From</translation>
+    </message>
+    <message>
+        <source>まで</source>
+        <translation>To</translation>
+    </message>
+    <message>
+        <source>範囲</source>
+        <translation>Range</translation>
+    </message>
+    <message>
+        <source>%1 x %2 ピクセル → %3 x %4 ドット</source>
+        <translation>%1 x %2 pixels → %3 x %4 dots</translation>
+    </message>
+    <message>
+        <source>不明</source>
+        <translation>unknown</translation>
+    </message>
+    <message>
+        <source>フレーム数: %1</source>
+        <translation>Frames: %1</translation>
+    </message>
+    <message>
+        <source>記録後の残り: %1 ステップ (上限 %2)</source>
+        <translation>Left after recording: %1 steps (limit %2)</translation>
+    </message>
+    <message>
+        <source>ケーブル: %1 / %2 バイト/秒</source>
+        <translation>Cable: %1 / %2 bytes/s</translation>
     </message>
 </context>
 <context>
