@@ -39,12 +39,14 @@ void* openModule(std::string& error)
     if (module)
         return module;
     error = dlerror();
+#ifdef LUMIDOT_VIDEO_MODULE_BUILT
     // AddressSanitizer's dlopen calls the loader from its own library, whose
     // missing run path hides the build tree's folder: named whole, it loads.
     const std::filesystem::path built = std::filesystem::path(LUMIDOT_VIDEO_MODULE_BUILT);
     if (std::filesystem::exists(built))
         if ((module = dlopen(built.c_str(), RTLD_NOW | RTLD_LOCAL)))
             error.clear();
+#endif
     return module;
 }
 
