@@ -15,3 +15,14 @@ foreach(program ${programs})
     message(FATAL_ERROR "could not strip ${program}")
   endif()
 endforeach()
+# The video module keeps only the symbols its loader looks up, as dh_strip
+# leaves a shared object.
+file(GLOB_RECURSE modules LIST_DIRECTORIES false "${CPACK_TEMPORARY_DIRECTORY}/*/lib/*/lumidot/*.so")
+foreach(module ${modules})
+  execute_process(COMMAND "${CPACK_LUMIDOT_STRIP}" --strip-unneeded --remove-section=.comment
+                          --remove-section=.note "${module}"
+                  RESULT_VARIABLE failed)
+  if(failed)
+    message(FATAL_ERROR "could not strip ${module}")
+  endif()
+endforeach()
