@@ -2,7 +2,8 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Installs a build into a staging folder (DESTDIR) and into a moved prefix, and
 # checks what a desktop and a packager rely on: the launcher, the AppStream
-# metadata, the icon, the man pages, one version everywhere, and a relocated
+# metadata, the file types, the icon, the man pages, the manual in both
+# languages and the translation, one version everywhere, and a relocated
 # program that still finds its manual. Needs no display.
 set -euo pipefail
 build=$(realpath "${1:-build-deb}")
@@ -14,7 +15,8 @@ DESTDIR="$root/staged" cmake --install "$build" --prefix /usr >/dev/null
 usr="$root/staged/usr"
 for file in bin/lumidot bin/lumidot-convert share/applications/lumidot.desktop \
     share/icons/hicolor/scalable/apps/lumidot.svg share/icons/hicolor/48x48/apps/lumidot.png \
-    share/man/man1/lumidot.1.gz share/man/man1/lumidot-convert.1.gz share/lumidot/lumidot.html; do
+    share/man/man1/lumidot.1.gz share/man/man1/lumidot-convert.1.gz share/lumidot/lumidot.html \
+    share/lumidot/lumidot_en.html share/lumidot/translations/lumidot_en.qm share/mime/packages/lumidot.xml; do
   [ -f "$usr/$file" ] || { echo "check-install: $file was not installed" >&2; exit 1; }
 done
 desktop-file-validate "$usr/share/applications/lumidot.desktop"

@@ -10,14 +10,21 @@ packages=(
   cmake ninja-build pkg-config g++ make
   qt6-base-dev librtmidi-dev libjack-jackd2-dev libasound2-dev
   libgtest-dev libbenchmark-dev libgif-dev
+  # video import (FFmpeg's libraries, libwebp for animated WebP); the ffmpeg
+  # program only makes the tests' and the benchmark's clips
+  libavformat-dev libavcodec-dev libswscale-dev libavutil-dev libwebp-dev ffmpeg
   # the document file: a ZIP archive (libzip), its plane a PNG (zlib)
   libzip-dev zlib1g-dev
   fonts-ipafont-gothic fonts-ipafont-mincho
   jackd2 midicsv python3-mido
   # Qt's own dialogs and menus in Japanese
   qt6-translations-l10n
+  # the English translation: lupdate and lrelease, and CMake's qt_add_translations
+  qt6-l10n-tools qt6-tools-dev
   # the install and .deb checks: launcher, AppStream metadata, package
-  desktop-file-utils appstream dpkg-dev file fakeroot lintian
+  desktop-file-utils appstream dpkg-dev file fakeroot lintian binutils
+  # the file types, looked up as a desktop does
+  shared-mime-info xdg-utils libglib2.0-bin
 )
 if [ "${1:-}" = "--fuzz" ]; then
   packages+=(clang libclang-rt-14-dev)

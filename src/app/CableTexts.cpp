@@ -3,6 +3,8 @@
 
 #include "recording/StepTiming.h"
 
+#include <QCoreApplication>
+
 namespace lumidot {
 
 namespace {
@@ -10,8 +12,9 @@ namespace {
 QString smallestFit(const CableCheck& check)
 {
     if (check.smallestStepTick == 0)
-        return QStringLiteral("このテンポでは 127 Tick でも間に合いません");
-    return QStringLiteral("間に合う最小のステップ間隔は %1 Tick です").arg(check.smallestStepTick);
+        return QCoreApplication::translate("CableTexts", "このテンポでは 127 Tick でも間に合いません");
+    return QCoreApplication::translate("CableTexts", "間に合う最小のステップ間隔は %1 Tick です")
+        .arg(check.smallestStepTick);
 }
 
 } // namespace
@@ -28,14 +31,15 @@ QString cableWarningText(const CableCheck& check)
 {
     if (!check.outruns)
         return {};
-    return QStringLiteral("MIDIケーブル (毎秒3,125バイト) に間に合わないステップがあります。%1")
+    return QCoreApplication::translate("CableTexts", "MIDIケーブル (毎秒3,125バイト) に間に合わないステップがあります。%1")
         .arg(smallestFit(check));
 }
 
 QString cableSaveQuestion(const CableCheck& check, int tempo, int stepTick)
 {
-    return QStringLiteral("%1 BPM、%2 Tick では、ステップ %3 から先がMIDIケーブル (毎秒3,125バイト) "
-                          "に間に合わず、音源の表示が遅れます。\n%4。\nこのまま保存しますか？")
+    return QCoreApplication::translate("CableTexts",
+                                       "%1 BPM、%2 Tick では、ステップ %3 から先がMIDIケーブル (毎秒3,125バイト) "
+                                       "に間に合わず、音源の表示が遅れます。\n%4。\nこのまま保存しますか？")
         .arg(tempo)
         .arg(stepTick)
         .arg(check.firstLateStep + 1)

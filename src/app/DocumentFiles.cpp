@@ -7,6 +7,7 @@
 #include "widgets/PaintBox.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -56,10 +57,11 @@ QString TMainForm::refusalText(const LoadResult& refused)
     if (!isDocumentFault(refused.fault))
         return fromUtf8(refused.message);
     QString text = tr("ファイルを読み込めません: %1").arg(documentFault(refused));
-    if (refused.offset)
-        text += tr(" (%1先頭から %2 バイトの位置)")
-                    .arg(refused.entry.empty() ? QString() : fromUtf8(refused.entry) + QStringLiteral(" の"))
-                    .arg(*refused.offset);
+    if (refused.offset) {
+        // The part of the document the offset counts in, when there is one.
+        const QString part = refused.entry.empty() ? QString() : tr("%1 の").arg(fromUtf8(refused.entry));
+        text += tr(" (%1先頭から %2 バイトの位置)").arg(part).arg(*refused.offset);
+    }
     return text;
 }
 
@@ -79,17 +81,21 @@ QString TMainForm::openFilter()
 // Reads a saved recording or document back in place of the current one;
 // Save then writes it back to the same file in the same format. The file is
 // read and found good before the current work is put at stake.
+// A name relative to the current folder is made absolute first, so that
+// Save writes back to the same file wherever the folder moves afterwards.
 void TMainForm::openFile(const QString& fileName)
 {
     const auto action = Workspace.transaction(tr("開く").toStdString());
-    LoadResult loaded = loadRecording(QFile::encodeName(fileName).toStdString());
+    const QString path = QFileInfo(fileName).absoluteFilePath();
+    LoadResult loaded = loadRecording(QFile::encodeName(path).toStdString());
     if (!loaded.ok) {
         prompts_.information(refusalText(loaded));
         return;
     }
     if (askToSaveRecording(false) == SaveQuestion::Keep)
         return;
-    SaveDialog1 = {fileName, loaded.typeIndex};
+    OpenDialog1.fileName = path;
+    SaveDialog1 = {path, loaded.typeIndex};
     if (!loaded.document) {
         Workspace.replaceRecording(std::move(loaded.recording));
         offerStepTick(loaded.stepTick);

@@ -87,20 +87,20 @@ QWidget* TMainForm::buildDotPage()
     ToolBar1->setContentsMargins(0, 0, 0, 0);
     ToolBar1->layout()->setSpacing(0);
     ToolBar1->layout()->setContentsMargins(0, 0, 0, 0);
-    Pen = toolButton(IconKind::Pen, QStringLiteral("ドットペン(黒)"), ToolBar1);
-    Pen2 = toolButton(IconKind::Pen2, QStringLiteral("ドットペン(白)"), ToolBar1);
-    Box = toolButton(IconKind::Box, QStringLiteral("矩形(黒)"), ToolBar1);
-    Box2 = toolButton(IconKind::Box2, QStringLiteral("矩形塗りつぶし(黒)"), ToolBar1);
-    Box3 = toolButton(IconKind::Box3, QStringLiteral("矩形塗りつぶし(白)"), ToolBar1);
+    Pen = toolButton(IconKind::Pen, tr("ドットペン(黒)"), ToolBar1);
+    Pen2 = toolButton(IconKind::Pen2, tr("ドットペン(白)"), ToolBar1);
+    Box = toolButton(IconKind::Box, tr("矩形(黒)"), ToolBar1);
+    Box2 = toolButton(IconKind::Box2, tr("矩形塗りつぶし(黒)"), ToolBar1);
+    Box3 = toolButton(IconKind::Box3, tr("矩形塗りつぶし(白)"), ToolBar1);
     ToolBar1->addSeparator();
-    Moji = toolButton(IconKind::Moji, QStringLiteral("文字入力"), ToolBar1);
+    Moji = toolButton(IconKind::Moji, tr("文字入力"), ToolBar1);
     ToolBar1->addSeparator();
-    ToolButton3 = toolButton(IconKind::ClearAll, QStringLiteral("すべての領域をクリアします"), ToolBar1);
-    ToolButton4 = toolButton(IconKind::Home, QStringLiteral("ホームポジションに移動します"), ToolBar1);
+    ToolButton3 = toolButton(IconKind::ClearAll, tr("すべての領域をクリアします"), ToolBar1);
+    ToolButton4 = toolButton(IconKind::Home, tr("ホームポジションに移動します"), ToolBar1);
     ToolBar1->addSeparator();
-    ToolButton1 = toolButton(IconKind::Invert, QStringLiteral("ドット反転"), ToolBar1);
-    ToolButton2 = toolButton(IconKind::Mirror, QStringLiteral("左右反転"), ToolBar1);
-    ToolButton5 = toolButton(IconKind::Flip, QStringLiteral("上下反転"), ToolBar1);
+    ToolButton1 = toolButton(IconKind::Invert, tr("ドット反転"), ToolBar1);
+    ToolButton2 = toolButton(IconKind::Mirror, tr("左右反転"), ToolBar1);
+    ToolButton5 = toolButton(IconKind::Flip, tr("上下反転"), ToolBar1);
     // Last, so that the smallest window keeps every other button where it
     // was; there the tool bar shows it behind its extension arrow.
     ToolBar1->addSeparator();
@@ -113,7 +113,7 @@ QWidget* TMainForm::buildDotPage()
     }
     Pen->setChecked(true);
 
-    GroupBox3 = new QGroupBox(QStringLiteral("Frame Draw"), page);
+    GroupBox3 = new QGroupBox(tr("Frame Draw"), page);
     GroupBox3->setGeometry(0, 25, 288, 168);
     PaintBox1 = new DotCanvas(GroupBox3);
     PaintBox1->setGeometry(8, 16, kViewPixelsWide, kViewPixelsHigh);
@@ -124,13 +124,13 @@ QWidget* TMainForm::buildDotPage()
 
     BottomRow = new QWidget(page);
     BottomRow->setGeometry(0, 200, 289, 25);
-    SpeedButton1 = new QPushButton(QStringLiteral("記録"), BottomRow);
+    SpeedButton1 = new QPushButton(tr("記録"), BottomRow);
     SpeedButton1->setGeometry(0, 0, 46, 17);
-    SpeedButton1->setToolTip(QStringLiteral("コマ記録"));
-    AutoRec = new QCheckBox(QStringLiteral("連続記録"), BottomRow);
+    SpeedButton1->setToolTip(tr("コマ記録"));
+    AutoRec = new QCheckBox(tr("連続記録"), BottomRow);
     AutoRec->setGeometry(56, 0, 73, 17);
-    XReal = positionField(QStringLiteral("Ｘ："), Label4, QRect(132, 0, 53, 17), BottomRow);
-    YReal = positionField(QStringLiteral("Ｙ："), Label5, QRect(188, 0, 53, 17), BottomRow);
+    XReal = positionField(tr("Ｘ："), Label4, QRect(132, 0, 53, 17), BottomRow);
+    YReal = positionField(tr("Ｙ："), Label5, QRect(188, 0, 53, 17), BottomRow);
     YReal->setText(QStringLiteral("0"));
     Zooms = new QSpinBox(BottomRow);
     Zooms->setRange(1, 4);
@@ -258,7 +258,7 @@ void TMainForm::YScChange()
 // Clear all sends only through the window moves it causes.
 void TMainForm::ToolButton3Click()
 {
-    const auto action = Workspace.transaction(QStringLiteral("すべてクリア").toStdString());
+    const auto action = Workspace.transaction(tr("すべてクリア").toStdString());
     Workspace.clear(clearRegionFor(currentLimits()));
     Disp_FD();
     XSc->setValue(0);
@@ -275,7 +275,7 @@ void TMainForm::ToolButton4Click()
 
 void TMainForm::ToolButton1Click()
 {
-    const auto action = Workspace.transaction(QStringLiteral("ドット反転").toStdString());
+    const auto action = Workspace.transaction(tr("ドット反転").toStdString());
     const RecordResult recorded = Workspace.invert(currentView(), AutoRec->isChecked());
     Disp_FD();
     report(recorded);
@@ -283,14 +283,14 @@ void TMainForm::ToolButton1Click()
 
 void TMainForm::ToolButton2Click()
 {
-    const auto action = Workspace.transaction(QStringLiteral("左右反転").toStdString());
+    const auto action = Workspace.transaction(tr("左右反転").toStdString());
     Workspace.mirror(currentView());
     Disp_FD();
 }
 
 void TMainForm::ToolButton5Click()
 {
-    const auto action = Workspace.transaction(QStringLiteral("上下反転").toStdString());
+    const auto action = Workspace.transaction(tr("上下反転").toStdString());
     Workspace.flip(currentView());
     Disp_FD();
 }
@@ -334,11 +334,11 @@ std::string TMainForm::strokeName() const
     switch (editor_.tool()) {
     case DotTool::BlackPen:
     case DotTool::WhitePen:
-        return QStringLiteral("ペン").toStdString();
+        return tr("ペン").toStdString();
     case DotTool::Line:
         return tr("直線").toStdString();
     default:
-        return QStringLiteral("矩形").toStdString();
+        return tr("矩形").toStdString();
     }
 }
 
@@ -439,7 +439,7 @@ void TMainForm::YRealChange()
 // The dialog stays open in the middle of the command: the stamp is one entry.
 void TMainForm::MojiClick()
 {
-    const auto action = Workspace.transaction(QStringLiteral("文字入力").toStdString());
+    const auto action = Workspace.transaction(tr("文字入力").toStdString());
     MojiForm->prepareToShow();
     runModal(*MojiForm);
 }
@@ -448,7 +448,7 @@ void TMainForm::MojiClick()
 // continuous recording is on, recorded.
 void TMainForm::stamp(const QString& text, const QFont& font)
 {
-    const auto action = Workspace.transaction(QStringLiteral("文字入力").toStdString());
+    const auto action = Workspace.transaction(tr("文字入力").toStdString());
     stampText(Workspace.document().plane, ScrollX(), ScrollY(), text, font);
     Disp_FD();
     report(Workspace.windowChanged(AutoRec->isChecked()));
@@ -457,7 +457,7 @@ void TMainForm::stamp(const QString& text, const QFont& font)
 // The save question comes first: nothing has changed yet when it is asked.
 void TMainForm::New1Click()
 {
-    const auto action = Workspace.transaction(QStringLiteral("新規").toStdString());
+    const auto action = Workspace.transaction(tr("新規").toStdString());
     if (askToSaveRecording(false) == SaveQuestion::Keep)
         return;
     Workspace.clearRecording();

@@ -23,8 +23,15 @@ namespace lumidot {
 
 namespace {
 
-const QString kUndoCaption = QStringLiteral("元に戻す(&U)");
-const QString kRedoCaption = QStringLiteral("やり直し(&R)");
+QString undoCaption()
+{
+    return TMainForm::tr("元に戻す(&U)");
+}
+
+QString redoCaption()
+{
+    return TMainForm::tr("やり直し(&R)");
+}
 
 QString captionWith(const QString& caption, const HistoryEntry* entry)
 {
@@ -33,7 +40,7 @@ QString captionWith(const QString& caption, const HistoryEntry* entry)
     // An action the window did not name is named by what it changed.
     QString what = QString::fromStdString(entry->label);
     if (what.isEmpty())
-        what = entry->changesPlane() ? QStringLiteral("描画") : QStringLiteral("記録");
+        what = entry->changesPlane() ? TMainForm::tr("描画") : TMainForm::tr("記録");
     return caption + QLatin1Char(' ') + what;
 }
 
@@ -44,10 +51,10 @@ void TMainForm::buildEditMenu()
     // A drag of the dot editor is one entry from press to release.
     Workspace.history().holdOpen = [this] { return editor_.penDrag() || editor_.boxDrag(); };
 
-    EditMenu = menuBar()->addMenu(QStringLiteral("編集(&E)"));
-    Undo1 = EditMenu->addAction(kUndoCaption);
+    EditMenu = menuBar()->addMenu(tr("編集(&E)"));
+    Undo1 = EditMenu->addAction(undoCaption());
     Undo1->setShortcut(QKeySequence(QStringLiteral("Ctrl+Z")));
-    Redo1 = EditMenu->addAction(kRedoCaption);
+    Redo1 = EditMenu->addAction(redoCaption());
     Redo1->setShortcuts({QKeySequence(QStringLiteral("Ctrl+Y")), QKeySequence(QStringLiteral("Ctrl+Shift+Z"))});
     showUndoState();
     connect(Undo1, &QAction::triggered, this, &TMainForm::Undo1Click);
@@ -56,7 +63,7 @@ void TMainForm::buildEditMenu()
 
 void TMainForm::buildStepListItem()
 {
-    StepList1 = ViewMenu->addAction(QStringLiteral("ステップ一覧(&L)"));
+    StepList1 = ViewMenu->addAction(tr("ステップ一覧(&L)"));
     StepList1->setShortcut(QKeySequence(QStringLiteral("Ctrl+L")));
     connect(StepList1, &QAction::triggered, this, &TMainForm::StepList1Click);
 }
@@ -68,19 +75,19 @@ void TMainForm::createStepList()
     StepList->addActions({Undo1, Redo1});
     StepList->setTiming(Workspace.document().stepTick, monitorTempo());
     StepList->onDelete = [this](int first, int count) {
-        editSteps(QStringLiteral("削除"), [=](Recording& r) { return deleteSteps(r, first, count); },
+        editSteps(tr("削除"), [=](Recording& r) { return deleteSteps(r, first, count); },
                   first, 1);
     };
     StepList->onMove = [this](int first, int count, int to) {
-        editSteps(QStringLiteral("移動"), [=](Recording& r) { return moveSteps(r, first, count, to); },
+        editSteps(tr("移動"), [=](Recording& r) { return moveSteps(r, first, count, to); },
                   to, count);
     };
     StepList->onDuplicate = [this](int first, int count) {
-        const auto action = Workspace.transaction(QStringLiteral("複製").toStdString());
+        const auto action = Workspace.transaction(tr("複製").toStdString());
         showStepEdit(Workspace.duplicateSteps(first, count), first + count, count);
     };
     StepList->onPaste = [this](int at, const StepClip& steps) {
-        editSteps(QStringLiteral("貼り付け"), [&](Recording& r) { return insertSteps(r, at, steps); },
+        editSteps(tr("貼り付け"), [&](Recording& r) { return insertSteps(r, at, steps); },
                   at, steps.size());
     };
     StepList->onInsertHere = [this](int at) { insertCurrentPageStep(at); };
@@ -171,8 +178,8 @@ void TMainForm::showUndoState()
     const EditHistory& history = Workspace.history();
     Undo1->setEnabled(history.canUndo());
     Redo1->setEnabled(history.canRedo());
-    Undo1->setText(captionWith(kUndoCaption, history.undoEntry()));
-    Redo1->setText(captionWith(kRedoCaption, history.redoEntry()));
+    Undo1->setText(captionWith(undoCaption(), history.undoEntry()));
+    Redo1->setText(captionWith(redoCaption(), history.redoEntry()));
 }
 
 void TMainForm::editSteps(const QString& name, const std::function<StepEdit(Recording&)>& edit,
@@ -199,13 +206,13 @@ void TMainForm::insertCurrentPageStep(int at)
         Workspace.stepFrom(kPageSources[std::clamp(PC->currentIndex(), 0, 3)]);
     if (!step)
         return;
-    editSteps(QStringLiteral("挿入"), [&](Recording& r) { return insertSteps(r, at, *step); }, at, 1);
+    editSteps(tr("挿入"), [&](Recording& r) { return insertSteps(r, at, *step); }, at, 1);
 }
 
 // A frame step's dots back into the window, to be redrawn and recorded again.
 void TMainForm::takeFrameIntoWindow(int step)
 {
-    const auto action = Workspace.transaction(QStringLiteral("フレームの読み込み").toStdString());
+    const auto action = Workspace.transaction(tr("フレームの読み込み").toStdString());
     if (Workspace.takeFrame(step))
         Disp_FD();
 }

@@ -42,24 +42,24 @@ QWidget* TMainForm::buildEffectPage()
 {
     const EffectSetting design;
     auto* page = new QWidget;
-    EffectGroup = new QGroupBox(QStringLiteral("AI2 Effect"), page);
+    EffectGroup = new QGroupBox(tr("AI2 Effect"), page);
     EffectGroup->setGeometry(2, 0, 236, 138);
 
-    Label2 = boldLabel(QStringLiteral("Effect-1"), EffectGroup);
+    Label2 = boldLabel(tr("Effect-1"), EffectGroup);
     Label2->setGeometry(8, 16, 64, 16);
     FX1Name = new QLabel(EffectGroup);
     FX1Name->setGeometry(74, 16, 156, 16);
     FX1Sel = effectBar(design.effect1, EffectGroup);
     FX1Sel->setGeometry(8, 33, 220, 16);
 
-    Label1 = boldLabel(QStringLiteral("Effect-2"), EffectGroup);
+    Label1 = boldLabel(tr("Effect-2"), EffectGroup);
     Label1->setGeometry(8, 52, 64, 16);
     FX2Name = new QLabel(EffectGroup);
     FX2Name->setGeometry(74, 52, 156, 16);
     FX2Sel = effectBar(design.effect2, EffectGroup);
     FX2Sel->setGeometry(8, 69, 220, 16);
 
-    Label7 = boldLabel(QStringLiteral("Mode"), EffectGroup);
+    Label7 = boldLabel(tr("Mode"), EffectGroup);
     Label7->setGeometry(8, 88, 64, 16);
     FXMode = new QLabel(EffectGroup);
     FXMode->setGeometry(74, 88, 156, 16);
@@ -71,7 +71,7 @@ QWidget* TMainForm::buildEffectPage()
     FXModeSel->setValue(design.mode);
     FXModeSel->setGeometry(8, 106, 150, 26);
 
-    FXRec = new QPushButton(QStringLiteral("記録"), EffectGroup);
+    FXRec = new QPushButton(tr("記録"), EffectGroup);
     FXRec->setGeometry(176, 110, 46, 17);
     return page;
 }

@@ -16,13 +16,13 @@ THelpWindow::THelpWindow(Desktop& desktop, QWidget* parent)
     : QWidget(parent, Qt::Window)
     , desktop_(desktop)
 {
-    setWindowTitle(QStringLiteral("Lumidot ヘルプ"));
+    setWindowTitle(tr("Lumidot ヘルプ"));
     Browser = new QTextBrowser(this);
     Browser->setOpenLinks(false);
-    BackButton = new QPushButton(QStringLiteral("戻る(&B)"), this);
+    BackButton = new QPushButton(tr("戻る(&B)"), this);
     BackButton->setEnabled(false);
-    HomeButton = new QPushButton(QStringLiteral("目次(&T)"), this);
-    CloseButton = new QPushButton(QStringLiteral("閉じる"), this);
+    HomeButton = new QPushButton(tr("目次(&T)"), this);
+    CloseButton = new QPushButton(tr("閉じる"), this);
 
     connect(Browser, &QTextBrowser::anchorClicked, this, &THelpWindow::BrowserAnchorClicked);
     connect(Browser, &QTextBrowser::backwardAvailable, BackButton, &QPushButton::setEnabled);
@@ -50,9 +50,9 @@ void THelpWindow::showManual(const QString& path, const QStringList& searched)
             Browser->setSource(manual);
         }
     } else {
-        QString text = QStringLiteral("<h1>Lumidot ヘルプ</h1><p>マニュアル (%1) が見つかりません。"
-                                      "次のフォルダを探しました：</p><ul>")
-                           .arg(QString::fromLatin1(kManualFileName));
+        QString text = tr("<h1>Lumidot ヘルプ</h1><p>マニュアル (%1) が見つかりません。"
+                          "次のフォルダを探しました：</p><ul>")
+                           .arg(manualFileName());
         for (const QString& folder : searched)
             text += QStringLiteral("<li>%1</li>").arg(folder.toHtmlEscaped());
         Browser->setHtml(text + QStringLiteral("</ul>"));

@@ -26,13 +26,13 @@ const QImage& preview()
 QWidget* TMainForm::buildLcdPage()
 {
     auto* page = new QWidget;
-    LcdGroup = new QGroupBox(QStringLiteral("LCD Color"), page);
+    LcdGroup = new QGroupBox(tr("LCD Color"), page);
     LcdGroup->setGeometry(2, 0, 387, 104);
 
-    LcdGreen = new QRadioButton(QStringLiteral("Green"), LcdGroup);
-    LcdOrange = new QRadioButton(QStringLiteral("Orange"), LcdGroup);
-    LcdRed = new QRadioButton(QStringLiteral("Red"), LcdGroup);
-    LcdHide = new QRadioButton(QStringLiteral("Off"), LcdGroup);
+    LcdGreen = new QRadioButton(tr("Green"), LcdGroup);
+    LcdOrange = new QRadioButton(tr("Orange"), LcdGroup);
+    LcdRed = new QRadioButton(tr("Red"), LcdGroup);
+    LcdHide = new QRadioButton(tr("Off"), LcdGroup);
     int top = 18;
     for (QRadioButton* button : {LcdGreen, LcdOrange, LcdRed, LcdHide}) {
         button->setGeometry(8, top, 72, 16);
@@ -40,12 +40,12 @@ QWidget* TMainForm::buildLcdPage()
     }
     LcdGreen->setChecked(true);
 
-    SpeedButton2 = new QPushButton(QStringLiteral("記録"), LcdGroup);
+    SpeedButton2 = new QPushButton(tr("記録"), LcdGroup);
     SpeedButton2->setGeometry(8, 84, 46, 17);
-    SpeedButton2->setToolTip(QStringLiteral("コマ記録"));
+    SpeedButton2->setToolTip(tr("コマ記録"));
     LCD_ck = new QCheckBox(LcdGroup);
     LCD_ck->setGeometry(58, 84, 17, 17);
-    LCD_ck->setToolTip(QStringLiteral("連続記録スイッチ"));
+    LCD_ck->setToolTip(tr("連続記録スイッチ"));
 
     NSDISP2Bevel = new QFrame(LcdGroup);
     NSDISP2Bevel->setFrameStyle(QFrame::Box | QFrame::Sunken);

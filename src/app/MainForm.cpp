@@ -14,6 +14,8 @@
 #include "export/OpenCommand.h"
 #include "export/SaveCommand.h"
 #include "ns5r/Commands.h"
+#include "ns5r/UserText.h"
+#include "platform/LanguageSetting.h"
 #include "platform/SettingsStore.h"
 #include "recording/CableLimit.h"
 #include "recording/StepTiming.h"
@@ -32,6 +34,7 @@
 #include <QCoreApplication>
 #include <QMouseEvent>
 #include <QFile>
+#include <QFileInfo>
 #include <QFocusEvent>
 #include <QGuiApplication>
 #include <QTimer>
@@ -53,14 +56,6 @@
 namespace lumidot {
 
 namespace {
-
-const QString kPortUnusable = QStringLiteral("指定されたMIDIデバイスは使用できません");
-const QString kRecordingFull = QStringLiteral("これ以上記録できません");
-const QString kNothingToExport = QStringLiteral("エクスポートするデータがありません");
-const QString kSaveQuestion = QStringLiteral("更新されています保存しますか？");
-const QString kDamagedSettings =
-    QStringLiteral("設定ファイル %1 は壊れているため読み込みませんでした。\n"
-                   "次に設定を保存するときに新しく書き直します。");
 
 constexpr QSize kPageSizes[4] = {TMainForm::kLcdPageSize, TMainForm::kMessagePageSize,
                                  TMainForm::kDotPageSize, TMainForm::kEffectPageSize};
@@ -157,41 +152,44 @@ void TMainForm::createSecondaryWindows()
 
 void TMainForm::buildMenus()
 {
-    FileMenu = menuBar()->addMenu(QStringLiteral("ファイル(&F)"));
+    FileMenu = menuBar()->addMenu(tr("ファイル(&F)"));
     FileMenu->setToolTipsVisible(true);
-    New1 = FileMenu->addAction(makeIcon(IconKind::New), QStringLiteral("新規(&N)"));
+    New1 = FileMenu->addAction(makeIcon(IconKind::New), tr("新規(&N)"));
     New1->setShortcut(QKeySequence(QStringLiteral("Ctrl+N")));
-    Open1 = FileMenu->addAction(makeIcon(IconKind::Open), QStringLiteral("開く(&O)..."));
+    Open1 = FileMenu->addAction(makeIcon(IconKind::Open), tr("開く(&O)..."));
     Open1->setShortcut(QKeySequence(QStringLiteral("Ctrl+O")));
-    SaveAs1 = FileMenu->addAction(makeIcon(IconKind::Save), QStringLiteral("保存(&S)"));
+    SaveAs1 = FileMenu->addAction(makeIcon(IconKind::Save), tr("保存(&S)"));
     SaveAs1->setShortcut(QKeySequence(QStringLiteral("Ctrl+S")));
     buildPictureMenu();
-    MIDIPortM1 = FileMenu->addAction(makeIcon(IconKind::Settings), QStringLiteral("設定(&C)"));
+    MIDIPortM1 = FileMenu->addAction(makeIcon(IconKind::Settings), tr("設定(&C)"));
     MIDIPortM1->setShortcut(QKeySequence(QStringLiteral("Ctrl+C")));
-    MIDIPortM1->setToolTip(QStringLiteral("NS5Rが接続してあるデバイスを指定します。"));
+    MIDIPortM1->setToolTip(tr("NS5Rが接続してあるデバイスを指定します。"));
     MIDIPortM1->setStatusTip(MIDIPortM1->toolTip());
-    Exit1 = FileMenu->addAction(makeIcon(IconKind::Exit), QStringLiteral("終了(&X)"));
-    Exit1->setShortcut(QKeySequence(QStringLiteral("Alt+F4")));
+    Exit1 = FileMenu->addAction(makeIcon(IconKind::Exit), tr("終了(&X)"));
+    // Alt+F4 is the window manager's on most desktops; Ctrl+Q is the
+    // program's own, and closes through the same save question.
+    Exit1->setShortcuts(
+        {QKeySequence(QStringLiteral("Alt+F4")), QKeySequence(QStringLiteral("Ctrl+Q"))});
 
     buildEditMenu();
 
-    ViewMenu = menuBar()->addMenu(QStringLiteral("表示(&O)"));
-    N4 = ViewMenu->addAction(QStringLiteral("情報表示(&I)"));
+    ViewMenu = menuBar()->addMenu(tr("表示(&O)"));
+    N4 = ViewMenu->addAction(tr("情報表示(&I)"));
     N4->setShortcut(QKeySequence(QStringLiteral("Ctrl+I")));
-    MIDI_real = ViewMenu->addAction(QStringLiteral("MIDI送信(&O)"));
+    MIDI_real = ViewMenu->addAction(tr("MIDI送信(&O)"));
     MIDI_real->setShortcut(QKeySequence(QStringLiteral("Ctrl+M")));
     MIDI_real->setCheckable(true);
     MIDI_real->setChecked(true);
     buildStepListItem();
-    Monitor1 = ViewMenu->addAction(QStringLiteral("モニター(&M)"));
+    Monitor1 = ViewMenu->addAction(tr("モニター(&M)"));
     ViewMenu->addSeparator();
     buildOnionItems();
 
-    HelpMenu = menuBar()->addMenu(QStringLiteral("ヘルプ(&H)"));
-    H1 = HelpMenu->addAction(makeIcon(IconKind::Help), QStringLiteral("ヘルプ(&H)"));
+    HelpMenu = menuBar()->addMenu(tr("ヘルプ(&H)"));
+    H1 = HelpMenu->addAction(makeIcon(IconKind::Help), tr("ヘルプ(&H)"));
     H1->setShortcut(QKeySequence(Qt::Key_F1));
     HelpMenu->addSeparator();
-    About1 = HelpMenu->addAction(makeIcon(IconKind::About), QStringLiteral("バージョン情報(&A)"));
+    About1 = HelpMenu->addAction(makeIcon(IconKind::About), tr("バージョン情報(&A)"));
 }
 
 void TMainForm::buildPages()
@@ -211,10 +209,10 @@ void TMainForm::buildPages()
         " background: #e4e4e4; }"
         "QTabBar::tab:selected { background: #fafafa; }"));
     PC->tabBar()->setUsesScrollButtons(false);
-    PC->addTab(centredPage(buildLcdPage(), kLcdPageSize), QStringLiteral("LCD"));
-    PC->addTab(centredPage(buildMessagePage(), kMessagePageSize), QStringLiteral("Message"));
-    PC->addTab(buildDotPage(), QStringLiteral("Dot"));
-    PC->addTab(centredPage(buildEffectPage(), kEffectPageSize), QStringLiteral("Effect"));
+    PC->addTab(centredPage(buildLcdPage(), kLcdPageSize), tr("LCD"));
+    PC->addTab(centredPage(buildMessagePage(), kMessagePageSize), tr("Message"));
+    PC->addTab(buildDotPage(), tr("Dot"));
+    PC->addTab(centredPage(buildEffectPage(), kEffectPageSize), tr("Effect"));
 }
 
 void TMainForm::connectHandlers()
@@ -279,10 +277,13 @@ void TMainForm::FormCreate()
     link.countDevicesAtStartup();
     syncLiveSwitch();
     settings_ = lumidot::Settings{};
+    settings_.uiLanguage = loadUiLanguage(store_);
     const RegResult loaded = NS5R_Reg(kRegLoad, settings_, store_);
     Workspace.setStepTick(settings_.stepTick);
     if (const std::string damaged = store_.damagedPlace(); !damaged.empty())
-        prompts_.information(kDamagedSettings.arg(QFile::decodeName(damaged.c_str())));
+        prompts_.information(tr("設定ファイル %1 は壊れているため読み込みませんでした。\n"
+                                "次に設定を保存するときに新しく書き直します。")
+                                 .arg(QFile::decodeName(damaged.c_str())));
     if (!loaded.ok) {
         prompts_.information(fromUtf8(loaded.message));
         // The steps read before the refused value take effect; the ranges
@@ -341,7 +342,7 @@ void TMainForm::syncLiveSwitch()
 
 void TMainForm::showPortUnusable(const std::string& reason)
 {
-    prompts_.informationWithDetail(kPortUnusable, fromUtf8(reason));
+    prompts_.informationWithDetail(tr("指定されたMIDIデバイスは使用できません"), fromUtf8(reason));
 }
 
 // A port that stopped working while sending: live sending is already off;
@@ -376,7 +377,7 @@ void TMainForm::showRecordingFull()
     for (QScrollBar* bar : {XSc, YSc})
         QCoreApplication::sendEvent(bar, &release);
     if (Workspace.firstRefusalOfAction())
-        prompts_.information(kRecordingFull);
+        prompts_.information(tr("これ以上記録できません"));
 }
 
 void TMainForm::report(RecordResult result)
@@ -526,7 +527,7 @@ void TMainForm::paintBackgrounds()
 void TMainForm::SaveAs1Click()
 {
     if (Workspace.document().recording.StepCount() == 0) {
-        prompts_.information(kNothingToExport);
+        prompts_.information(tr("エクスポートするデータがありません"));
         return;
     }
     runSaveDialog();
@@ -612,8 +613,8 @@ void TMainForm::offerStepTick(int stepTick)
     if (stepTick < 1 || stepTick > 127 || stepTick == current)
         return;
     const QString question =
-        QStringLiteral("このファイルのステップ間隔は %1 Tick です（現在の設定は %2 Tick）。\n"
-                       "設定をこの間隔に変更しますか？")
+        tr("このファイルのステップ間隔は %1 Tick です（現在の設定は %2 Tick）。\n"
+           "設定をこの間隔に変更しますか？")
             .arg(stepTick)
             .arg(current);
     if (!prompts_.askYesNo(question))
@@ -670,6 +671,8 @@ void TMainForm::SetMIDIDEV()
     const RegResult saved = NS5R_Reg(kRegSave, settings_, store_);
     if (!saved.ok)
         prompts_.information(fromUtf8(saved.message));
+    else if (!saveUiLanguage(settings_.uiLanguage, store_))
+        prompts_.information(fromUtf8(LUMIDOT_TEXT("Settings", "'%1' の設定に失敗しました").arg("UI_LANG")));
     setWindowTitle(QString::fromStdString(link.caption(settings_.midiOutIndex)));
 }
 
@@ -708,7 +711,7 @@ QString TMainForm::deviceNameForInfo() const
     if (!name.isEmpty())
         return name;
     // A device chosen earlier that this machine does not have now.
-    return QStringLiteral("デバイス %1 は見つかりません").arg(settings_.midiOutIndex);
+    return tr("デバイス %1 は見つかりません").arg(settings_.midiOutIndex);
 }
 
 void TMainForm::InfoMake()
@@ -731,7 +734,7 @@ void TMainForm::H1Click()
     if (!HelpWindow)
         HelpWindow = new THelpWindow(desktop_, this);
     const QStringList folders = manualFolders();
-    HelpWindow->showManual(findManual(folders), folders);
+    HelpWindow->showManual(findManual(folders, manualFileName()), folders);
 }
 
 void TMainForm::About1Click()
@@ -778,7 +781,7 @@ TMainForm::SaveQuestion TMainForm::askToSaveRecording(bool closing)
     if (!isModified())
         return SaveQuestion::Proceed;
     const QScopedValueRollback asking(closing_, true);
-    switch (prompts_.askYesNoCancel(kSaveQuestion)) {
+    switch (prompts_.askYesNoCancel(tr("更新されています保存しますか？"))) {
     case Prompts::Answer::Cancel:
         return SaveQuestion::Keep;
     case Prompts::Answer::No:

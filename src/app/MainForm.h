@@ -56,6 +56,7 @@ class TInformation;
 class TMoji;
 class TMonitor;
 class Tverinfo;
+class VideoFile;
 
 // The main window: the menus, the four pages and the side windows. The
 // document and what changes it are the document layer's (Workspace); each
@@ -100,7 +101,8 @@ public:
     Prompts::FileChoice ImportDialog1; // last name of the picture import dialog
     Prompts::FileChoice PlaneDialog1;  // last name of the plane's save and open dialogs
 
-    // Reports the progress of an animation's import, frame by frame; false
+    // Reports the progress of an animation's import, frame by frame, or of a
+    // clip's, sample by sample (called on the thread that decodes it); false
     // when the user cancels. Empty: a progress dialog with Cancel.
     std::function<bool(int done, int total)> importProgress;
     // Where the plane is kept when the program closes (the user's data folder).
@@ -347,6 +349,9 @@ private:
     void importImages(const QStringList& files);
     bool importAnimation(const ImageFrames& frames, int count, const TImportPreview& preview,
                          std::vector<std::int64_t> durations);
+    static QString importOpenFilter();
+    bool importClip(const QString& fileName);
+    void importClip(std::unique_ptr<VideoFile> file);
     void openPlaneFile(const QString& fileName);
     void keepPlane();
     void buildPages();

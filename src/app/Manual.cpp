@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/Manual.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
@@ -18,12 +19,20 @@ QStringList manualFolders()
             QDir::cleanPath(program + QLatin1Char('/') + QStringLiteral(LUMIDOT_DATA_FROM_BIN))};
 }
 
-QString findManual(const QStringList& folders)
+QString manualFileName()
 {
-    for (const QString& folder : folders) {
-        const QFileInfo file(QDir(folder), kManualFileName);
-        if (file.isFile())
-            return file.absoluteFilePath();
+    //: The file name of the manual's edition in this language.
+    return QCoreApplication::translate("Manual", "lumidot.html");
+}
+
+QString findManual(const QStringList& folders, const QString& fileName)
+{
+    for (const QString& name : {fileName, QString::fromLatin1(kManualFileName)}) {
+        for (const QString& folder : folders) {
+            const QFileInfo file(QDir(folder), name);
+            if (file.isFile())
+                return file.absoluteFilePath();
+        }
     }
     return {};
 }

@@ -38,18 +38,18 @@ std::string lineBytes(const QLineEdit* line)
 QWidget* TMainForm::buildMessagePage()
 {
     auto* page = new QWidget;
-    MessageGroup = new QGroupBox(QStringLiteral("Message Window"), page);
+    MessageGroup = new QGroupBox(tr("Message Window"), page);
     MessageGroup->setGeometry(2, 0, 190, 100);
     LcdText = messageLine(MessageGroup);
     LcdText->setGeometry(8, 18, 174, 22);
     LcdText2 = messageLine(MessageGroup);
     LcdText2->setGeometry(8, 44, 174, 22);
-    SpeedButton3 = new QPushButton(QStringLiteral("記録"), MessageGroup);
+    SpeedButton3 = new QPushButton(tr("記録"), MessageGroup);
     SpeedButton3->setGeometry(8, 74, 46, 17);
-    SpeedButton3->setToolTip(QStringLiteral("コマ記録"));
-    RecMoji = new QCheckBox(QStringLiteral("連続記録"), MessageGroup);
+    SpeedButton3->setToolTip(tr("コマ記録"));
+    RecMoji = new QCheckBox(tr("連続記録"), MessageGroup);
     RecMoji->setGeometry(62, 74, 110, 17);
-    RecMoji->setToolTip(QStringLiteral("連続記録スイッチ"));
+    RecMoji->setToolTip(tr("連続記録スイッチ"));
     return page;
 }
 
@@ -75,7 +75,7 @@ void TMainForm::S_MessageDisp()
     // The keystrokes of one continuous recording join into one entry.
     const bool continuous = RecMoji->isChecked();
     const auto action = Workspace.transaction(
-        continuous ? QStringLiteral("メッセージの記録").toStdString() : std::string(), continuous);
+        continuous ? tr("メッセージの記録").toStdString() : std::string(), continuous);
     report(Workspace.setLines({lineBytes(LcdText), lineBytes(LcdText2)}, continuous));
 }
 

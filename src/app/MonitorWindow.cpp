@@ -66,7 +66,7 @@ TMonitor::TMonitor(const DisplayModel& display, MidiLink& link, const Document& 
     , prefs_(loadMonitorSettings(store))
     , player_(clock, [this](const ScheduledMessage& message) { sendPlayed(message); })
 {
-    setWindowTitle(QStringLiteral("モニター"));
+    setWindowTitle(tr("モニター"));
     buildControls();
     driver_ = new PlaybackDriver(player_, this);
     driver_->onFinished = [this] {
@@ -97,17 +97,17 @@ void TMonitor::buildControls()
     View = new MonitorView(display_, this);
     FxNames = new QLabel(this);
     FxNames->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    LiveOff = new QLabel(QStringLiteral("● MIDI送信オフ: 送信されるはずの内容を表示しています"), this);
+    LiveOff = new QLabel(tr("● MIDI送信オフ: 送信されるはずの内容を表示しています"), this);
     LiveOff->setStyleSheet(QStringLiteral("color: #c00000;"));
     Undecoded = new QLabel(this);
     Undecoded->setWordWrap(true);
     Undecoded->setStyleSheet(QStringLiteral("color: #a05000;"));
 
     Source = new QLabel(this);
-    OpenFile = new QPushButton(QStringLiteral("ファイルを開く(&F)..."), this);
-    OpenFile->setToolTip(QStringLiteral("保存したファイルを再生します。記録中のデータは変わりません"));
-    UseRecording = new QPushButton(QStringLiteral("記録中のデータ(&R)"), this);
-    UseRecording->setToolTip(QStringLiteral("記録中のデータを再生します"));
+    OpenFile = new QPushButton(tr("ファイルを開く(&F)..."), this);
+    OpenFile->setToolTip(tr("保存したファイルを再生します。記録中のデータは変わりません"));
+    UseRecording = new QPushButton(tr("記録中のデータ(&R)"), this);
+    UseRecording->setToolTip(tr("記録中のデータを再生します"));
 
     auto tool = [this](QStyle::StandardPixmap icon, const QString& tip) {
         auto* button = new QToolButton(this);
@@ -116,11 +116,11 @@ void TMonitor::buildControls()
         button->setAutoRaise(true);
         return button;
     };
-    StepBack = tool(QStyle::SP_MediaSkipBackward, QStringLiteral("前のステップ"));
-    Play = tool(QStyle::SP_MediaPlay, QStringLiteral("再生 / 停止 (Space)"));
-    StepForward = tool(QStyle::SP_MediaSkipForward, QStringLiteral("次のステップ"));
+    StepBack = tool(QStyle::SP_MediaSkipBackward, tr("前のステップ"));
+    Play = tool(QStyle::SP_MediaPlay, tr("再生 / 停止 (Space)"));
+    StepForward = tool(QStyle::SP_MediaSkipForward, tr("次のステップ"));
     Position = new QSlider(Qt::Horizontal, this);
-    Position->setToolTip(QStringLiteral("再生位置"));
+    Position->setToolTip(tr("再生位置"));
     StepText = new QLabel(this);
     TimeText = new QLabel(this);
     TimeText->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -129,20 +129,20 @@ void TMonitor::buildControls()
     Tempo->setRange(kMinTempo, kMaxTempo);
     Tempo->setValue(validTempo(prefs_.tempo));
     Tempo->setSuffix(QStringLiteral(" BPM"));
-    Tempo->setToolTip(QStringLiteral("再生のテンポ。テンポのないMIDIファイルをシーケンサーは120で演奏します"));
-    CablePace = new QCheckBox(QStringLiteral("MIDIケーブルの速度で送る(&C)"), this);
-    CablePace->setToolTip(QStringLiteral(
+    Tempo->setToolTip(tr("再生のテンポ。テンポのないMIDIファイルをシーケンサーは120で演奏します"));
+    CablePace = new QCheckBox(tr("MIDIケーブルの速度で送る(&C)"), this);
+    CablePace->setToolTip(tr(
         "毎秒3,125バイトのMIDIケーブルで届く時刻に合わせて送り、音源の表示の遅れを示します"));
     CableLag = new QLabel(this);
     DotSize = new QComboBox(this);
     for (int size = kMinDotSize; size <= kMaxDotSize; ++size)
         DotSize->addItem(QStringLiteral("x%1").arg(size));
     DotSize->setCurrentIndex(prefs_.dotSize - kMinDotSize);
-    OnTop = new QCheckBox(QStringLiteral("常に手前に表示(&T)"), this);
+    OnTop = new QCheckBox(tr("常に手前に表示(&T)"), this);
     OnTop->setChecked(prefs_.stayOnTop);
 
     auto* sourceRow = new QHBoxLayout;
-    sourceRow->addWidget(new QLabel(QStringLiteral("再生:"), this));
+    sourceRow->addWidget(new QLabel(tr("再生:"), this));
     sourceRow->addWidget(Source, 1);
     sourceRow->addWidget(OpenFile);
     sourceRow->addWidget(UseRecording);
@@ -159,11 +159,11 @@ void TMonitor::buildControls()
     positionRow->addWidget(TimeText);
 
     auto* options = new QGridLayout;
-    options->addWidget(new QLabel(QStringLiteral("テンポ"), this), 0, 0);
+    options->addWidget(new QLabel(tr("テンポ"), this), 0, 0);
     options->addWidget(Tempo, 0, 1);
     options->addWidget(CablePace, 0, 2);
     options->addWidget(CableLag, 0, 3);
-    options->addWidget(new QLabel(QStringLiteral("ドットの大きさ"), this), 1, 0);
+    options->addWidget(new QLabel(tr("ドットの大きさ"), this), 1, 0);
     options->addWidget(DotSize, 1, 1);
     options->addWidget(OnTop, 1, 2);
     options->setColumnStretch(3, 1);
@@ -251,8 +251,7 @@ void TMonitor::showDisplayTexts()
     FxNames->setText(fx);
     Undecoded->setVisible(state.undecodedCount > 0);
     if (state.undecodedCount > 0)
-        Undecoded->setText(QStringLiteral("解読できないメッセージ %1 件。最後: %2")
-                               .arg(state.undecodedCount)
+        Undecoded->setText(tr("解読できないメッセージ %n 件。最後: %1", nullptr, state.undecodedCount)
                                .arg(QString::fromStdString(state.lastUndecoded)));
 }
 
@@ -383,14 +382,14 @@ void TMonitor::showPosition()
     Position->setValue(sliderValue(at));
     showingPosition_ = false;
     Source->setText(file_ ? QFileInfo(fileChoice_.fileName).fileName() + QStringLiteral(" (%1 Tick)").arg(stepTick)
-                          : QStringLiteral("記録中のデータ (%1 Tick)").arg(stepTick));
+                          : tr("記録中のデータ (%1 Tick)").arg(stepTick));
     UseRecording->setEnabled(file_ != nullptr);
-    StepText->setText(QStringLiteral("ステップ %1 / %2").arg(shown + 1).arg(total));
+    StepText->setText(tr("ステップ %1 / %2").arg(shown + 1).arg(total));
     TimeText->setText(timeText(at) + QStringLiteral(" / ") + timeText(length));
     Play->setIcon(style()->standardIcon(player_.playing() ? QStyle::SP_MediaStop
                                                           : QStyle::SP_MediaPlay));
     CableLag->setText(player_.pacedToCable()
-                          ? QStringLiteral("遅れ %1 ms").arg(player_.cableLag() / 1000.0, 0, 'f', 1)
+                          ? tr("遅れ %1 ms").arg(player_.cableLag() / 1000.0, 0, 'f', 1)
                           : QString());
 }
 

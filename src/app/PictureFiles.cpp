@@ -33,8 +33,8 @@ const QString kKeptPlaneName = QStringLiteral("last-plane.png");
 
 QString tooManyFrames(int frames, int remaining)
 {
-    return QStringLiteral("%1 フレームは記録できません。\n"
-                          "記録できるのはあと %2 ステップです (上限 %3)。何も記録していません。")
+    return TMainForm::tr("%1 フレームは記録できません。\n"
+                         "記録できるのはあと %2 ステップです (上限 %3)。何も記録していません。")
         .arg(frames)
         .arg(std::max(0, remaining))
         .arg(kStepLimit);
@@ -56,12 +56,12 @@ bool anyDotSet(const VirtualArea& area)
 void TMainForm::buildPictureMenu()
 {
     FileMenu->addSeparator();
-    ImportImage1 = FileMenu->addAction(QStringLiteral("画像の読み込み(&I)..."));
-    ImportImage1->setToolTip(QStringLiteral("画像を描画面に読み込みます。アニメーションはコマ記録になります"));
-    OpenPlane1 = FileMenu->addAction(QStringLiteral("描画面を開く..."));
-    SavePlane1 = FileMenu->addAction(QStringLiteral("描画面の保存(&P)..."));
-    LastPlane1 = FileMenu->addAction(QStringLiteral("前回の描画面"));
-    LastPlane1->setToolTip(QStringLiteral("前回終了したときの描画面に戻します"));
+    ImportImage1 = FileMenu->addAction(tr("画像の読み込み(&I)..."));
+    ImportImage1->setToolTip(tr("画像を描画面に読み込みます。アニメーションはコマ記録になります"));
+    OpenPlane1 = FileMenu->addAction(tr("描画面を開く..."));
+    SavePlane1 = FileMenu->addAction(tr("描画面の保存(&P)..."));
+    LastPlane1 = FileMenu->addAction(tr("前回の描画面"));
+    LastPlane1->setToolTip(tr("前回終了したときの描画面に戻します"));
     FileMenu->addSeparator();
     connect(ImportImage1, &QAction::triggered, this, &TMainForm::ImportImage1Click);
     connect(OpenPlane1, &QAction::triggered, this, &TMainForm::OpenPlane1Click);
@@ -75,9 +75,11 @@ void TMainForm::buildPictureMenu()
 // the dots and any frame steps of the import become one undo entry.
 void TMainForm::ImportImage1Click()
 {
-    const auto action = Workspace.transaction(QStringLiteral("画像の読み込み").toStdString());
+    const auto action = Workspace.transaction(tr("画像の読み込み").toStdString());
     QStringList files;
-    if (!prompts_.openFiles(imageOpenFilter(), ImportDialog1, files))
+    if (!prompts_.openFiles(importOpenFilter(), ImportDialog1, files))
+        return;
+    if (files.size() == 1 && importClip(files.front()))
         return;
     importImages(ImageFrames::inNameOrder(files));
 }
@@ -132,7 +134,7 @@ bool TMainForm::importAnimation(const ImageFrames& frames, int count, const TImp
     std::function<bool(int, int)> progress = importProgress;
     if (!progress) {
         progressDialog = std::make_unique<QProgressDialog>(
-            QStringLiteral("画像をドットに変換しています..."), QStringLiteral("キャンセル"), 0, count, this);
+            tr("画像をドットに変換しています..."), tr("キャンセル"), 0, count, this);
         progressDialog->setWindowTitle(QStringLiteral("Lumidot"));
         progressDialog->setWindowModality(Qt::WindowModal);
         progressDialog->setMinimumDuration(300);
@@ -219,7 +221,7 @@ void TMainForm::LastPlane1Click()
 {
     const QString kept = keptPlaneFile();
     if (!QFile::exists(kept)) {
-        prompts_.information(QStringLiteral("前回の描画面はありません"));
+        prompts_.information(tr("前回の描画面はありません"));
         return;
     }
     openPlaneFile(kept);
@@ -229,7 +231,7 @@ void TMainForm::LastPlane1Click()
 // its dots, and recorded while continuous recording is on.
 void TMainForm::openPlaneFile(const QString& fileName)
 {
-    const auto action = Workspace.transaction(QStringLiteral("描画面を開く").toStdString());
+    const auto action = Workspace.transaction(tr("描画面を開く").toStdString());
     const PlaneFileResult opened =
         openPlane(fileName, Workspace.document().plane, ScrollX(), ScrollY());
     if (!opened.ok) {

@@ -30,7 +30,7 @@ void TMainForm::buildShortcuts()
 {
     for (QPushButton* record : {SpeedButton2, SpeedButton3, SpeedButton1, FXRec}) {
         if (record->toolTip().isEmpty())
-            record->setToolTip(QStringLiteral("コマ記録"));
+            record->setToolTip(tr("コマ記録"));
         // An action of the button rather than the button's own shortcut,
         // which would click only after an animation.
         auto* action = new QAction(record);

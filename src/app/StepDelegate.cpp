@@ -5,6 +5,7 @@
 #include "ns5r/Commands.h"
 #include "picture/Geometry.h"
 
+#include <QCoreApplication>
 #include <QFontDatabase>
 #include <QImage>
 #include <QPainter>

@@ -14,11 +14,6 @@ namespace lumidot {
 
 namespace {
 
-QString translated(const char* text)
-{
-    return QCoreApplication::translate("StepList", text);
-}
-
 QString noteName(std::int64_t ticks)
 {
     switch (ticks) {
@@ -26,9 +21,9 @@ QString noteName(std::int64_t ticks)
     case 2 * kTicksPerSixteenth: return QStringLiteral("1/8");
     case kTicksPerBeat: return QStringLiteral("1/4");
     case 2 * kTicksPerBeat: return QStringLiteral("1/2");
-    case kTicksPerBar: return translated("1小節");
-    case 2 * kTicksPerBar: return translated("2小節");
-    case 4 * kTicksPerBar: return translated("4小節");
+    case kTicksPerBar: return QCoreApplication::translate("StepList", "1小節");
+    case 2 * kTicksPerBar: return QCoreApplication::translate("StepList", "2小節");
+    case 4 * kTicksPerBar: return QCoreApplication::translate("StepList", "4小節");
     default: return {};
     }
 }
@@ -51,11 +46,11 @@ QString stepKindText(StepKind kind)
     switch (kind) {
     case StepKind::Green:
     case StepKind::Orange:
-    case StepKind::Red: return translated("色");
-    case StepKind::Off: return translated("消灯");
-    case StepKind::Message: return translated("メッセージ");
-    case StepKind::Frame: return translated("フレーム");
-    case StepKind::Effect: return translated("エフェクト");
+    case StepKind::Red: return QCoreApplication::translate("StepList", "色");
+    case StepKind::Off: return QCoreApplication::translate("StepList", "消灯");
+    case StepKind::Message: return QCoreApplication::translate("StepList", "メッセージ");
+    case StepKind::Frame: return QCoreApplication::translate("StepList", "フレーム");
+    case StepKind::Effect: return QCoreApplication::translate("StepList", "エフェクト");
     }
     return QStringLiteral("?");
 }
@@ -153,10 +148,10 @@ QVariant StepListModel::headerData(int section, Qt::Orientation orientation, int
         return {};
     switch (section) {
     case NumberColumn: return QStringLiteral("#");
-    case StartColumn: return translated("開始 (小節:拍:Tick)");
-    case LengthColumn: return translated("長さ (Tick)");
-    case TimeColumn: return translated("時刻");
-    case StepColumn: return translated("ステップ");
+    case StartColumn: return QCoreApplication::translate("StepList", "開始 (小節:拍:Tick)");
+    case LengthColumn: return QCoreApplication::translate("StepList", "長さ (Tick)");
+    case TimeColumn: return QCoreApplication::translate("StepList", "時刻");
+    case StepColumn: return QCoreApplication::translate("StepList", "ステップ");
     default: return {};
     }
 }

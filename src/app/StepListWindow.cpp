@@ -61,7 +61,7 @@ StepListWindow::StepListWindow(const Recording& recording, QWidget* parent)
     : QWidget(parent, Qt::Window)
     , recording_(recording)
 {
-    setWindowTitle(QStringLiteral("ステップ一覧"));
+    setWindowTitle(tr("ステップ一覧"));
     resize(640, 420);
     List = new StepListView(this);
     Model = new StepListModel(recording_, this);
@@ -97,14 +97,14 @@ StepListWindow::StepListWindow(const Recording& recording, QWidget* parent)
     layout->addLayout(startRow);
     layout->addWidget(List);
 
-    Delete1 = addEdit(QStringLiteral("削除(&D)"), QKeySequence::Delete, &StepListWindow::deleteSelection);
-    MoveUp1 = addEdit(QStringLiteral("上へ移動(&U)"), QKeySequence(QStringLiteral("Ctrl+Up")), &StepListWindow::moveUp);
-    MoveDown1 = addEdit(QStringLiteral("下へ移動(&N)"), QKeySequence(QStringLiteral("Ctrl+Down")), &StepListWindow::moveDown);
-    Duplicate1 = addEdit(QStringLiteral("複製(&P)"), QKeySequence(QStringLiteral("Ctrl+D")), &StepListWindow::duplicateSelection);
-    Cut1 = addEdit(QStringLiteral("切り取り(&T)"), QKeySequence::Cut, &StepListWindow::cutSelection);
-    Copy1 = addEdit(QStringLiteral("コピー(&C)"), QKeySequence::Copy, &StepListWindow::copySelection);
-    Paste1 = addEdit(QStringLiteral("貼り付け(&V)"), QKeySequence::Paste, &StepListWindow::pasteClipboard);
-    InsertHere1 = addEdit(QStringLiteral("ここに挿入"), QKeySequence(QStringLiteral("Ins")), &StepListWindow::insertHere);
+    Delete1 = addEdit(tr("削除(&D)"), QKeySequence::Delete, &StepListWindow::deleteSelection);
+    MoveUp1 = addEdit(tr("上へ移動(&U)"), QKeySequence(QStringLiteral("Ctrl+Up")), &StepListWindow::moveUp);
+    MoveDown1 = addEdit(tr("下へ移動(&N)"), QKeySequence(QStringLiteral("Ctrl+Down")), &StepListWindow::moveDown);
+    Duplicate1 = addEdit(tr("複製(&P)"), QKeySequence(QStringLiteral("Ctrl+D")), &StepListWindow::duplicateSelection);
+    Cut1 = addEdit(tr("切り取り(&T)"), QKeySequence::Cut, &StepListWindow::cutSelection);
+    Copy1 = addEdit(tr("コピー(&C)"), QKeySequence::Copy, &StepListWindow::copySelection);
+    Paste1 = addEdit(tr("貼り付け(&V)"), QKeySequence::Paste, &StepListWindow::pasteClipboard);
+    InsertHere1 = addEdit(tr("ここに挿入"), QKeySequence(QStringLiteral("Ins")), &StepListWindow::insertHere);
     Overwrite1 = addEdit(tr("上書き"), QKeySequence(QStringLiteral("Ctrl+Return")),
                          &StepListWindow::overwriteSelection);
     Overwrite1->setShortcuts({QKeySequence(QStringLiteral("Ctrl+Return")),
@@ -155,20 +155,11 @@ QAction* StepListWindow::addEdit(const QString& text, const QKeySequence& key,
     return addEdit(text, key, std::function<void()>([this, slot] { (this->*slot)(); }));
 }
 
-namespace {
-
-QString translated(const char* text)
-{
-    return QCoreApplication::translate("StepList", text);
-}
-
-} // namespace
-
 // The timing edits: lengths by note value, by the dialog and by keys, the
 // nudges by a sixteenth, the holds and the start.
 void StepListWindow::buildTimingActions()
 {
-    Length1 = new QMenu(translated("長さ(&L)"), this);
+    Length1 = new QMenu(QCoreApplication::translate("StepList", "長さ(&L)"), this);
     const std::array<const char*, kNoteLengths.size()> names{
         QT_TRANSLATE_NOOP("StepList", "16分音符"), QT_TRANSLATE_NOOP("StepList", "8分音符"),
         QT_TRANSLATE_NOOP("StepList", "4分音符"), QT_TRANSLATE_NOOP("StepList", "2分音符"),
@@ -176,7 +167,8 @@ void StepListWindow::buildTimingActions()
         QT_TRANSLATE_NOOP("StepList", "4小節")};
     for (std::size_t k = 0; k < kNoteLengths.size(); ++k) {
         const std::int64_t ticks = kNoteLengths[k];
-        QAction* note = Length1->addAction(QStringLiteral("%1 (%2 Tick)").arg(translated(names[k])).arg(ticks));
+        const QString name = QCoreApplication::translate("StepList", names[k]);
+        QAction* note = Length1->addAction(QStringLiteral("%1 (%2 Tick)").arg(name).arg(ticks));
         connect(note, &QAction::triggered, this, [this, ticks] {
             onSelection([&](int first, int count) {
                 if (onSetLength)
@@ -185,25 +177,25 @@ void StepListWindow::buildTimingActions()
         });
     }
     Length1->addSeparator();
-    AskLength1 = addEdit(translated("長さを指定(&T)..."), QKeySequence(QStringLiteral("Ctrl+T")), [this] {
+    AskLength1 = addEdit(QCoreApplication::translate("StepList", "長さを指定(&T)..."), QKeySequence(QStringLiteral("Ctrl+T")), [this] {
         onSelection([this](int first, int count) {
             if (onAskLength)
                 onAskLength(first, count);
         });
     });
-    ResetLength1 = addEdit(translated("間隔に戻す(&R)"), QKeySequence(), [this] {
+    ResetLength1 = addEdit(QCoreApplication::translate("StepList", "間隔に戻す(&R)"), QKeySequence(), [this] {
         onSelection([this](int first, int count) {
             if (onResetLength)
                 onResetLength(first, count);
         });
     });
-    HalveLength1 = addEdit(translated("長さを半分に"), QKeySequence(QStringLiteral("Alt+Left")), [this] {
+    HalveLength1 = addEdit(QCoreApplication::translate("StepList", "長さを半分に"), QKeySequence(QStringLiteral("Alt+Left")), [this] {
         onSelection([this](int first, int count) {
             if (onScaleLength)
                 onScaleLength(first, count, false);
         });
     });
-    DoubleLength1 = addEdit(translated("長さを倍に"), QKeySequence(QStringLiteral("Alt+Right")), [this] {
+    DoubleLength1 = addEdit(QCoreApplication::translate("StepList", "長さを倍に"), QKeySequence(QStringLiteral("Alt+Right")), [this] {
         onSelection([this](int first, int count) {
             if (onScaleLength)
                 onScaleLength(first, count, true);
@@ -216,9 +208,9 @@ void StepListWindow::buildTimingActions()
                 onNudge(first, count, ticks);
         });
     };
-    Earlier1 = addEdit(translated("16分音符前へ"), QKeySequence(QStringLiteral("Alt+Up")),
+    Earlier1 = addEdit(QCoreApplication::translate("StepList", "16分音符前へ"), QKeySequence(QStringLiteral("Alt+Up")),
                        [nudge] { nudge(-kTicksPerSixteenth); });
-    Later1 = addEdit(translated("16分音符後へ"), QKeySequence(QStringLiteral("Alt+Down")),
+    Later1 = addEdit(QCoreApplication::translate("StepList", "16分音符後へ"), QKeySequence(QStringLiteral("Alt+Down")),
                      [nudge] { nudge(kTicksPerSixteenth); });
     const auto hold = [this](int unit) {
         onSelection([&](int first, int count) {
@@ -226,9 +218,9 @@ void StepListWindow::buildTimingActions()
                 onHold(first, count, unit);
         });
     };
-    HoldBeat1 = addEdit(translated("次の拍まで保持(&B)"), QKeySequence(), [hold] { hold(kTicksPerBeat); });
-    HoldBar1 = addEdit(translated("次の小節まで保持(&M)"), QKeySequence(), [hold] { hold(kTicksPerBar); });
-    Start1 = addEdit(translated("開始位置(&S)..."), QKeySequence(), [this] {
+    HoldBeat1 = addEdit(QCoreApplication::translate("StepList", "次の拍まで保持(&B)"), QKeySequence(), [hold] { hold(kTicksPerBeat); });
+    HoldBar1 = addEdit(QCoreApplication::translate("StepList", "次の小節まで保持(&M)"), QKeySequence(), [hold] { hold(kTicksPerBar); });
+    Start1 = addEdit(QCoreApplication::translate("StepList", "開始位置(&S)..."), QKeySequence(), [this] {
         if (onAskStart)
             onAskStart();
     });
@@ -251,8 +243,8 @@ void StepListWindow::showStart()
 {
     const std::optional<int> offset = recording_.startOffset();
     const std::int64_t first = Model->rowCount() > 0 ? Model->row(0).start : 0;
-    StartText->setText(offset ? translated("開始位置: %1").arg(QString::fromStdString(formatBarBeatTick(*offset)))
-                              : translated("開始位置: %1（記録どおり）")
+    StartText->setText(offset ? QCoreApplication::translate("StepList", "開始位置: %1").arg(QString::fromStdString(formatBarBeatTick(*offset)))
+                              : QCoreApplication::translate("StepList", "開始位置: %1（記録どおり）")
                                     .arg(QString::fromStdString(formatBarBeatTick(first))));
 }
 

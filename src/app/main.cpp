@@ -10,10 +10,11 @@
 #include "document/TerminationSignals.h"
 #include "document/Workspace.h"
 #include "midi/backends/SystemMidiOutput.h"
+#include "platform/LanguageSetting.h"
 #include "platform/QSettingsStore.h"
 
 #include <QApplication>
-#include <QFile>
+#include <QLocale>
 #include <QScreen>
 
 #include <atomic>
@@ -27,6 +28,14 @@ void centreOnScreen(QWidget& window)
     window.move(screen.center() - window.rect().center());
 }
 
+QStringList argumentsOf(int argc, char** argv)
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    return arguments;
+}
+
 // The journal the termination signals put on the disk before the program ends.
 std::atomic<lumidot::RecoveryJournal*> journalToSync{nullptr};
 
@@ -34,8 +43,10 @@ std::atomic<lumidot::RecoveryJournal*> journalToSync{nullptr};
 
 int main(int argc, char** argv)
 {
-    if (const auto code = lumidot::answerInfoOption({argv + 1, argv + argc}, std::cout))
-        return *code;
+    const lumidot::CommandLineRequest request =
+        lumidot::readCommandLine(argumentsOf(argc, argv), std::cout, std::cerr);
+    if (request.exitCode)
+        return *request.exitCode;
     // Before Qt starts any thread, so that the signals reach only the watcher.
     lumidot::blockTerminationSignals();
     lumidot::watchTerminationSignals([] {
@@ -43,19 +54,21 @@ int main(int argc, char** argv)
             journal->sync();
     });
 
-    // Qt is given the program's name only: the file to open is read here.
-    int qtArgc = 1;
-    QApplication app(qtArgc, argv);
+    // Qt reads its own options (-platform, -style, ...) from the same arguments.
+    QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Lumidot"));
     QApplication::setDesktopFileName(QStringLiteral("lumidot"));
     QApplication::setWindowIcon(lumidot::programIcon());
-    lumidot::loadQtTranslation(app);
 
     lumidot::SystemMidiOutput output;
     lumidot::Workspace workspace(output);
     lumidot::QSettingsStore store;
     lumidot::QtPrompts prompts;
     lumidot::QtDesktop desktop;
+    // Before the first window: each window takes its texts when it is made.
+    lumidot::installTranslations(
+        app, lumidot::interfaceLanguage(lumidot::loadUiLanguage(store), QLocale::system()),
+        lumidot::translationFolders());
 
     lumidot::TMainForm form(workspace, store, prompts, desktop);
     prompts.setOwner(&form);
@@ -73,8 +86,12 @@ int main(int argc, char** argv)
     else if (restored)
         restored->remove();
     journalToSync = journal.get();
-    if (const auto file = lumidot::fileArgument({argv + 1, argv + argc}))
-        form.openFile(QFile::decodeName(file->c_str()));
+    if (!request.file.isEmpty()) {
+        // Once the window is up and the work of a killed session is back
+        // or declined, so that a refusal is shown over the window.
+        QMetaObject::invokeMethod(
+            &form, [&form, &request] { form.openFile(request.file); }, Qt::QueuedConnection);
+    }
 
     const int code = app.exec();
     journalToSync = nullptr;

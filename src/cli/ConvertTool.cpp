@@ -2,6 +2,7 @@
 #include "cli/ConvertTool.h"
 
 #include "cli/PictureInput.h"
+#include "cli/VideoInput.h"
 #include "export/DocumentFile.h"
 #include "export/FileReplace.h"
 #include "export/GifWriter.h"
@@ -11,6 +12,7 @@
 #include "export/SswWriter.h"
 #include "export/SyxWriter.h"
 #include "export/UserFile.h"
+#include "platform/video/VideoFile.h"
 #include "recording/CableLimit.h"
 #include "recording/StepTiming.h"
 #include "recording/TimingEdits.h"
@@ -20,6 +22,7 @@
 #include <cctype>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <optional>
 #include <ostream>
 #include <string_view>
@@ -35,6 +38,8 @@ constexpr std::string_view kUsage =
     "       lumidot-convert IN OUT.gif [--tick N] [--tempo BPM] [--scale S]\n"
     "       lumidot-convert PICTURE... OUT [--threshold N | --dither fs|bayer]\n"
     "                       [--fit window|height|none] [--invert] [--tick N] [--tempo BPM]\n"
+    "       lumidot-convert VIDEO OUT [--fps N] [--tempo BPM] [--start S] [--end S]\n"
+    "                       [--threshold N | --dither fs|bayer] [--fit ...] [--invert] [--tick N]\n"
     "       lumidot-convert --list IN [--tick N]\n"
     "       lumidot-convert --version\n"
     "Converts a recording of NS5R display steps between .syx, .mid, .prt, .exc and\n"
@@ -55,11 +60,19 @@ constexpr std::string_view kUsage =
     "up to N are dark; without it chosen for each frame) or dithered; --fit scales\n"
     "them to the 32 x 16 window (the default), to its height, or not at all. An\n"
     "animation's frames last their own delays at the tempo.\n"
+    "A VIDEO (MP4, WebM, MKV, AVI, animated WebP, anything FFmpeg decodes) becomes\n"
+    "frame steps converted as pictures are: a frame is taken --fps times a second\n"
+    "(1..35; default the video's own rate, at most what a MIDI cable carries at the\n"
+    "tempo), each the one showing at its time, from --start to --end (seconds, or\n"
+    "m:ss.s). Equal frames in a row become one step. Each step waits to start at\n"
+    "its time in the video at the tempo (default 120 BPM), the last lasting to the\n"
+    "end of the range.\n"
     "--list prints the steps of IN, one a line: the number, the start as\n"
     "bar:beat:tick (4/4, 480 ticks a quarter), the wait before it in ticks, and\n"
     "the step.\n";
 
 enum class Format { Syx, Mid, Prt, Exc, Gif, Document };
+enum class InputKind { Recording, Pictures, Video };
 
 struct Request {
     bool list = false;
@@ -69,6 +82,10 @@ struct Request {
     int scale = 0;  // 0: not given
     DotConversion picture;
     bool pictureOptions = false;
+    int fps = 0;                // 0: not given
+    std::int64_t startUs = -1;  // -1: not given
+    std::int64_t endUs = -1;
+    bool videoOptions() const { return fps || startUs >= 0 || endUs >= 0; }
 };
 
 int usageError(std::ostream& err, const std::string& problem)
@@ -265,48 +282,125 @@ ExportResult exportAs(Format format, LoadResult& loaded, std::uint8_t tick, cons
     return result;
 }
 
-// The first input, read as every user's file is read: whether it holds
-// pictures or a recording is told by its bytes.
-struct FirstInput {
-    std::vector<std::uint8_t> bytes;
-    bool pictures = false;
-
-    // Gives the bytes' memory back before the output is built.
-    void release() { std::vector<std::uint8_t>().swap(bytes); }
+// What the input is: pictures (recognised by their bytes), a recording (by
+// its first bytes), or else a video (by FFmpeg's probing). An animated WebP
+// is a video whatever Qt makes of it, so that its frames keep their times.
+struct Input {
+    InputKind kind = InputKind::Recording;
+    LoadResult loaded;
+    std::vector<std::int64_t> durations;   // pictures: each frame's own delay
+    std::unique_ptr<VideoFile> video;
+    std::string error;   // English; empty when the input can be read
 };
 
-bool readFirstInput(const std::string& in, FirstInput& first, std::ostream& err)
+// A file that is no recording, or too large for one, may still be a clip,
+// which the decoders stream rather than read whole.
+void inspectAsVideo(const std::string& fileName, ReadFault fault, const std::string& refusal, Input& input)
 {
-    const FileRefusal refused = readUserFile(in, first.bytes);
-    if (refused.refused()) {
-        err << "lumidot-convert: " << in << ": " << refused.error << "\n";
-        return false;
+    VideoProblem problem;
+    input.video = VideoFile::open(fileName, problem);
+    if (input.video) {
+        input.kind = InputKind::Video;
+        return;
     }
-    first.pictures = isPictureInput(first.bytes);
-    return true;
+    if (problem.fault != VideoFault::NotAVideo)
+        input.error = videoProblemText(problem);
+    else if (fault == ReadFault::UnknownFormat)
+        input.error = "neither a recording Lumidot wrote (.syx, .mid, .prt, .exc), a picture nor a "
+                      "video that FFmpeg reads (" + problem.reason + ")";
+    else
+        input.error = refusal;
 }
 
-// Reads the recording to convert: pictures made into frame steps, or a
-// recording file read back.
-bool readInput(const Request& request, FirstInput& first, LoadResult& loaded,
-               std::vector<std::int64_t>& durations, std::ostream& err)
+// The first input is read as every user's file is read; the bytes are
+// given back before anything is made from them.
+Input inspectInput(const std::string& fileName)
 {
-    const std::vector<std::string> inputs(request.files.begin(), request.files.end() - 1);
-    if (!first.pictures) {
-        loaded = loadRecordingBytes(first.bytes);
-        first.release();
-        if (!loaded.ok)
-            err << "lumidot-convert: " << inputs[0] << ": " << loaded.error << "\n";
-        return loaded.ok;
+    Input input;
+    VideoProblem problem;
+    if (isWebpFile(fileName) && (input.video = VideoFile::open(fileName, problem))) {
+        input.kind = InputKind::Video;
+        return input;
     }
-    first.release();
+    std::vector<std::uint8_t> bytes;
+    const FileRefusal refused = readUserFile(fileName, bytes);
+    if (refused.fault == ReadFault::TooLarge) {
+        inspectAsVideo(fileName, refused.fault, refused.error, input);
+        return input;
+    }
+    if (refused.refused()) {
+        input.error = refused.error;
+        return input;
+    }
+    if (isPictureInput(bytes)) {
+        input.kind = InputKind::Pictures;
+        return input;
+    }
+    input.loaded = loadRecordingBytes(bytes);
+    std::vector<std::uint8_t>().swap(bytes);
+    const ReadFault fault = input.loaded.fault;
+    if (input.loaded.ok || (fault != ReadFault::UnknownFormat && fault != ReadFault::TooLarge)) {
+        input.error = input.loaded.error;
+        return input;
+    }
+    inspectAsVideo(fileName, fault, input.loaded.error, input);
+    return input;
+}
+
+// The options that only some inputs take; a usage error's text, or empty.
+std::string misplacedOption(const Request& request, InputKind kind)
+{
+    if (kind != InputKind::Pictures && request.files.size() != 2)
+        return "expected an input file and an output file";
+    if (kind == InputKind::Recording && request.pictureOptions)
+        return "--threshold, --dither, --fit and --invert apply to pictures and videos only";
+    if (kind != InputKind::Video && request.videoOptions())
+        return "--fps, --start and --end apply to videos only";
+    if (request.startUs >= 0 && request.endUs >= 0 && request.endUs <= request.startUs)
+        return "--end must come after --start";
+    return {};
+}
+
+VideoImportChoices videoChoices(const Request& request)
+{
+    VideoImportChoices choices;
+    choices.conversion = request.picture;
+    choices.fps = request.fps;
+    choices.tempo = request.tempo ? request.tempo : kDefaultTempo;
+    choices.startUs = std::max<std::int64_t>(0, request.startUs);
+    choices.endUs = request.endUs >= 0 ? request.endUs : SampleGrid::kOpenEnd;
+    return choices;
+}
+
+// Makes the recording to convert from the input: pictures or a video made
+// into frame steps, or the recording file as it was read.
+bool readInput(const Request& request, Input& input, std::ostream& err)
+{
+    const std::string& in = request.files[0];
     std::string error;
-    if (!picturesToRecording(inputs, request.picture, loaded.recording, error) ||
-        !pictureDurations(inputs, durations, error)) {
-        err << "lumidot-convert: " << error << "\n";
-        return false;
+    std::string warning;
+    switch (input.kind) {
+    case InputKind::Recording: return true;
+    case InputKind::Pictures: {
+        const std::vector<std::string> inputs(request.files.begin(), request.files.end() - 1);
+        if (!picturesToRecording(inputs, request.picture, input.loaded.recording, error) ||
+            !pictureDurations(inputs, input.durations, error)) {
+            err << "lumidot-convert: " << error << "\n";
+            return false;
+        }
+        break;
     }
-    return loaded.ok = true;
+    case InputKind::Video:
+        if (!videoToRecording(*input.video, videoChoices(request), request.tick ? request.tick : kDefaultTick,
+                              input.loaded.recording, error, warning)) {
+            err << "lumidot-convert: " << in << ": " << error << "\n";
+            return false;
+        }
+        if (!warning.empty())
+            err << "lumidot-convert: " << in << ": " << warning << "\n";
+        break;
+    }
+    return input.loaded.ok = true;
 }
 
 // An output that is one of the inputs, under any name or link, would be
@@ -386,23 +480,23 @@ int convert(const Request& request, std::ostream& err)
         return usageError(err, "--scale applies to .gif output only");
     if (outputIsAnInput(request, err))
         return kExitFailed;
-    FirstInput first;
-    if (!readFirstInput(in, first, err))
+    // What cannot be read has no kind whose options could be misplaced.
+    Input input = inspectInput(in);
+    if (!input.error.empty()) {
+        err << "lumidot-convert: " << in << ": " << input.error << "\n";
         return kExitFailed;
-    if (!first.pictures && request.files.size() != 2)
-        return usageError(err, "expected an input file and an output file");
-    if (!first.pictures && request.pictureOptions)
-        return usageError(err, "--threshold, --dither, --fit and --invert apply to pictures only");
-    LoadResult loaded;
-    std::vector<std::int64_t> durations;
-    if (!readInput(request, first, loaded, durations, err))
+    }
+    if (const std::string misplaced = misplacedOption(request, input.kind); !misplaced.empty())
+        return usageError(err, misplaced);
+    if (!readInput(request, input, err))
         return kExitFailed;
+    LoadResult& loaded = input.loaded;
     if (loaded.recording.StepCount() == 0 && !(loaded.document && *format == Format::Document)) {
         err << "lumidot-convert: " << in << " holds no steps; nothing to export\n";
         return kExitFailed;
     }
     const int tick = request.tick ? request.tick : loaded.stepTick ? loaded.stepTick : kDefaultTick;
-    timeSteps(loaded.recording, 0, durations, tempoOf(request), tick);
+    timeSteps(loaded.recording, 0, input.durations, tempoOf(request), tick);
     const ExportResult file = exportAs(*format, loaded, static_cast<std::uint8_t>(tick), request);
     if (!writeOutput(outName, file, err))
         return kExitFailed;
@@ -444,6 +538,21 @@ int runConvertTool(const std::vector<std::string>& args, std::ostream& out, std:
                 return usageError(err, tempo ? "--tempo takes a whole number from 20 to 300"
                                              : "--scale takes a whole number from 1 to 8");
             (tempo ? request.tempo : request.scale) = *value;
+        } else if (arg == "--fps" || arg == "--start" || arg == "--end") {
+            if (k + 1 == args.size())
+                return usageError(err, arg + " needs a value");
+            const std::string& value = args[++k];
+            if (arg == "--fps") {
+                const auto fps = parseNumber(value, kMinVideoFps, kMaxVideoFps);
+                if (!fps)
+                    return usageError(err, "--fps takes a whole number from 1 to 35");
+                request.fps = *fps;
+            } else {
+                const auto time = parseClipTime(value);
+                if (!time)
+                    return usageError(err, arg + " takes seconds (12.5) or minutes and seconds (1:02.5)");
+                (arg == "--start" ? request.startUs : request.endUs) = *time;
+            }
         } else if (const int used = parsePictureOption(args, k, request, err); used != 0) {
             if (used < 0)
                 return kExitUsage;
@@ -454,7 +563,8 @@ int runConvertTool(const std::vector<std::string>& args, std::ostream& out, std:
         }
     }
     if (request.list) {
-        if (request.files.size() != 1 || request.pictureOptions || request.tempo || request.scale)
+        if (request.files.size() != 1 || request.pictureOptions || request.tempo || request.scale ||
+            request.videoOptions())
             return usageError(err, "--list takes exactly one input file");
         return listSteps(request, out, err);
     }

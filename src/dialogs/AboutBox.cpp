@@ -2,7 +2,6 @@
 #include "dialogs/AboutBox.h"
 
 #include "platform/Prompts.h"
-#include "Version.h"
 
 #include <QFrame>
 #include <QGridLayout>
@@ -36,8 +35,7 @@ QFont boldFont(QFont font)
 
 QString versionText()
 {
-    return QStringLiteral("version %1 [%2]")
-        .arg(QString::fromLatin1(kVersion), QString::fromLatin1(kReleaseDate));
+    return QStringLiteral("version 1.13 [2000-10-14]");
 }
 
 QPixmap aboutEmblem()
@@ -78,7 +76,7 @@ Tverinfo::Tverinfo(Desktop& desktop, QWidget* parent)
                           | Qt::WindowCloseButtonHint)
     , desktop_(desktop)
 {
-    setWindowTitle(QStringLiteral("バージョン情報"));
+    setWindowTitle(tr("バージョン情報"));
 
     Panel4 = new QFrame(this);
     Panel4->setFrameShape(QFrame::Panel);
@@ -106,12 +104,12 @@ Tverinfo::Tverinfo(Desktop& desktop, QWidget* parent)
     panel->addWidget(Image1, 0, 1);
     panel->addWidget(verinfo, 1, 1);
 
-    Label1 = new QLabel(QStringLiteral("NS5R の液晶とエフェクトをSysExで描くエディタ"), this);
+    Label1 = new QLabel(tr("NS5R の液晶とエフェクトをSysExで描くエディタ"), this);
     Label1->setFont(boldFont(Label1->font()));
     Label2 = linkLabel(QStringLiteral("URL=") + QString::fromLatin1(kHomePage),
-                       QStringLiteral("ホームページへジャンプ！"), this);
+                       tr("ホームページへジャンプ！"), this);
     Label5 = linkLabel(QStringLiteral("Email ") + QString::fromLatin1(kMailAddress),
-                       QStringLiteral("感想よろしくね！"), this);
+                       tr("感想よろしくね！"), this);
     Label2->installEventFilter(this);
     Label5->installEventFilter(this);
 
@@ -136,7 +134,7 @@ void Tverinfo::Label2Click()
 void Tverinfo::Label5Click()
 {
     desktop_.open(QStringLiteral("Mailto:") + QString::fromLatin1(kMailAddress)
-                  + QStringLiteral("?subject=Lumidotについて&cc=&bcc="));
+                  + QStringLiteral("?subject=") + tr("Lumidotについて") + QStringLiteral("&cc=&bcc="));
 }
 
 // A link shows red while the button is held on it; releasing over the link

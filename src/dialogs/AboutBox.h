@@ -41,7 +41,8 @@ private:
     Desktop& desktop_;
 };
 
-// "version 1.13 [2000-10-14]": the version and release day of the build.
+// "version 1.13 [2000-10-14]": the box's own fixed line, which stays as it
+// is whatever the release (--version and the package say that).
 QString versionText();
 
 // The pictures of the box: the emblem (50 x 50) and the title (210 x 32).

@@ -6,9 +6,11 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -40,7 +42,7 @@ QLabel* captionLabel(const QString& text, QWidget* parent)
 {
     auto* label = new QLabel(text, parent);
     label->setCursor(Qt::PointingHandCursor);
-    label->setToolTip(QStringLiteral("クリックで初期値に戻します"));
+    label->setToolTip(QCoreApplication::translate("lumidot::TFConfig", "クリックで初期値に戻します"));
     return label;
 }
 
@@ -67,7 +69,7 @@ TFConfig::TFConfig(QScrollBar& xSc, QScrollBar& ySc, Settings& settings, MidiOut
     , settings_(settings)
     , output_(output)
 {
-    setWindowTitle(QStringLiteral("各種設定"));
+    setWindowTitle(tr("各種設定"));
     buildControls();
     FormCreate();
     connect(X_Min, &QSpinBox::valueChanged, this, &TFConfig::X_MinClick);
@@ -84,6 +86,7 @@ TFConfig::TFConfig(QScrollBar& xSc, QScrollBar& ySc, Settings& settings, MidiOut
             R_KomaClick();
     });
     connect(PaceLive, &QCheckBox::toggled, this, [this](bool on) { settings_.paceLive = on; });
+    connect(UI_Lang, &QComboBox::currentIndexChanged, this, &TFConfig::UI_LangChange);
     setFixedSize(sizeHint());
 }
 
@@ -94,7 +97,7 @@ void TFConfig::buildControls()
     MIDI_Out->setMinimumWidth(240);
     (new QVBoxLayout(portGroup))->addWidget(MIDI_Out);
 
-    auto* areaGroup = new QGroupBox(QStringLiteral("仮想領域設定"), this);
+    auto* areaGroup = new QGroupBox(tr("仮想領域設定"), this);
     auto* area = new QGridLayout(areaGroup);
     Label1 = captionLabel(QStringLiteral("X(Min)"), areaGroup);
     Label5 = captionLabel(QStringLiteral("X(Max)"), areaGroup);
@@ -115,16 +118,16 @@ void TFConfig::buildControls()
     for (QLabel* label : {Label1, Label5, Label3, Label4})
         label->installEventFilter(this);
 
-    auto* tickGroup = new QGroupBox(QStringLiteral("Ｔｉｃｋ"), this);
+    auto* tickGroup = new QGroupBox(tr("Ｔｉｃｋ"), this);
     tick = upDown(kTickLow, kTickHigh, tickGroup);
     tick->setSuffix(QStringLiteral(" Tick"));
     (new QVBoxLayout(tickGroup))->addWidget(tick);
 
-    auto* modeGroup = new QGroupBox(QStringLiteral("スクロールモード"), this);
-    R_Normal = new QRadioButton(QStringLiteral("通常"), modeGroup);
-    R_Normal->setToolTip(QStringLiteral("上下１ドットずつ動作します。"));
-    R_Koma = new QRadioButton(QStringLiteral("コマモード"), modeGroup);
-    R_Koma->setToolTip(QStringLiteral("上下１画面ずつ動作します。"));
+    auto* modeGroup = new QGroupBox(tr("スクロールモード"), this);
+    R_Normal = new QRadioButton(tr("通常"), modeGroup);
+    R_Normal->setToolTip(tr("上下１ドットずつ動作します。"));
+    R_Koma = new QRadioButton(tr("コマモード"), modeGroup);
+    R_Koma->setToolTip(tr("上下１画面ずつ動作します。"));
     R_Normal->setChecked(true);
     auto* mode = new QVBoxLayout(modeGroup);
     mode->addWidget(R_Normal);
@@ -139,6 +142,25 @@ void TFConfig::buildControls()
     grid->addWidget(tickGroup, 2, 0);
     grid->addWidget(modeGroup, 2, 1);
     grid->addWidget(PaceLive, 3, 0, 1, 2);
+    grid->addWidget(buildLanguageGroup(), 4, 0, 1, 2);
+}
+
+// The windows take their texts when they are made, so a new language
+// speaks from the next start on; the dialog says so beside the choice.
+QWidget* TFConfig::buildLanguageGroup()
+{
+    auto* group = new QGroupBox(tr("表示言語"), this);
+    UI_Lang = new QComboBox(group);
+    // Each language by its own name, so that it is found whatever the
+    // interface speaks now.
+    UI_Lang->addItem(QStringLiteral("日本語"), static_cast<int>(UiLanguage::Japanese));
+    UI_Lang->addItem(QStringLiteral("English"), static_cast<int>(UiLanguage::English));
+    UI_Lang->addItem(tr("システムの言語"), static_cast<int>(UiLanguage::System));
+    auto* note = new QLabel(tr("次回の起動から切り替わります。"), group);
+    auto* row = new QHBoxLayout(group);
+    row->addWidget(UI_Lang);
+    row->addWidget(note, 1);
+    return group;
 }
 
 // Fills the controls from the main window's scroll bars and settings.
@@ -157,6 +179,8 @@ void TFConfig::FormCreate()
     }
     setQuietly(tick, settings_.stepTick);
     PaceLive->setChecked(settings_.paceLive);
+    const QSignalBlocker quiet(UI_Lang);
+    UI_Lang->setCurrentIndex(UI_Lang->findData(static_cast<int>(settings_.uiLanguage)));
 }
 
 void TFConfig::fillPortList()
@@ -260,6 +284,11 @@ void TFConfig::R_KomaClick()
 void TFConfig::tickClick(int position)
 {
     settings_.stepTick = static_cast<std::uint8_t>(position);
+}
+
+void TFConfig::UI_LangChange(int index)
+{
+    settings_.uiLanguage = static_cast<UiLanguage>(UI_Lang->itemData(index).toInt());
 }
 
 bool TFConfig::eventFilter(QObject* watched, QEvent* event)

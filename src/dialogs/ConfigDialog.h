@@ -36,9 +36,10 @@ inline constexpr int kFrameStepY = 16;
 // store cannot give a scroll bar an empty or inverted range.
 ScrollLimits limitsInDialogRanges(const ScrollLimits& limits);
 
-// "各種設定": the port, the scroll limits, the scroll mode and the tick
-// spacing. Every change acts on the main window's scroll bars and settings at
-// once; the port choice is taken when the dialog closes.
+// "各種設定": the port, the scroll limits, the scroll mode, the tick spacing
+// and the language. Every change acts on the main window's scroll bars and
+// settings at once; the port choice is taken when the dialog closes, the
+// language at the next start.
 class TFConfig : public QDialog {
     Q_OBJECT
 
@@ -71,6 +72,7 @@ public:
     QSpinBox* tick = nullptr;
     QRadioButton* R_Normal = nullptr;
     QRadioButton* R_Koma = nullptr;
+    QComboBox* UI_Lang = nullptr;   // "表示言語": 日本語, English, the system's
     // Live frames at the cable's pace (on), or every move at once for a
     // virtual port whose reader wants every frame (off).
     QCheckBox* PaceLive = nullptr;
@@ -87,12 +89,14 @@ public slots:
     void R_NormalClick();
     void R_KomaClick();
     void tickClick(int position);
+    void UI_LangChange(int index);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildControls();
+    QWidget* buildLanguageGroup();
     void FormCreate();
     void setIncrements(int x, int y);
 

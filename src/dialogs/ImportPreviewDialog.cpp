@@ -30,31 +30,39 @@ constexpr int kPreviewCell = 8;   // the dot editor's cell at its first zoom
 
 TImportPreview::TImportPreview(const GreyImage& first, int frames, const VirtualArea& area,
                                int windowX, int windowY, const QColor& lcdColour, QWidget* parent)
+    : TImportPreview(PictureSize{first.width, first.height}, area, windowX, windowY, lcdColour, parent)
+{
+    first_ = first;
+    frames_ = frames;
+    updatePreview();
+}
+
+TImportPreview::TImportPreview(PictureSize source, const VirtualArea& area, int windowX, int windowY,
+                               const QColor& lcdColour, QWidget* parent)
     : QDialog(parent)
-    , first_(first)
-    , frames_(frames)
+    , source_(source)
+    , frames_(0)
     , area_(area)
     , windowX_(windowX)
     , windowY_(windowY)
     , lcdColour_(lcdColour)
     , preview_(kViewPixelsWide, kViewPixelsHigh, QImage::Format_RGB32)
 {
-    setWindowTitle(QStringLiteral("画像の読み込み"));
+    setWindowTitle(tr("画像の読み込み"));
     buildControls();
     connectControls();
-    updatePreview();
 }
 
 void TImportPreview::buildControls()
 {
-    auto* layout = new QVBoxLayout(this);
+    auto* layout = layout_ = new QVBoxLayout(this);
     Picture = new QLabel(this);
     Picture->setFixedSize(kViewPixelsWide, kViewPixelsHigh);
     Facts = new QLabel(this);
     layout->addWidget(Picture, 0, Qt::AlignHCenter);
     layout->addWidget(Facts);
 
-    auto* place = new QGroupBox(QStringLiteral("位置"), this);
+    auto* place = new QGroupBox(tr("位置"), this);
     auto* placeRow = new QHBoxLayout(place);
     PosX = new QSpinBox(place);
     PosX->setRange(VirtualArea::kMinX, VirtualArea::kMaxX);
@@ -66,20 +74,20 @@ void TImportPreview::buildControls()
     placeRow->addWidget(PosX);
     placeRow->addWidget(new QLabel(QStringLiteral("Y"), place));
     placeRow->addWidget(PosY);
-    Replace = new QRadioButton(QStringLiteral("置き換える"), place);
-    Add = new QRadioButton(QStringLiteral("重ねる"), place);
-    Replace->setToolTip(QStringLiteral("画像の下のドットを画像で置き換えます"));
-    Add->setToolTip(QStringLiteral("画像の黒いドットだけを下のドットに加えます"));
+    Replace = new QRadioButton(tr("置き換える"), place);
+    Add = new QRadioButton(tr("重ねる"), place);
+    Replace->setToolTip(tr("画像の下のドットを画像で置き換えます"));
+    Add->setToolTip(tr("画像の黒いドットだけを下のドットに加えます"));
     Replace->setChecked(true);
     placeRow->addWidget(Replace);
     placeRow->addWidget(Add);
     layout->addWidget(place);
 
-    auto* scale = new QGroupBox(QStringLiteral("拡大縮小"), this);
+    auto* scale = new QGroupBox(tr("拡大縮小"), this);
     auto* scaleRow = new QHBoxLayout(scale);
     ScaleSel = new QComboBox(scale);
-    ScaleSel->addItems({QStringLiteral("なし"), QStringLiteral("ウィンドウに合わせる (32 x 16)"),
-                        QStringLiteral("高さに合わせる (16)"), QStringLiteral("拡大率")});
+    ScaleSel->addItems({tr("なし"), tr("ウィンドウに合わせる (32 x 16)"),
+                        tr("高さに合わせる (16)"), tr("拡大率")});
     ScaleSel->setCurrentIndex(static_cast<int>(ScaleMode::FitWindow));
     Percent = new QSpinBox(scale);
     Percent->setRange(kMinPercent, kMaxPercent);
@@ -90,18 +98,18 @@ void TImportPreview::buildControls()
     scaleRow->addWidget(Percent);
     layout->addWidget(scale);
 
-    auto* dots = new QGroupBox(QStringLiteral("ドットへの変換"), this);
+    auto* dots = new QGroupBox(tr("ドットへの変換"), this);
     auto* dotsGrid = new QVBoxLayout(dots);
     auto* thresholdRow = new QHBoxLayout;
-    ThresholdMode = new QRadioButton(QStringLiteral("しきい値"), dots);
+    ThresholdMode = new QRadioButton(tr("しきい値"), dots);
     ThresholdMode->setChecked(true);
     Threshold = new QSlider(Qt::Horizontal, dots);
     Threshold->setRange(0, 255);
     Threshold->setValue(DotConversion{}.threshold);
     ThresholdValue = new QLabel(dots);
     ThresholdValue->setMinimumWidth(28);
-    AutoThreshold = new QCheckBox(QStringLiteral("自動"), dots);
-    AutoThreshold->setToolTip(QStringLiteral("明暗の分かれ目を画像ごとに選びます (大津の方法)"));
+    AutoThreshold = new QCheckBox(tr("自動"), dots);
+    AutoThreshold->setToolTip(tr("明暗の分かれ目を画像ごとに選びます (大津の方法)"));
     AutoThreshold->setChecked(true);
     thresholdRow->addWidget(ThresholdMode);
     thresholdRow->addWidget(Threshold, 1);
@@ -109,12 +117,12 @@ void TImportPreview::buildControls()
     thresholdRow->addWidget(AutoThreshold);
     dotsGrid->addLayout(thresholdRow);
     auto* ditherRow = new QHBoxLayout;
-    DitherFS = new QRadioButton(QStringLiteral("ディザ (Floyd-Steinberg)"), dots);
-    DitherBayer = new QRadioButton(QStringLiteral("ディザ (Bayer 4 x 4)"), dots);
+    DitherFS = new QRadioButton(tr("ディザ (Floyd-Steinberg)"), dots);
+    DitherBayer = new QRadioButton(tr("ディザ (Bayer 4 x 4)"), dots);
     ditherRow->addWidget(DitherFS);
     ditherRow->addWidget(DitherBayer);
     dotsGrid->addLayout(ditherRow);
-    Invert = new QCheckBox(QStringLiteral("反転"), dots);
+    Invert = new QCheckBox(tr("反転"), dots);
     dotsGrid->addWidget(Invert);
     layout->addWidget(dots);
     ThinFrames = new QCheckBox(tr("ケーブルに収まるように間引く"), this);
@@ -124,7 +132,7 @@ void TImportPreview::buildControls()
     layout->addWidget(ThinFrames);
 
     Buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    Buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("キャンセル"));
+    Buttons->button(QDialogButtonBox::Cancel)->setText(tr("キャンセル"));
     layout->addWidget(Buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
@@ -186,28 +194,45 @@ void TImportPreview::updatePreview()
     const bool byThreshold = chosen.method == DotMethod::Threshold;
     AutoThreshold->setEnabled(byThreshold);
     Threshold->setEnabled(byThreshold && !chosen.autoThreshold);
+    const GreyImage scaled = frameAt(chosen);
     if (byThreshold && chosen.autoThreshold) {
-        // The slider shows the level chosen for the first frame.
+        // The slider shows the level chosen for the frame shown.
         const QSignalBlocker quiet(Threshold);
-        Threshold->setValue(otsuThreshold(scaledPicture(first_, chosen)));
+        Threshold->setValue(otsuThreshold(scaled));
     }
     ThresholdValue->setText(QString::number(Threshold->value()));
 
-    const DotImage dots = convertToDots(first_, chosen);
+    DotConversion atSize = chosen;
+    atSize.scale = ScaleMode::None;
+    const DotImage dots = convertToDots(scaled, atSize);
     composeWindow(dots);
-    QString facts = QStringLiteral("%1 x %2 ピクセル → %3 x %4 ドット、%5 フレーム")
-                        .arg(first_.width)
-                        .arg(first_.height)
-                        .arg(dots.width)
-                        .arg(dots.height)
-                        .arg(frames_);
-    if (shortFrames_ > 0)
-        facts += tr("、うち %1 フレームはケーブルに間に合いません").arg(shortFrames_);
-    Facts->setText(facts);
+    Facts->setText(describe(dots));
     QPainter painter(&preview_);
     paintDotCells(painter, scratch_, windowX_, windowY_, kPreviewCell, lcdColour_);
     painter.end();
     Picture->setPixmap(QPixmap::fromImage(preview_));
+}
+
+GreyImage TImportPreview::frameAt(const DotConversion& chosen)
+{
+    return scaledPicture(first_, chosen);
+}
+
+QString TImportPreview::describe(const DotImage& dots) const
+{
+    QString facts = tr("%1 x %2 ピクセル → %3 x %4 ドット、%n フレーム", nullptr, frames_)
+                        .arg(source_.width)
+                        .arg(source_.height)
+                        .arg(dots.width)
+                        .arg(dots.height);
+    if (shortFrames_ > 0)
+        facts += tr("、うち %1 フレームはケーブルに間に合いません").arg(shortFrames_);
+    return facts;
+}
+
+void TImportPreview::addSection(QWidget* section)
+{
+    layout_->insertWidget(layout_->indexOf(Buttons), section);
 }
 
 // The window's dots from the plane, with the part of the picture that falls

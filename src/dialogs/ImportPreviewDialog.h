@@ -17,6 +17,7 @@ class QLabel;
 class QRadioButton;
 class QSlider;
 class QSpinBox;
+class QVBoxLayout;
 
 namespace lumidot {
 
@@ -65,8 +66,24 @@ public:
     QDialogButtonBox* Buttons = nullptr;
 
 public slots:
-    // Converts the first frame with the current choices and repaints.
+    // Converts the frame shown with the current choices and repaints.
     void updatePreview();
+
+protected:
+    // For an import whose frames come from elsewhere (a clip): source is the
+    // size of its pictures. Calls no virtual function: the derived dialog
+    // shows its first preview itself.
+    TImportPreview(PictureSize source, const VirtualArea& area, int windowX, int windowY,
+                   const QColor& lcdColour, QWidget* parent);
+
+    // The frame the preview shows, as the conversion scales it, or cuts it
+    // to the plane's size when it does not scale.
+    virtual GreyImage frameAt(const DotConversion& chosen);
+    // The line under the picture.
+    virtual QString describe(const DotImage& dots) const;
+    // A group of further choices, put above the buttons.
+    void addSection(QWidget* section);
+    PictureSize source() const { return source_; }
 
 private:
     void buildControls();
@@ -74,7 +91,9 @@ private:
     void composeWindow(const DotImage& dots);
 
     GreyImage first_;
+    PictureSize source_;
     int frames_;
+    QVBoxLayout* layout_ = nullptr;
     int shortFrames_ = 0;
     const VirtualArea& area_;
     int windowX_;

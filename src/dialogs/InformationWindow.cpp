@@ -15,14 +15,14 @@ TInformation::TInformation(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                           | Qt::WindowCloseButtonHint)
 {
-    setWindowTitle(QStringLiteral("情報表示"));
+    setWindowTitle(tr("情報表示"));
     setModal(false);
     Label1 = new QLabel(QStringLiteral("MIDI DEVICE"), this);
     DEVNAME = new QLabel(QStringLiteral("MIDI-DEVICE-NAME"), this);
     DEVNAME->setFrameShape(QFrame::StyledPanel);
     DEVNAME->setFrameShadow(QFrame::Sunken);
     DEVNAME->setMinimumWidth(220);
-    Label3 = new QLabel(QStringLiteral("残り"), this);
+    Label3 = new QLabel(tr("残り"), this);
     STEP = new QLabel(QStringLiteral("00000"), this);
     STEP->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     STEP->setMinimumWidth(48);
@@ -30,7 +30,7 @@ TInformation::TInformation(QWidget* parent)
     REST_CNT->setTextVisible(false);
     REST_CNT->setFixedHeight(14);
 
-    Label4 = new QLabel(QStringLiteral("長さ"), this);
+    Label4 = new QLabel(tr("長さ"), this);
     LENGTH = new QLabel(this);
     CABLE = new QLabel(this);
     CABLE->setWordWrap(true);

@@ -51,7 +51,7 @@ TMoji::TMoji(QFont& stampFont, Prompts& prompts, Stamper stamper, QWidget* paren
     , prompts_(prompts)
     , stamper_(std::move(stamper))
 {
-    setWindowTitle(QStringLiteral("文字入力"));
+    setWindowTitle(tr("文字入力"));
     buildControls();
     setFixedSize(kClientWidth, kClientHeight);
     prepareToShow();
@@ -62,7 +62,7 @@ void TMoji::buildControls()
     gKanji_ = new QLineEdit(this);
     gKanji_->setObjectName(QStringLiteral("GKanji"));
     gKanji_->setGeometry(1, 1, 193, 24);
-    gKanji_->setToolTip(QStringLiteral("半角英数20文字まで"));
+    gKanji_->setToolTip(tr("半角英数20文字まで"));
     gKanji_->setValidator(new ShiftJisLimit(gKanji_));
 
     speedButton1_ = new QToolButton(this);
@@ -78,7 +78,7 @@ void TMoji::buildControls()
     bitBtn1_ = new QPushButton(QStringLiteral("OK"), this);
     bitBtn1_->setObjectName(QStringLiteral("BitBtn1"));
     bitBtn1_->setGeometry(222, 1, 48, 24);
-    bitBtn1_->setToolTip(QStringLiteral("入力に書いた文字をキャンバスへ転送します"));
+    bitBtn1_->setToolTip(tr("入力に書いた文字をキャンバスへ転送します"));
     bitBtn1_->setDefault(true);
     connect(bitBtn1_, &QPushButton::clicked, this, &TMoji::BitBtn1Click);
 

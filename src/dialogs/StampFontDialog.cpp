@@ -31,7 +31,7 @@ TStampFontDialog::TStampFontDialog(const QFont& font, QWidget* parent)
     : QDialog(parent)
     , original_(font)
 {
-    setWindowTitle(QStringLiteral("フォント"));
+    setWindowTitle(tr("フォント"));
     const QFontInfo drawn(font);
     shown_ = QFont(drawn.family());
     shown_.setPointSize(std::clamp(static_cast<int>(std::lround(drawn.pointSizeF())), kSmallestPoints,
@@ -47,20 +47,20 @@ TStampFontDialog::TStampFontDialog(const QFont& font, QWidget* parent)
     size_->setRange(kSmallestPoints, kLargestPoints);
     size_->setValue(shown_.pointSize());
     size_->setSuffix(QStringLiteral(" pt"));
-    bold_ = styleBox(QStringLiteral("太字"), shown_.bold(), this);
-    italic_ = styleBox(QStringLiteral("斜体"), shown_.italic(), this);
-    underline_ = styleBox(QStringLiteral("下線"), shown_.underline(), this);
-    strikeOut_ = styleBox(QStringLiteral("取り消し線"), shown_.strikeOut(), this);
+    bold_ = styleBox(tr("太字"), shown_.bold(), this);
+    italic_ = styleBox(tr("斜体"), shown_.italic(), this);
+    underline_ = styleBox(tr("下線"), shown_.underline(), this);
+    strikeOut_ = styleBox(tr("取り消し線"), shown_.strikeOut(), this);
     sample_ = new QLabel(QStringLiteral("AaBb 漢字かな"), this);
     sample_->setMinimumHeight(40);
 
     auto* form = new QFormLayout;
-    form->addRow(QStringLiteral("フォント名"), family_);
-    form->addRow(QStringLiteral("サイズ"), size_);
+    form->addRow(tr("フォント名"), family_);
+    form->addRow(tr("サイズ"), size_);
     auto* styles = new QHBoxLayout;
     for (QCheckBox* box : {bold_, italic_, underline_, strikeOut_})
         styles->addWidget(box);
-    form->addRow(QStringLiteral("スタイル"), styles);
+    form->addRow(tr("スタイル"), styles);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);

@@ -121,6 +121,17 @@ RecordResult Workspace::recordWindow()
                    document_.window.y);
 }
 
+RecordResult Workspace::recordClip(std::span<const TimedFrame> frames, std::int64_t endTick,
+                                   const VirtualArea& plane)
+{
+    const Transaction action = transaction({});
+    if (!appendTimedFrames(document_.recording, frames, endTick, document_.stepTick))
+        return RecordResult::Full;
+    document_.plane.copyFrom(plane);
+    sendWindow();
+    return RecordResult::Recorded;
+}
+
 RecordResult Workspace::recordFrame(const PackedFrame& frame)
 {
     const Transaction action = transaction({});

@@ -13,6 +13,7 @@
 #include "recording/Player.h"
 #include "recording/StepClip.h"
 #include "recording/StepEdits.h"
+#include "recording/VideoTiming.h"
 
 #include <cstdint>
 #include <functional>
@@ -150,6 +151,12 @@ public:
     void setStepTick(std::uint8_t stepTick);
     // The song's tempo, as the monitor plays it (quarter notes a minute).
     void setTempo(int tempo);
+
+    // An imported clip: its frame steps appended, each at its time at the
+    // tick spacing and the last lasting to endTick, and the plane as the
+    // last frame leaves it, sent. Full, changing nothing, when the steps do
+    // not fit.
+    RecordResult recordClip(std::span<const TimedFrame> frames, std::int64_t endTick, const VirtualArea& plane);
 
     // The region commands on the window's view.
     RecordResult invert(const View& view, bool continuous);

@@ -6,6 +6,7 @@
 #include "export/PlanePng.h"
 #include "export/SmfReader.h"
 #include "export/SmfWriter.h"
+#include "ns5r/UserText.h"
 #include "recording/StepClip.h"
 #include "recording/StepTiming.h"
 
@@ -148,12 +149,13 @@ ExportResult writeDocument(const Document& document)
 {
     const std::vector<std::uint8_t> steps = EXPORT_SMF(document.recording, document.stepTick, {document.tempo});
     if (steps.size() > kStepsLimit)
-        return {{}, "ステップが多すぎるため保存できません (steps.mid が " +
-                        std::to_string(kStepsLimit >> 20) + " MiB を超えます)"};
+        return {{},
+                LUMIDOT_TEXT("DocumentFile", "ステップが多すぎるため保存できません (steps.mid が %1 MiB を超えます)")
+                    .arg(static_cast<long long>(kStepsLimit >> 20))};
     const std::vector<std::uint8_t> plane = encodePlanePng(document.plane);
     std::vector<std::uint8_t> archive = zipped(steps, plane, documentJson(document));
     if (archive.empty())
-        return {{}, "ドキュメントを作れません (メモリ不足)"};
+        return {{}, LUMIDOT_TEXT("DocumentFile", "ドキュメントを作れません (メモリ不足)")};
     return {std::move(archive), {}};
 }
 

@@ -115,8 +115,10 @@ void removeLeftoverTempFiles(const std::string& folder, const std::string& baseN
 // no failure: the file then belongs to whoever saved it.
 bool keepOwnerAndMode(int fd, const struct stat& existing)
 {
-    if (::fchown(fd, existing.st_uid, existing.st_gid) != 0)
-        (void)::fchown(fd, static_cast<uid_t>(-1), existing.st_gid);
+    if (::fchown(fd, existing.st_uid, existing.st_gid) != 0) {
+        const int groupOnly = ::fchown(fd, static_cast<uid_t>(-1), existing.st_gid);
+        static_cast<void>(groupOnly);
+    }
     return ::fchmod(fd, existing.st_mode & 07777) == 0;
 }
 

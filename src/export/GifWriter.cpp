@@ -4,6 +4,7 @@
 #include "export/GifTimeline.h"
 #include "ns5r/DisplayModel.h"
 #include "ns5r/MonitorPicture.h"
+#include "ns5r/UserText.h"
 #include "recording/PlaybackSchedule.h"
 
 #include <gif_lib.h>
@@ -231,7 +232,7 @@ private:
 
 ExportResult refusal(const GifEncoder& encoder)
 {
-    ExportResult result{{}, "GIFファイルを作れませんでした"};
+    ExportResult result{{}, LUMIDOT_TEXT("GifWriter", "GIFファイルを作れませんでした")};
     result.tooLarge = encoder.tooLarge();
     return result;
 }

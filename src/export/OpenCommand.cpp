@@ -9,6 +9,7 @@
 #include "export/SyxReader.h"
 #include "export/SswWriter.h"
 #include "export/UserFile.h"
+#include "ns5r/UserText.h"
 
 #include <string_view>
 #include <vector>
@@ -30,47 +31,50 @@ bool startsWith(std::span<const std::uint8_t> bytes, std::string_view signature)
 std::string place(std::size_t offset)
 {
     if (offset == 0)
-        return "ファイルの先頭";
-    return "先頭から " + std::to_string(offset) + " バイトの位置";
+        return LUMIDOT_TEXT("OpenCommand", "ファイルの先頭");
+    return LUMIDOT_TEXT("OpenCommand", "先頭から %1 バイトの位置").arg(static_cast<long long>(offset));
 }
 
-constexpr std::string_view kFormats = "Lumidot で保存できる形式 (.syx .mid .prt .exc .lumidot)";
+std::string formats()
+{
+    return LUMIDOT_TEXT("OpenCommand", "Lumidot で保存できる形式 (.syx .mid .prt .exc .lumidot)");
+}
+
+// What is wrong, %1 being where.
+UserText faultAt(ReadFault fault)
+{
+    switch (fault) {
+    case ReadFault::OutsideMessage: return LUMIDOT_TEXT("OpenCommand", "%1にメッセージ以外のデータがあります");
+    case ReadFault::Truncated: return LUMIDOT_TEXT("OpenCommand", "%1のデータが途中で切れています");
+    case ReadFault::ForeignMessage: return LUMIDOT_TEXT("OpenCommand", "%1に NS5R 以外の機器のメッセージがあります");
+    case ReadFault::UnknownCommand:
+        return LUMIDOT_TEXT("OpenCommand", "%1に Lumidot では記録しない NS5R のコマンドがあります");
+    case ReadFault::BrokenEffectGroup:
+        return LUMIDOT_TEXT("OpenCommand", "%1でエフェクト設定のメッセージの並びが崩れています");
+    case ReadFault::BrokenStructure: return LUMIDOT_TEXT("OpenCommand", "%1でファイルの中身が壊れています");
+    case ReadFault::CountMismatch: return LUMIDOT_TEXT("OpenCommand", "%1にある個数と実際の中身が合いません");
+    case ReadFault::TooManySteps:
+        return LUMIDOT_TEXT("OpenCommand", "%1でステップ数が上限の %2 を超えます").arg(kStepLimit);
+    case ReadFault::BadValue: return LUMIDOT_TEXT("OpenCommand", "%1に範囲外の値があります");
+    case ReadFault::BadLength: return LUMIDOT_TEXT("OpenCommand", "%1のメッセージの長さが正しくありません");
+    case ReadFault::Unsupported: return LUMIDOT_TEXT("OpenCommand", "対応していない種類の MIDI ファイルです (%1)");
+    default: return LUMIDOT_TEXT("OpenCommand", "%1を読み込めません");
+    }
+}
 
 std::string whatIsWrong(ReadFault fault, std::optional<std::size_t> offset)
 {
-    const std::string where = offset ? place(*offset) : "ファイル";
     switch (fault) {
-    case ReadFault::EmptyFile: return "ファイルが空です";
+    case ReadFault::EmptyFile: return LUMIDOT_TEXT("OpenCommand", "ファイルが空です");
+    case ReadFault::NoSteps: return LUMIDOT_TEXT("OpenCommand", "NS5R のデータがありません");
     case ReadFault::UnknownFormat:
         if (offset)
-            return where + "が" + std::string(kFormats) + " と違います";
-        return std::string(kFormats) + " のファイルではありません";
-    case ReadFault::OutsideMessage: return where + "にメッセージ以外のデータがあります";
-    case ReadFault::Truncated: return where + "のデータが途中で切れています";
-    case ReadFault::ForeignMessage: return where + "に NS5R 以外の機器のメッセージがあります";
-    case ReadFault::UnknownCommand: return where + "に Lumidot では記録しない NS5R のコマンドがあります";
-    case ReadFault::BrokenEffectGroup: return where + "でエフェクト設定のメッセージの並びが崩れています";
-    case ReadFault::BrokenStructure: return where + "でファイルの中身が壊れています";
-    case ReadFault::CountMismatch: return where + "にある個数と実際の中身が合いません";
-    case ReadFault::TooManySteps:
-        return where + "でステップ数が上限の " + std::to_string(kStepLimit) + " を超えます";
-    case ReadFault::BadValue: return where + "に範囲外の値があります";
-    case ReadFault::BadLength: return where + "のメッセージの長さが正しくありません";
-    case ReadFault::Unsupported: return "対応していない種類の MIDI ファイルです (" + where + ")";
-    case ReadFault::NoSteps: return "NS5R のデータがありません";
-    case ReadFault::NotAFile:
-    case ReadFault::DamagedArchive:
-    case ReadFault::NotADocument:
-    case ReadFault::MissingEntry:
-    case ReadFault::EntryTooLarge:
-    case ReadFault::NewerVersion:
-    case ReadFault::BadEntry:
-    case ReadFault::Inconsistent:
-    case ReadFault::None:
-    case ReadFault::CannotRead:
-    case ReadFault::TooLarge: break;
+            return LUMIDOT_TEXT("OpenCommand", "%1が%2 と違います").arg(place(*offset)).arg(formats());
+        return LUMIDOT_TEXT("OpenCommand", "%1 のファイルではありません").arg(formats());
+    default: break;
     }
-    return where + "を読み込めません";
+    const std::string where = offset ? place(*offset) : std::string(LUMIDOT_TEXT("OpenCommand", "ファイル"));
+    return faultAt(fault).arg(where);
 }
 
 } // namespace
@@ -79,13 +83,15 @@ std::string readFaultMessage(ReadFault fault, std::optional<std::size_t> offset,
                              const std::string& fileName)
 {
     if (fault == ReadFault::CannotRead)
-        return "ファイル " + fileName + " を開けません";
+        return LUMIDOT_TEXT("OpenCommand", "ファイル %1 を開けません").arg(fileName);
     if (fault == ReadFault::TooLarge)
-        return "ファイル " + fileName + " は大きすぎるため開けません (" +
-               std::to_string(kLargestFile >> 20) + " MiB まで)";
+        return LUMIDOT_TEXT("OpenCommand", "ファイル %1 は大きすぎるため開けません (%2 MiB まで)")
+            .arg(fileName)
+            .arg(static_cast<long long>(kLargestFile >> 20));
     if (fault == ReadFault::NotAFile)
-        return "ファイル " + fileName + " はパイプやデバイスなど通常のファイルではないため開けません";
-    return "ファイルを読み込めません: " + whatIsWrong(fault, offset);
+        return LUMIDOT_TEXT("OpenCommand", "ファイル %1 はパイプやデバイスなど通常のファイルではないため開けません")
+            .arg(fileName);
+    return LUMIDOT_TEXT("OpenCommand", "ファイルを読み込めません: %1").arg(whatIsWrong(fault, offset));
 }
 
 LoadResult refusedAt(ReadFault fault, std::size_t offset, const std::string& detail)

@@ -2,6 +2,7 @@
 #include "export/PrtWriter.h"
 
 #include "ns5r/StepMessages.h"
+#include "ns5r/UserText.h"
 #include "recording/StepTiming.h"
 
 #include <algorithm>
@@ -81,18 +82,18 @@ ExportResult Export_PRT(const Recording& recording, std::uint8_t stepTick)
     std::vector<std::uint8_t> ticks;
     const PrtWaitRefusal wait = prtTicks(recording, stepTick, ticks);
     if (wait.refused()) {
-        result.refusal = "ステップ " + std::to_string(wait.step + 1) + " の待ち時間 (" +
-                         std::to_string(wait.ticks) +
-                         " Tick) は Recomposer98 形式に入りません (1〜127 Tick)。"
-                         "Standard MIDI (.mid) で保存してください";
+        result.refusal = LUMIDOT_TEXT("PrtWriter", "ステップ %1 の待ち時間 (%2 Tick) は Recomposer98 形式に入りません "
+                                                   "(1〜127 Tick)。Standard MIDI (.mid) で保存してください")
+                             .arg(static_cast<long long>(wait.step) + 1)
+                             .arg(static_cast<long long>(wait.ticks));
         return result;
     }
     // Sized first, so that a recording the length field cannot state is
     // refused before anything is built.
     const std::size_t block = blockSize(recording);
     if (block > kPrtMaxBlock) {
-        result.refusal = "記録が長すぎて Recomposer98 形式では保存できません"
-                         "（イベントが 65,535 バイトを超えます）";
+        result.refusal = LUMIDOT_TEXT("PrtWriter", "記録が長すぎて Recomposer98 形式では保存できません"
+                                                   "（イベントが 65,535 バイトを超えます）");
         return result;
     }
     auto& file = result.bytes;

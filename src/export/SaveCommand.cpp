@@ -8,6 +8,7 @@
 #include "export/SmfWriter.h"
 #include "export/SswWriter.h"
 #include "export/SyxWriter.h"
+#include "ns5r/UserText.h"
 
 #include <cerrno>
 #include <span>
@@ -34,14 +35,14 @@ std::string errorMessage(int error)
     // A missing folder: the file cannot be created there.
     case ENOENT:
     case ENOTDIR:
-        return "ファイルへのアクセスが拒否されました";
+        return LUMIDOT_TEXT("SaveCommand", "ファイルへのアクセスが拒否されました");
     case ENOSPC:
     case EDQUOT:
-        return "ディスクがいっぱいです";
+        return LUMIDOT_TEXT("SaveCommand", "ディスクがいっぱいです");
     case ELOOP:
-        return "シンボリックリンクが循環しているため保存できません";
+        return LUMIDOT_TEXT("SaveCommand", "シンボリックリンクが循環しているため保存できません");
     default:
-        return "I/O エラー (" + std::to_string(error) + ")";
+        return LUMIDOT_TEXT("SaveCommand", "I/O エラー (%1)").arg(error);
     }
 }
 
@@ -76,9 +77,9 @@ SaveResult written(int typeIndex, const std::string& fileName, std::span<const s
     if (outcome.ok())
         return {};
     if (outcome.stage == FileWriteOutcome::Stage::NotAFile)
-        return failure(fileName + " はパイプまたはソケットのため保存できません");
+        return failure(LUMIDOT_TEXT("SaveCommand", "%1 はパイプまたはソケットのため保存できません").arg(fileName));
     if (typeIndex == kExc && outcome.stage == FileWriteOutcome::Stage::Create)
-        return failure("ファイル " + fileName + " を作成できません");
+        return failure(LUMIDOT_TEXT("SaveCommand", "ファイル %1 を作成できません").arg(fileName));
     return failure(errorMessage(outcome.error));
 }
 
@@ -108,13 +109,13 @@ SaveResult saveRecording(int typeIndex, const std::string& fileName, const Recor
     if (typeIndex < kSyx || typeIndex > kExc)
         return {};
     if (recording.StepCount() == 0)
-        return failure("エクスポートするデータがありません");
+        return failure(LUMIDOT_TEXT("SaveCommand", "エクスポートするデータがありません"));
 
     const ExportResult file = build(typeIndex, recording, stepTick, tempo);
     // What Open could not read back is not written.
     if (file.tooLarge || file.bytes.size() > kLargestReadableFile)
-        return failure("ファイルが " + std::to_string(kLargestReadableFile >> 20) +
-                       " MiB を超えるため保存できません (開けなくなります)");
+        return failure(LUMIDOT_TEXT("SaveCommand", "ファイルが %1 MiB を超えるため保存できません (開けなくなります)")
+                           .arg(static_cast<long long>(kLargestReadableFile >> 20)));
     if (!file.ok())
         return failure(file.refusal);
 

@@ -2,6 +2,7 @@
 #include "export/SswWriter.h"
 
 #include "ns5r/StepMessages.h"
+#include "ns5r/UserText.h"
 
 namespace lumidot {
 
@@ -26,8 +27,8 @@ ExportResult EXPORT_SSW(const Recording& recording)
     for (const StepKind kind : recording.kinds())
         entries += stepMessageCount(kind);
     if (entries > kSswMaxEntries) {
-        result.refusal = "記録が長すぎて Singer Song Writer 4 形式では保存できません"
-                         "（エントリーが 65,535 個を超えます）";
+        result.refusal = LUMIDOT_TEXT("SswWriter", "記録が長すぎて Singer Song Writer 4 形式では保存できません"
+                                                   "（エントリーが 65,535 個を超えます）");
         return result;
     }
 

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "midi/MidiLink.h"
 
+#include "ns5r/UserText.h"
+
 #include <algorithm>
 
 namespace lumidot {
@@ -62,7 +64,7 @@ int MidiLink::openEntry(std::uint8_t midiOutIndex, const std::string& portName)
     const int deviceId = findPort(output_, midiOutIndex, portName);
     if (deviceId == kNoSuchPort) {
         lastOpenResult_ = kPortNotFound;
-        failureReason_ = "「" + portName + "」というポートは見つかりません。";
+        failureReason_ = LUMIDOT_TEXT("MidiLink", "「%1」というポートは見つかりません。").arg(portName);
     } else {
         lastOpenResult_ = output_.open(deviceId);
         failureReason_ = lastOpenResult_ == 0 ? std::string() : output_.failureReason();

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ns5r/DisplayModel.h"
 
+#include "ns5r/UserText.h"
+
 #include <algorithm>
 #include <cstdio>
 
@@ -39,10 +41,10 @@ std::optional<LcdColour> colourOfCode(std::uint8_t code)
 DecodedMessage decodeColour(std::span<const std::uint8_t> body)
 {
     if (body.size() != 2)
-        return malformed("LCD Colour コマンドの長さが不正です");
+        return malformed(LUMIDOT_TEXT_NOOP("DisplayModel", "LCD Colour コマンドの長さが不正です"));
     const auto colour = colourOfCode(body[1]);
     if (!colour)
-        return malformed("未知の LCD Colour 値です");
+        return malformed(LUMIDOT_TEXT_NOOP("DisplayModel", "未知の LCD Colour 値です"));
     DecodedMessage out;
     out.kind = MessageKind::LcdColour;
     out.colour = *colour;
@@ -52,9 +54,9 @@ DecodedMessage decodeColour(std::span<const std::uint8_t> body)
 DecodedMessage decodeModeSelect(std::span<const std::uint8_t> body)
 {
     if (body.size() != 2)
-        return malformed("Mode Select コマンドの長さが不正です");
+        return malformed(LUMIDOT_TEXT_NOOP("DisplayModel", "Mode Select コマンドの長さが不正です"));
     if (body[1] != kModeDisplay && body[1] != kModeEffect)
-        return malformed("未知の Mode Select 値です");
+        return malformed(LUMIDOT_TEXT_NOOP("DisplayModel", "未知の Mode Select 値です"));
     DecodedMessage out;
     out.kind = MessageKind::ModeSelect;
     out.mode = body[1];
@@ -64,7 +66,7 @@ DecodedMessage decodeModeSelect(std::span<const std::uint8_t> body)
 DecodedMessage decodeFxParameter(std::span<const std::uint8_t> body)
 {
     if (body.size() != 5 || body[2] != 0x00 || body[4] != 0x00)
-        return malformed("FX Parameter コマンドの形が不正です");
+        return malformed(LUMIDOT_TEXT_NOOP("DisplayModel", "FX Parameter コマンドの形が不正です"));
     const std::uint8_t value = body[3];
     DecodedMessage out;
     out.kind = MessageKind::FxParameter;
@@ -73,11 +75,11 @@ DecodedMessage decodeFxParameter(std::span<const std::uint8_t> body)
     case 0x08: out.param = FxParam::Effect1; break;
     case 0x09: out.param = FxParam::Effect2; break;
     case 0x12: out.param = FxParam::Mode; break;
-    default: return malformed("未知の FX Parameter です");
+    default: return malformed(LUMIDOT_TEXT_NOOP("DisplayModel", "未知の FX Parameter です"));
     }
     const int limit = out.param == FxParam::Mode ? kEffectModeCount : kEffectCount;
     if (value >= limit)
-        return malformed("FX Parameter の値が範囲外です");
+        return malformed(LUMIDOT_TEXT_NOOP("DisplayModel", "FX Parameter の値が範囲外です"));
     return out;
 }
 
@@ -85,23 +87,25 @@ DecodedMessage decodeDisplayWrite(std::span<const std::uint8_t> message)
 {
     const std::span<const std::uint8_t> body = message.subspan(4, message.size() - 5);
     if (body.size() < 4 || body[1] != 0x08 || body[2] != 0x00)
-        return malformed("未知のコマンドです");
+        return malformed(LUMIDOT_TEXT_NOOP("DisplayModel", "未知のコマンドです"));
     DecodedMessage out;
     if (body[3] == kFrameDrawPrefix[3]) {
         if (message.size() != kFrameDrawSize)
-            return malformed("Frame Draw コマンドの長さが不正です");
+            return malformed(
+                LUMIDOT_TEXT_NOOP("DisplayModel", "Frame Draw コマンドの長さが不正です"));
         out.kind = MessageKind::FrameDraw;
         out.frame = body.data() + 4;
         return out;
     }
     if (body[3] == kShowMessagePrefix[3]) {
         if (message.size() < kShowMessageMin || message.size() > kShowMessageMax)
-            return malformed("Show Message コマンドの長さが不正です");
+            return malformed(
+                LUMIDOT_TEXT_NOOP("DisplayModel", "Show Message コマンドの長さが不正です"));
         out.kind = MessageKind::ShowMessage;
         out.text = body.subspan(4);
         return out;
     }
-    return malformed("未知のコマンドです");
+    return malformed(LUMIDOT_TEXT_NOOP("DisplayModel", "未知のコマンドです"));
 }
 
 } // namespace
@@ -109,23 +113,24 @@ DecodedMessage decodeDisplayWrite(std::span<const std::uint8_t> message)
 DecodedMessage decodeMessage(std::span<const std::uint8_t> message)
 {
     if (message.size() < 2 || message.front() != 0xF0 || message.back() != kEndOfExclusive)
-        return malformed("System Exclusive メッセージではありません");
+        return malformed(LUMIDOT_TEXT_NOOP("DisplayModel", "System Exclusive メッセージではありません"));
     const auto data = message.subspan(1, message.size() - 2);
     if (std::any_of(data.begin(), data.end(), [](std::uint8_t b) { return b >= 0x80; }))
-        return malformed("メッセージの途中にステータスバイトがあります");
+        return malformed(LUMIDOT_TEXT_NOOP("DisplayModel", "メッセージの途中にステータスバイトがあります"));
     if (!std::equal(kSysExHeader.begin(), kSysExHeader.end(), message.begin(),
                     message.begin() + std::min(message.size(), kSysExHeader.size())) ||
         message.size() < kSysExHeader.size() + 1)
-        return refused(MessageKind::OtherDevice, "ほかの機器へのメッセージです");
+        return refused(MessageKind::OtherDevice,
+                       LUMIDOT_TEXT_NOOP("DisplayModel", "ほかの機器へのメッセージです"));
     const std::span<const std::uint8_t> body = message.subspan(4, message.size() - 5);
     if (body.empty())
-        return malformed("コマンドがありません");
+        return malformed(LUMIDOT_TEXT_NOOP("DisplayModel", "コマンドがありません"));
     switch (body[0]) {
     case 0x7D: return decodeColour(body);
     case 0x00: return decodeModeSelect(body);
     case 0x08: return decodeFxParameter(body);
     case 0x12: return decodeDisplayWrite(message);
-    default: return malformed("未知のコマンドです");
+    default: return malformed(LUMIDOT_TEXT_NOOP("DisplayModel", "未知のコマンドです"));
     }
 }
 
@@ -160,16 +165,18 @@ namespace {
 std::string undecodedSummary(const DecodedMessage& decoded, std::span<const std::uint8_t> message)
 {
     constexpr std::size_t kShownBytes = 8;
-    std::string out(decoded.problem);
-    out += " (" + std::to_string(message.size()) + " バイト:";
+    std::string bytes;
     char hex[4];
     for (std::size_t i = 0; i < std::min(message.size(), kShownBytes); ++i) {
         std::snprintf(hex, sizeof hex, " %02X", message[i]);
-        out += hex;
+        bytes += hex;
     }
     if (message.size() > kShownBytes)
-        out += " ...";
-    return out + ")";
+        bytes += " ...";
+    return LUMIDOT_TEXT("DisplayModel", "%1 (%2 バイト:%3)")
+        .arg(UserText("DisplayModel", decoded.problem.data()).str())
+        .arg(static_cast<long long>(message.size()))
+        .arg(bytes);
 }
 
 } // namespace

@@ -32,7 +32,9 @@ struct DecodedMessage {
     std::uint8_t value = 0;                         // FxParameter
     std::span<const std::uint8_t> text;             // ShowMessage: 16..32 bytes
     const std::uint8_t* frame = nullptr;            // FrameDraw: the 80 packed bytes
-    std::string_view problem;                       // OtherDevice, Malformed: why, in Japanese
+    // OtherDevice, Malformed: why, a Japanese source text of the context
+    // "DisplayModel" (a string literal), made with UserText when shown.
+    std::string_view problem;
 };
 
 // Decodes one message, F0 to F7. The spans of the result point into message.

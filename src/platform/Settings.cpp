@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/Settings.h"
 
+#include "ns5r/UserText.h"
 #include "platform/SettingsStore.h"
 
 #include <algorithm>
@@ -41,14 +42,20 @@ constexpr std::uint16_t kFrameStepY = kLcdRows;
 
 using Word = std::array<std::uint8_t, 2>;
 
-RegResult failure(const char* name, const char* what)
+RegResult wrongType(const char* name)
 {
-    return {false, std::string("'") + name + "' " + what};
+    return {false, LUMIDOT_TEXT("Settings", "'%1' のデータ型が不正です").arg(name)};
 }
 
-RegResult wrongType(const char* name) { return failure(name, "のデータ型が不正です"); }
-RegResult readFailed(const char* name) { return failure(name, "の取得に失敗しました"); }
-RegResult writeFailed(const char* name) { return failure(name, "の設定に失敗しました"); }
+RegResult readFailed(const char* name)
+{
+    return {false, LUMIDOT_TEXT("Settings", "'%1' の取得に失敗しました").arg(name)};
+}
+
+RegResult writeFailed(const char* name)
+{
+    return {false, LUMIDOT_TEXT("Settings", "'%1' の設定に失敗しました").arg(name)};
+}
 
 Word littleEndian(int value)
 {

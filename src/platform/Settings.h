@@ -2,6 +2,7 @@
 #pragma once
 
 #include "picture/Geometry.h"
+#include "platform/LanguageSetting.h"
 
 #include <cstdint>
 #include <string>
@@ -19,6 +20,9 @@ struct Settings {
     std::uint16_t yStep = 1;       // arrow step of the vertical bar: 1, or 16 in frame mode
     std::string midiOutName;       // the chosen port's name as the list showed it (UTF-8); empty: not known
     bool paceLive = true;          // live frames paced to a MIDI cable's rate; off: every move at once
+    // The language of the interface from the next start on; NS5R_Reg leaves
+    // it alone: loadUiLanguage and saveUiLanguage keep it.
+    UiLanguage uiLanguage = UiLanguage::Japanese;
 
     bool operator==(const Settings&) const = default;
 };

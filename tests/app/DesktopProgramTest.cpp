@@ -30,38 +30,78 @@ namespace {
 
 const std::string kProjectVersion = LUMIDOT_PROJECT_VERSION;
 
-TEST(CommandLine, VersionAndHelpAnswerAndEveryOtherArgumentIsLeftAlone)
+struct Answer {
+    CommandLineRequest request;
+    std::string out;
+    std::string err;
+};
+
+Answer readArguments(const QStringList& arguments)
 {
-    struct Case {
-        std::vector<std::string> args;
-        std::optional<int> exit;
+    std::ostringstream out;
+    std::ostringstream err;
+    CommandLineRequest request = readCommandLine(QStringList{QStringLiteral("lumidot")} + arguments, out, err);
+    return {std::move(request), out.str(), err.str()};
+}
+
+TEST(CommandLine, VersionAndHelpAnswerWhateverElseIsGiven)
+{
+    const struct {
+        QStringList args;
         std::string printed;   // what the output starts with
+    } cases[] = {
+        {{"--version"}, "lumidot " + kProjectVersion + "\n"},
+        {{"--help"}, "Usage: lumidot [options] [FILE]\n"},
+        {{"-h"}, "Usage: lumidot"},
+        {{"song.mid", "--version"}, "lumidot " + kProjectVersion},
+        {{"--help", "one.syx", "two.syx"}, "Usage: lumidot"},
     };
-    const std::vector<Case> cases{
-        {{"--version"}, 0, "lumidot " + kProjectVersion + "\n"},
-        {{"--help"}, 0, "usage: lumidot [--version | --help | FILE]\n"},
-        {{"-h"}, 0, "usage: lumidot"},
-        {{"song.mid", "--version"}, 0, "lumidot " + kProjectVersion},
-        {{}, std::nullopt, ""},
-        {{"-platform", "offscreen", "song.syx", "--frobnicate"}, std::nullopt, ""},
-    };
-    for (const Case& c : cases) {
-        std::ostringstream out;
-        EXPECT_EQ(answerInfoOption(c.args, out), c.exit) << ::testing::PrintToString(c.args);
-        EXPECT_EQ(out.str().substr(0, c.printed.size()), c.printed);
-        if (!c.exit) {
-            EXPECT_TRUE(out.str().empty());
-        }
+    for (const auto& c : cases) {
+        const Answer answer = readArguments(c.args);
+        EXPECT_EQ(answer.request.exitCode, 0) << c.args.join(' ').toStdString();
+        EXPECT_EQ(answer.out.substr(0, c.printed.size()), c.printed);
+        EXPECT_TRUE(answer.err.empty()) << answer.err;
+    }
+}
+
+// Qt reads its own options from the same arguments once QApplication is
+// made; they must pass here, and be listed by --help.
+TEST(CommandLine, QtsOwnOptionsPassAndAFileIsTakenBesideThem)
+{
+    const Answer none = readArguments({});
+    EXPECT_FALSE(none.request.exitCode);
+    EXPECT_TRUE(none.request.file.isEmpty());
+
+    const Answer file = readArguments({"-platform", "offscreen", "-style", "Fusion", "song.syx", "-reverse"});
+    EXPECT_FALSE(file.request.exitCode) << file.err;
+    EXPECT_EQ(file.request.file, QStringLiteral("song.syx"));
+    EXPECT_EQ(readArguments({"--platform=offscreen", "名前.prt"}).request.file, QStringLiteral("名前.prt"));
+
+    const std::string help = readArguments({"--help"}).out;
+    for (const char* option : {"\n  -platform <name[:options]> ", "\n  -style <style> ", "\n  -qwindowgeometry",
+                               "\n  -reverse ", "\n  --version ", "\n  -h, --help ", "[FILE]"})
+        EXPECT_NE(help.find(option), std::string::npos) << option << " is missing from:\n" << help;
+    EXPECT_EQ(help.find("<executable_name>"), std::string::npos) << help;
+}
+
+TEST(CommandLine, AWrongCommandLineEndsWithAnErrorAndNoWindow)
+{
+    for (const QStringList& args : {QStringList{"--frobnicate"}, QStringList{"a.syx", "b.syx"},
+                                    QStringList{"-platform"}}) {
+        const Answer answer = readArguments(args);
+        EXPECT_EQ(answer.request.exitCode, 2) << args.join(' ').toStdString();
+        EXPECT_TRUE(answer.out.empty());
+        EXPECT_EQ(answer.err.rfind("lumidot: ", 0), 0u) << answer.err;
+        EXPECT_NE(answer.err.find("--help"), std::string::npos) << answer.err;
     }
 }
 
 TEST(CommandLine, HelpSaysWhereTheManualIs)
 {
-    std::ostringstream out;
-    answerInfoOption({"--help"}, out);
     const std::string manual = findManual(manualFolders()).toStdString();
     ASSERT_FALSE(manual.empty()) << "the manual is copied beside the test program";
-    EXPECT_NE(out.str().find("manual: " + manual + "\n"), std::string::npos) << out.str();
+    const std::string help = readArguments({"--help"}).out;
+    EXPECT_NE(help.find("\nmanual: " + manual + "\n"), std::string::npos) << help;
 }
 
 // The real program, with no display at all and a platform that would abort
@@ -74,7 +114,9 @@ TEST(CommandLine, TheProgramAnswersWithoutADisplay)
     EXPECT_EQ(version.output, "lumidot " + kProjectVersion + "\n");
     const CommandRun help = runCommand(program + " --help");
     EXPECT_EQ(help.exitCode, 0) << help.output;
-    EXPECT_NE(help.output.find("usage: lumidot"), std::string::npos) << help.output;
+    EXPECT_NE(help.output.find("Usage: lumidot"), std::string::npos) << help.output;
+    const CommandRun wrong = runCommand(program + " --frobnicate");
+    EXPECT_EQ(wrong.exitCode, 2) << wrong.output;
 }
 
 TEST(Manual, ProgramFolderIsKnownBeforeAndAfterQtStarts)
@@ -111,8 +153,8 @@ protected:
 
 TEST_F(DesktopProgramTest, AboutBoxAndWindowIconComeFromTheBuild)
 {
-    EXPECT_EQ(form->verinfo->verinfo->text().toStdString(),
-              "version " + kProjectVersion + " [" LUMIDOT_RELEASE_DATE "]");
+    EXPECT_EQ(form->verinfo->verinfo->text(), QStringLiteral("version 1.13 [2000-10-14]"))
+        << "the box keeps its own line whatever the release";
     const QIcon icon = form->windowIcon();
     ASSERT_FALSE(icon.isNull()) << "the icon resource must be linked into the program";
     const QList<QSize> sizes = icon.availableSizes();

@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QToolButton>
 
 namespace lumidot::testing {
@@ -109,6 +110,25 @@ TEST_F(FileMenuTest, CloseCancelKeepsEverything)
     EXPECT_EQ(form->Workspace.document().recording.StepCount(), 1);
     form->LcdRed->setChecked(true);
     EXPECT_EQ(midi.sent.back(), sysex({0x7D, 0x02})) << "live sending still works";
+}
+
+// Ctrl+Q is the program's own quit key: it goes through the same question
+// as the window's close button, and Cancel keeps the window.
+TEST_F(FileMenuTest, CtrlQQuitsThroughTheSaveQuestion)
+{
+    form->show();
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    recordOneColour();
+    prompts.answers = {Prompts::Answer::Cancel};
+    QTest::keyClick(form.get(), Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_EQ(prompts.shown, QStringList{kSaveQuestion});
+    EXPECT_TRUE(form->isVisible());
+
+    prompts.answers = {Prompts::Answer::No};
+    QTest::keyClick(form.get(), Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_EQ(midi.closeCount, 1);
 }
 
 TEST_F(FileMenuTest, CloseNoClosesWithoutSaving)

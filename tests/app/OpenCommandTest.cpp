@@ -7,6 +7,7 @@
 #include "export/SaveCommand.h"
 #include "document/Recorder.h"
 
+#include <QDir>
 #include <QSpinBox>
 #include <QTemporaryDir>
 
@@ -170,6 +171,47 @@ TEST_F(OpenCommandTest, DamagedFilesOfEveryFormatLeaveTheRecordingUnchanged)
         EXPECT_EQ(events(), bytes({0xF2})) << file.name;
         ASSERT_EQ(prompts.shown.size(), 1) << file.name << ": refused before any question";
         EXPECT_TRUE(prompts.shown[0].startsWith("ファイル")) << prompts.shown[0].toStdString();
+    }
+}
+
+// `lumidot FILE`: the file is read as Open reads it, with no dialog, in
+// each of the four formats; a name relative to the current folder is saved
+// back to the same place wherever the current folder moves afterwards.
+TEST_F(OpenCommandTest, AFileFromTheCommandLineOpensInEveryFormat)
+{
+    const struct {
+        const char* name;
+        int typeIndex;
+    } formats[] = {{"a.syx", 1}, {"b.mid", 2}, {"c.prt", 3}, {"d.exc", 4}};
+    for (const auto& format : formats) {
+        const QString file = savedFile(format.name, format.typeIndex, 8);
+        form->openFile(file);
+        EXPECT_EQ(events(), bytes({0xF5, 0xF3, 0xF8})) << format.name;
+        EXPECT_EQ(form->SaveDialog1.fileName, file);
+        EXPECT_EQ(form->SaveDialog1.typeIndex, format.typeIndex) << format.name;
+        EXPECT_EQ(form->OpenDialog1.fileName, file) << "the next Open starts from it";
+    }
+    EXPECT_EQ(prompts.fileDialogs, 0);
+    EXPECT_TRUE(prompts.shown.isEmpty()) << prompts.shown.join('|').toStdString();
+
+    const QString here = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(dir.path()));
+    form->openFile(QStringLiteral("a.syx"));
+    QDir::setCurrent(here);
+    EXPECT_EQ(form->SaveDialog1.fileName, path("a.syx"));
+}
+
+TEST_F(OpenCommandTest, ABadFileFromTheCommandLineGetsTheOpenCommandsMessage)
+{
+    const QString broken = path("broken.syx");
+    std::ofstream(broken.toStdString(), std::ios::binary) << std::string("\xF0\x43\x10\x4C\xF7", 5);
+    for (const QString& file : {broken, path("missing.mid")}) {
+        prompts.shown.clear();
+        form->openFile(file);
+        ASSERT_EQ(prompts.shown.size(), 1) << file.toStdString();
+        EXPECT_EQ(prompts.shown[0], QString::fromStdString(loadRecording(file.toStdString()).message));
+        EXPECT_EQ(form->Workspace.document().recording.StepCount(), 0);
+        EXPECT_TRUE(form->SaveDialog1.fileName.isEmpty()) << "nothing to save back to";
     }
 }
 

@@ -2,6 +2,7 @@
 #include "midi/backends/JackMidiOutput.h"
 
 #include "midi/backends/PortName.h"
+#include "ns5r/UserText.h"
 
 #include <jack/jack.h>
 #include <jack/midiport.h>
@@ -52,10 +53,13 @@ constexpr auto kCycleWait = std::chrono::milliseconds(40);
 // Several cycles of the longest periods in use, on a busy machine.
 constexpr auto kConnectionWait = std::chrono::milliseconds(1000);
 
-const char* const kNoServer = "JACKサーバーに接続できません。";
-const char* const kServerGone = "JACKサーバーが停止しました";
-const char* const kServerStuck = "JACKサーバーが応答しません（送信バッファーが空かないままです）。";
-const char* const kServerSilent = "JACKサーバーが応答しません。";
+std::string noServer() { return LUMIDOT_TEXT("JackMidiOutput", "JACKサーバーに接続できません。"); }
+std::string serverStuck()
+{
+    return LUMIDOT_TEXT("JackMidiOutput", "JACKサーバーが応答しません（送信バッファーが空かないままです）。");
+}
+std::string serverSilent() { return LUMIDOT_TEXT("JackMidiOutput", "JACKサーバーが応答しません。"); }
+std::string portGone() { return LUMIDOT_TEXT("JackMidiOutput", "そのポートはもうありません。"); }
 
 void quietJackConsole()
 {
@@ -211,7 +215,7 @@ bool JackMidiOutput::connectServer()
     const std::optional<jack_client_t*> client = askServer<jack_client_t*>([connection] { return openClient(connection); });
     if (!client) {
         keepForever(connection);
-        failure_ = kServerSilent;
+        failure_ = serverSilent();
         return false;
     }
     if (*client == nullptr) {
@@ -235,7 +239,7 @@ void JackMidiOutput::dropConnection()
     if (connection_ == nullptr)
         return;
     if (open_)
-        pendingLoss_ = connection_->hung ? kServerStuck : serverGoneReason();
+        pendingLoss_ = connection_->hung ? serverStuck() : serverGoneReason();
     Connection* connection = connection_;
     connection_ = nullptr;
     connection->port = nullptr;
@@ -304,11 +308,11 @@ int JackMidiOutput::registerPort()
     });
     if (!port) {
         connection->hung = true;
-        failure_ = kServerSilent;
+        failure_ = serverSilent();
         return kOpenRefused;
     }
     if (*port == nullptr) {
-        failure_ = "JACKにポート「Lumidot」を作れません。";
+        failure_ = LUMIDOT_TEXT("JackMidiOutput", "JACKにポート「Lumidot」を作れません。");
         return kOpenRefused;
     }
     connection->port = *port;
@@ -335,7 +339,7 @@ int JackMidiOutput::open(int deviceId)
     failure_.clear();
     if (!hasMidiSystem()) {
         if (failure_.empty())
-            failure_ = kNoServer;
+            failure_ = noServer();
         return kNoMidiSystem;
     }
     if (deviceId == kMapperId) {
@@ -345,7 +349,7 @@ int JackMidiOutput::open(int deviceId)
     }
     const std::vector<std::string> names = destinations();
     if (deviceId < 0 || deviceId >= static_cast<int>(names.size())) {
-        failure_ = "そのポートはもうありません。";
+        failure_ = portGone();
         return kNoSuchDevice;
     }
     const std::string name = names[static_cast<std::size_t>(deviceId)];
@@ -353,7 +357,7 @@ int JackMidiOutput::open(int deviceId)
     connection->destinationGone = false;
     jack_port_t* destination = jack_port_by_name(connection->client, name.c_str());
     if (destination == nullptr) {
-        failure_ = "そのポートはもうありません。";
+        failure_ = portGone();
         return kNoSuchDevice;
     }
     if (registerPort() != 0)
@@ -366,7 +370,8 @@ int JackMidiOutput::open(int deviceId)
         if (!connected)
             connection->hung = true;
         unregisterPort();
-        failure_ = connected ? "JACKがポート「" + name + "」への接続を拒みました。" : kServerSilent;
+        failure_ = connected ? std::string(LUMIDOT_TEXT("JackMidiOutput", "JACKがポート「%1」への接続を拒みました。").arg(name))
+                             : serverSilent();
         return kOpenRefused;
     }
     awaitConnection(*connection, name);
@@ -384,8 +389,8 @@ bool JackMidiOutput::lost(const std::string& reason)
 std::string JackMidiOutput::serverGoneReason() const
 {
     if (connection_ != nullptr && connection_->reasonSet)
-        return std::string(kServerGone) + "（" + connection_->reason + "）。";
-    return std::string(kServerGone) + "。";
+        return LUMIDOT_TEXT("JackMidiOutput", "JACKサーバーが停止しました（%1）。").arg(connection_->reason);
+    return LUMIDOT_TEXT("JackMidiOutput", "JACKサーバーが停止しました。");
 }
 
 // Waits for room at most kSendBound, and never while the server is gone.
@@ -399,17 +404,17 @@ bool JackMidiOutput::sendLong(std::span<const std::uint8_t> message)
     if (connection->serverGone)
         return lost(serverGoneReason());
     if (connection->destinationGone)
-        return lost("接続先のポート「" + destinationName_ + "」がなくなりました。");
+        return lost(LUMIDOT_TEXT("JackMidiOutput", "接続先のポート「%1」がなくなりました。").arg(destinationName_));
     const std::size_t needed = sizeof(Length) + message.size();
     if (message.size() > 0xFFFF || needed > kBufferBytes)
-        return lost("メッセージが長すぎます。");
+        return lost(LUMIDOT_TEXT("JackMidiOutput", "メッセージが長すぎます。"));
     const auto deadline = Clock::now() + kSendBound;
     while (jack_ringbuffer_write_space(connection->buffer) < needed) {
         if (connection->serverGone)
             return lost(serverGoneReason());
         if (Clock::now() >= deadline) {
             connection->hung = true;
-            return lost(kServerStuck);
+            return lost(serverStuck());
         }
         std::this_thread::sleep_for(kRoomWait);
     }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "midi/backends/RtMidiOutput.h"
 
+#include "ns5r/UserText.h"
+
 #include <RtMidi.h>
 #include <alsa/asoundlib.h>
 
@@ -17,8 +19,11 @@ namespace {
 constexpr auto kSendBound = std::chrono::milliseconds(40);
 constexpr auto kSendRetryWait = std::chrono::milliseconds(1);
 
-const char* const kPoolFull = "ALSAシーケンサーが送信を受け付けません（送信バッファーがあふれたままです）。";
-const char* const kNoSequencer = "ALSAシーケンサーに接続できません。";
+std::string poolFull()
+{
+    return LUMIDOT_TEXT("RtMidiOutput", "ALSAシーケンサーが送信を受け付けません（送信バッファーがあふれたままです）。");
+}
+std::string noSequencer() { return LUMIDOT_TEXT("RtMidiOutput", "ALSAシーケンサーに接続できません。"); }
 
 bool alsaCompiledIn()
 {
@@ -129,7 +134,7 @@ int RtMidiOutput::open(int deviceId)
     close();
     failure_.clear();
     if (!hasMidiSystem()) {
-        failure_ = kNoSequencer;
+        failure_ = noSequencer();
         return kNoMidiSystem;
     }
     const int result = deviceId == kMapperId ? openVirtual() : openDevice(deviceId);
@@ -143,7 +148,7 @@ int RtMidiOutput::openVirtual()
     const int errorsBefore = errors_;
     out_->openVirtualPort(kPortName);
     if (errors_ != errorsBefore) {
-        failure_ = "ALSAシーケンサーに仮想ポート「Lumidot」を作れません。";
+        failure_ = LUMIDOT_TEXT("RtMidiOutput", "ALSAシーケンサーに仮想ポート「Lumidot」を作れません。");
         return kOpenRefused;
     }
     virtualOpen_ = true;
@@ -155,14 +160,14 @@ int RtMidiOutput::openVirtual()
 int RtMidiOutput::openDevice(int deviceId)
 {
     if (deviceId < 0 || deviceId >= deviceCount()) {
-        failure_ = "そのポートはもうありません。";
+        failure_ = LUMIDOT_TEXT("RtMidiOutput", "そのポートはもうありません。");
         return kNoSuchDevice;
     }
     const int errorsBefore = errors_;
     out_->openPort(static_cast<unsigned>(deviceId), kPortName);
     if (errors_ != errorsBefore || !out_->isPortOpen()) {
         out_->closePort();
-        failure_ = "ALSAシーケンサーがポートへの接続を拒みました。";
+        failure_ = LUMIDOT_TEXT("RtMidiOutput", "ALSAシーケンサーがポートへの接続を拒みました。");
         return kOpenRefused;
     }
     return 0;
@@ -190,7 +195,7 @@ bool RtMidiOutput::sendLong(std::span<const std::uint8_t> message)
                                     });
     if (!sent) {
         ++dropped_;
-        failure_ = kPoolFull;
+        failure_ = poolFull();
     }
     return sent;
 }

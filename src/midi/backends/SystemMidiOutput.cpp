@@ -1,12 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "midi/backends/SystemMidiOutput.h"
 
-namespace lumidot {
+#include "ns5r/UserText.h"
 
-const char* const kNoMidiSystemReason =
-    "MIDIシステムが見つかりません。Lumidotの送信には、ALSAシーケンサー（/dev/snd/seq）か、"
-    "起動しているJACKサーバー（またはPipeWire）が必要です。どちらかを用意してから、"
-    "「設定」を開いて閉じるとポートが開き直されます。";
+namespace lumidot {
 
 // While a port is open its system stays chosen.
 MidiOutput* SystemMidiOutput::system()
@@ -59,7 +56,10 @@ void SystemMidiOutput::close()
 std::string SystemMidiOutput::failureReason() const
 {
     if (noSystem_)
-        return kNoMidiSystemReason;
+        return LUMIDOT_TEXT("SystemMidiOutput",
+                            "MIDIシステムが見つかりません。Lumidotの送信には、ALSAシーケンサー（/dev/snd/seq）か、"
+                            "起動しているJACKサーバー（またはPipeWire）が必要です。どちらかを用意してから、"
+                            "「設定」を開いて閉じるとポートが開き直されます。");
     return current_ != nullptr ? current_->failureReason() : std::string();
 }
 

@@ -30,7 +30,4 @@ private:
     bool noSystem_ = false;
 };
 
-// The reason given when neither system answers (UTF-8).
-extern const char* const kNoMidiSystemReason;
-
 } // namespace lumidot

@@ -20,11 +20,6 @@ namespace {
 
 using Kind = ImageReadError::Kind;
 
-QString translated(const char* text)
-{
-    return QCoreApplication::translate("ImageFrames", text);
-}
-
 // A picture decoded from bytes in memory, recognised by its content
 // whatever its name, and held to the largest picture size: Qt refuses to
 // allocate more (the decoded colours take four bytes a pixel).
@@ -235,6 +230,17 @@ bool naturalLess(const QString& a, const QString& b)
     return a < b;
 }
 
+// The largest picture in the unit the language counts large numbers in:
+// Japanese in 万 (ten thousand), English in millions. The translation
+// names the unit, so that each language reads a number of its own.
+std::int64_t largestPictureInCountingUnits()
+{
+    const std::int64_t unit =
+        QCoreApplication::translate("ImageFrames", "10000", "pixels in the unit of the largest picture's size")
+            .toLongLong();
+    return kLargestPicturePixels / (unit > 0 ? unit : 10000);
+}
+
 } // namespace
 
 GreyImage greyImage(const QImage& image)
@@ -268,19 +274,21 @@ QString ImageReadError::message() const
     case Kind::File:
         return QString::fromStdString(readFaultMessage(fileFault, std::nullopt, fileName.toStdString()));
     case Kind::TooLarge:
-        return translated("画像 %1 は大きすぎるため読み込めません (%2 万ピクセルまで)\n%3")
+        return QCoreApplication::translate("ImageFrames",
+                                           "画像 %1 は大きすぎるため読み込めません (%2 万ピクセルまで)\n%3")
             .arg(fileName)
-            .arg(kLargestPicturePixels / 10000)
+            .arg(largestPictureInCountingUnits())
             .arg(reason);
     case Kind::TooMuchWork:
-        return translated("画像 %1 はフレームが多く大きいため、変換に時間がかかりすぎます。"
-                          "フレーム数か画像の大きさを減らしてください。\n%2")
+        return QCoreApplication::translate("ImageFrames",
+                                           "画像 %1 はフレームが多く大きいため、変換に時間がかかりすぎます。"
+                                           "フレーム数か画像の大きさを減らしてください。\n%2")
             .arg(fileName, reason);
     case Kind::None:
     case Kind::Damaged:
         break;
     }
-    return translated("画像を読み込めません: %1\n%2").arg(fileName, reason);
+    return QCoreApplication::translate("ImageFrames", "画像を読み込めません: %1\n%2").arg(fileName, reason);
 }
 
 ImageFrames::ImageFrames(QStringList fileNames)
@@ -494,7 +502,8 @@ QString imageOpenFilter()
     QStringList patterns;
     for (const QByteArray& suffix : QImageReader::supportedImageFormats())
         patterns << QStringLiteral("*.") + QString::fromLatin1(suffix);
-    return QStringLiteral("画像ファイル|%1|すべてのファイル|*").arg(patterns.join(QLatin1Char(';')));
+    return QCoreApplication::translate("ImageFrames", "画像ファイル|%1|すべてのファイル|*")
+        .arg(patterns.join(QLatin1Char(';')));
 }
 
 } // namespace lumidot

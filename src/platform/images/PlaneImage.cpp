@@ -25,11 +25,6 @@ namespace {
 
 constexpr int kDarkUpTo = 127;
 
-QString translated(const char* text)
-{
-    return QCoreApplication::translate("PlaneImage", text);
-}
-
 // The picture's origin as the file states it: none, two whole numbers, or
 // a text that is not two numbers.
 struct StatedOrigin {
@@ -128,7 +123,7 @@ PlaneFileResult savePlane(const QString& fileName, const VirtualArea& area)
         QFile::encodeName(fileName).toStdString(), std::span(data, static_cast<std::size_t>(png.size())));
     if (outcome.ok())
         return {};
-    return failure(QStringLiteral("描画面を保存できません: %1\n%2")
+    return failure(QCoreApplication::translate("PlaneImage", "描画面を保存できません: %1\n%2")
                        .arg(fileName, QString::fromLocal8Bit(std::strerror(outcome.error))));
 }
 
@@ -140,7 +135,8 @@ PlaneFileResult openPlane(const QString& fileName, VirtualArea& area, int window
         return failure(message);
     const StatedOrigin origin = originOf(image);
     if (origin.kind == StatedOrigin::Kind::Point && !VirtualArea::contains(origin.point.x(), origin.point.y()))
-        return failure(translated("描画面を開けません: %1\n画像の原点 (%2, %3) が描画面の外にあります")
+        return failure(QCoreApplication::translate("PlaneImage",
+                                                   "描画面を開けません: %1\n画像の原点 (%2, %3) が描画面の外にあります")
                            .arg(fileName)
                            .arg(origin.point.x())
                            .arg(origin.point.y()));
@@ -150,7 +146,8 @@ PlaneFileResult openPlane(const QString& fileName, VirtualArea& area, int window
         if (origin.kind == StatedOrigin::Kind::None)
             return {};
         return {true,
-                translated("画像 %1 の原点 \"%2\" を読み取れないため、LCD ウィンドウの位置に置きました")
+                QCoreApplication::translate("PlaneImage",
+                                            "画像 %1 の原点 \"%2\" を読み取れないため、LCD ウィンドウの位置に置きました")
                     .arg(fileName, shown(origin.text)),
                 false};
     }
